@@ -1,0 +1,141 @@
+#include "GasIterations.h"
+
+#include <cmath>
+#include <string>
+
+#include "Fuels.h"
+#include "GasProperties.h"
+#include "Messages.h"
+
+namespace vyr {
+
+namespace {
+
+constexpr double kTlow = 150.0;     // lower start point and clamp [K]
+constexpr double kThigh = 3000.0;   // upper clamp [K]
+constexpr double kTstart = 2070.0;  // second start point of the secant [K]
+constexpr int kSecantPasses = 121;
+constexpr int kNewtonPasses = 26;
+
+void NoConvergence(const char* routine, std::string_view CallerID) {
+  MessageDlg(std::string("No convergence in ") + routine + " iteration in" + sLineBreak + std::string(CallerID),
+             mtError, {mbOK, mbHelp}, 81401);
+}
+
+// Residual relative to the target. A target of exactly zero has no scale, so
+// the residual is taken as it stands (absolute, in the target's unit).
+inline double Relative(double residual, double target) {
+  return target != 0.0 ? std::fabs(residual / target) : std::fabs(residual);
+}
+
+// Secant method from the fixed start pair 150 K / 2070 K. F is evaluated at
+// most 2 + 121 times; f150 is F(150) when the caller already has it.
+template <class Fn>
+bool Secant(Fn&& F, double X, double f150, double tol, double& T, const char* routine,
+            std::string_view CallerID) {
+  double Ta = kTlow, fa = f150 - X;
+  double Tb = kTstart, fb = F(kTstart) - X;
+  double Tn = Ta, fn = fa;
+  int count = 0;
+  bool converged = false;
+  while (!converged && count < kSecantPasses) {
+    ++count;
+    Tn = Ta - (Ta - Tb) * fa / (fa - fb);
+    fn = F(Tn) - X;
+    T = Tn;
+    Tb = Ta;
+    fb = fa;
+    Ta = Tn;
+    fa = fn;
+    converged = std::isfinite(Tn) && (Relative(fn, X) < 0.01 * tol || std::fabs(Tn - Tb) < 10.0 * tol);
+  }
+  if (converged && count < kSecantPasses) return true;
+  if (std::isfinite(Tn) && (Relative(fn, X) <= 1e-4 || std::fabs(Tn - Tb) <= 1.0)) return true;
+  NoConvergence(routine, CallerID);
+  return false;
+}
+
+// Clamp of the enthalpy inversions to [150, 3000] K, then the secant method.
+template <class Fn>
+bool ClampedSecant(Fn&& F, double X, double tol, double& T, const char* routine, std::string_view CallerID) {
+  const double f150 = F(kTlow);
+  if (X < f150) {
+    T = kTlow;
+    return true;
+  }
+  if (X > F(kThigh)) {
+    T = kThigh;
+    return true;
+  }
+  return Secant(F, X, f150, tol, T, routine, CallerID);
+}
+
+}  // namespace
+
+bool GetT(double H, const TGasComposition& y, double tol, double& T, std::string_view CallerID) {
+  return ClampedSecant([&y](double t) { return FH(t, y); }, H, tol, T, "GetT", CallerID);
+}
+
+bool GetTfromRH(double RHtarget, const TGasComposition& y, double tol, double& T, std::string_view CallerID) {
+  return ClampedSecant([&y](double t) { return RH(y, t); }, RHtarget, tol, T, "GetTfromRH", CallerID);
+}
+
+bool GetTfromS(double S, double P, const TGasComposition& y, double tol, double& T, std::string_view CallerID) {
+  auto F = [&y, P](double t) { return FS(t, P, y); };
+  return Secant(F, S, F(kTlow), tol, T, "GetTfromS", CallerID);
+}
+
+bool GetTis(double P1, double T1, double P2, const TGasComposition& y, double tol, double& Tis,
+            std::string_view CallerID) {
+  const double S1 = FS(T1, P1, y);
+  double t = T1 * std::pow(P2 / P1, 0.25);
+  double dS = 0.0;
+  int passedAt = 0;
+  for (int pass = 1; pass <= kNewtonPasses; ++pass) {
+    const double S2 = FS(t, P2, y);
+    dS = S1 - S2;
+    t *= std::exp(dS / FCp(t, y));
+    // A zero entropy sum (an empty gas) would pass on 0/0; a non-finite
+    // iterate never counts as converged.
+    if (std::isfinite(t) && Relative(dS, S1 + S2) < 0.01 * tol) {
+      passedAt = pass;
+      break;
+    }
+  }
+  if (passedAt > 0 && passedAt < kNewtonPasses) {
+    Tis = t;
+    return true;
+  }
+  // Written so that a NaN residual fails as well.
+  if (!std::isfinite(t) || !(std::fabs(dS) < 1e-4 * S1)) {
+    NoConvergence("GetTis", CallerID);
+    return false;
+  }
+  // Close enough: finish with a linear step between 0.99 and 1.01 of the last iterate.
+  const double Ta = 0.99 * t, Tb = 1.01 * t;
+  const double Sa = FS(Ta, P2, y), Sb = FS(Tb, P2, y);
+  Tis = Ta + 0.02 * t * (S1 - Sa) / (Sb - Sa);
+  return true;
+}
+
+bool GetPis(double P1, double T1, double T2, const TGasComposition& y, double tol, double& P2,
+            std::string_view CallerID) {
+  const double S1 = FS(T1, P1, y);
+  const double R = FR(y);
+  double p = P1 * std::pow(T2 / T1, 4.0);
+  P2 = p;
+  for (int pass = 1; pass <= kNewtonPasses; ++pass) {
+    const double S2 = FS(T2, p, y);
+    const double dS = S2 - S1;
+    p *= std::exp(dS / R);
+    P2 = p;
+    if (std::isfinite(p) && Relative(dS, S2 + S1) < 0.01 * tol) {
+      if (pass < kNewtonPasses) return true;
+      break;
+    }
+  }
+  NoConvergence("GetPis", CallerID);
+  return false;
+}
+
+}  // namespace vyr
