@@ -9,7 +9,6 @@ namespace vyr {
 
 using detail::kGasProperties;
 using detail::kPresent;
-using detail::kRoverM;
 
 const TFuelPropsArray FuelDataArray = {{
     {1.9167, 0, 43031000, 2093.8526, 2093.8526, 167.31102, "Jet A/A1, JP-8, Avtur"},
@@ -109,16 +108,16 @@ bool StdFuelFormationandReactantEnthalpy(double Cpf, double HC_ratio, double OC_
 
 double RH(const TGasComposition& x, double T) {
   // Mixture rows at T and at the reference temperature, each evaluated once.
-  const bool above = T > 1000.0;
+  const auto& rows = detail::RowsFor(detail::kHRows, T);
+  const auto& refRows = detail::kHRows[0];
   detail::MixRow atT, atRef;
+  VYR_UNROLL_SPECIES
   for (int i = 0; i < GasCount; ++i) {
     if (i == gtCxHyOz || !(x[i] > kPresent)) continue;
-    const TGasProperties& p = kGasProperties[i];
-    const double w = x[i] * kRoverM[i];
-    atT.Add(w, above ? p.Coefs_above1000 : p.Coefs_below1000);
-    atRef.Add(w, p.Coefs_below1000);
+    atT.Add(x[i], rows[i]);
+    atRef.Add(x[i], refRows[i]);
   }
-  return detail::HPowers(T).HR(atT.a) - detail::HPowers(T_ref).HR(atRef.a);
+  return detail::HPowers(T).Eval(atT.Sum().c) - detail::HPowers(T_ref).Eval(atRef.Sum().c);
 }
 
 double FH0(const TGasComposition& x, double T) { return T_ref * FCp(T_ref, x) + RH(x, T); }

@@ -14,33 +14,38 @@ using detail::kPresent;
 using detail::kRoverM;
 
 double FCpPerSpecie(double T, const TGasProperties& p) {
-  return (R_u / p.Molemass) * detail::CpPowers(T).CpR(detail::Interval(p, T).data());
+  // The Cp row of a species is its coefficients a1..a8 as they stand.
+  return (R_u / p.Molemass) * detail::CpPowers(T).Eval(detail::Interval(p, T).data());
 }
 
 double EnthalpyPerSpecie(double T, const TGasProperties& p) {
-  return (R_u / p.Molemass) * detail::HPowers(T).HR(detail::Interval(p, T).data());
+  const TGasCoefArray& c = detail::Interval(p, T);
+  const double T2 = T * T, T3 = T2 * T, T4 = T2 * T2;
+  return (R_u / p.Molemass) * (-c[0] / T + c[1] * std::log(T) + c[2] * T + c[3] * T2 / 2.0 + c[4] * T3 / 3.0 +
+                               c[5] * T4 / 4.0 + c[6] * T4 * T / 5.0 + c[7] * T3 * T3 / 6.0 + c[8]);
 }
 
 double EnthalpyChange(double T1, double T2, const TGasProperties& p) {
   return EnthalpyPerSpecie(T1, p) - EnthalpyPerSpecie(T2, p);
 }
 
-double FSperSpecie(double T, const TGasCoefArray& c) { return detail::SPowers(T).SR(c.data()); }
+double FSperSpecie(double T, const TGasCoefArray& c) {
+  const double T2 = T * T, T3 = T2 * T, T4 = T2 * T2;
+  return -c[0] / (2.0 * T2) - c[1] / T + c[2] * std::log(T) + c[3] * T + c[4] * T2 / 2.0 + c[5] * T3 / 3.0 +
+         c[6] * T4 / 4.0 + c[7] * T4 * T / 5.0 + c[9];
+}
 
-// The mixture functions weight each present species' coefficient row by
-// y_i R_u / M_i and evaluate the summed row once: the same sum as adding the
-// species values, with the powers of T formed once per call.
+// The mixture functions sum the prepared rows of the present species,
+// weighted by their fractions, and evaluate the sum once: the same sum as
+// adding the species values, with the powers of T formed once per call.
 
 double FH(double T, const TGasComposition& y) {
-  const bool above = T > 1000.0;
+  const auto& rows = detail::RowsFor(detail::kHRows, T);
   detail::MixRow mix;
-  for (int i = 0; i < GasCount; ++i) {
-    if (y[i] > kPresent) {
-      const TGasProperties& p = kGasProperties[i];
-      mix.Add(y[i] * kRoverM[i], above ? p.Coefs_above1000 : p.Coefs_below1000);
-    }
-  }
-  return detail::HPowers(T).HR(mix.a);
+  VYR_UNROLL_SPECIES
+  for (int i = 0; i < GasCount; ++i)
+    if (y[i] > kPresent) mix.Add(y[i], rows[i]);
+  return detail::HPowers(T).Eval(mix.Sum().c);
 }
 
 namespace {
@@ -49,16 +54,14 @@ namespace {
 // The variable fuel species takes its specific heat from Cp_CxHyOz.
 template <bool WithLiquid>
 double CpSum(double T, const TGasComposition& y) {
-  const bool above = T > 1000.0;
+  const auto& rows = detail::RowsFor(detail::kCpRows, T);
   detail::MixRow mix;
+  VYR_UNROLL_SPECIES
   for (int i = 0; i < GasCount; ++i) {
     if (!WithLiquid && i == gtH2Ol) continue;
-    if (i != gtCxHyOz && y[i] > kPresent) {
-      const TGasProperties& p = kGasProperties[i];
-      mix.Add(y[i] * kRoverM[i], above ? p.Coefs_above1000 : p.Coefs_below1000);
-    }
+    if (i != gtCxHyOz && y[i] > kPresent) mix.Add(y[i], rows[i]);
   }
-  const double cp = detail::CpPowers(T).CpR(mix.a);
+  const double cp = detail::CpPowers(T).Eval(mix.Sum().c);
   return y[gtCxHyOz] > kPresent ? cp + y[gtCxHyOz] * Cp_CxHyOz : cp;
 }
 
@@ -72,7 +75,7 @@ double FR(const TGasComposition& y) {
   if (!(y[gtH2Ol] <= 0.999999999999999)) return 0.0;
   double n = 0.0;
   for (int i = 0; i < GasCount; ++i)
-    if (i != gtH2Ol && y[i] > kPresent) n += y[i] / kGasProperties[i].Molemass;
+    if (i != gtH2Ol && y[i] > kPresent) n += y[i] * detail::kInvMolemass[i];
   return R_u * n / (1.0 - y[gtH2Ol]);
 }
 
@@ -88,31 +91,31 @@ double FS(double T, double P, const TGasComposition& y) {
   // Moles per kilogram of every present species, liquid water included.
   std::array<double, GasCount> n;
   double N = 0.0;
+  VYR_UNROLL_SPECIES
   for (int i = 0; i < GasCount; ++i) {
-    n[i] = y[i] > kPresent ? y[i] / kGasProperties[i].Molemass : 0.0;
+    n[i] = y[i] > kPresent ? y[i] * detail::kInvMolemass[i] : 0.0;
     N += n[i];
   }
   if (N == 0.0) return 0.0;  // nothing present: no entropy
 
-  const bool above = T > 1000.0;
-  const double xl = n[gtH2Ol] / N;
+  const auto& rows = detail::RowsFor(detail::kSRows, T);
+  const double invN = 1.0 / N;
+  const double xl = n[gtH2Ol] * invN;
   const double xg = 1.0 - xl;
-  detail::MixRow mix;  // species terms, weighted by mole fraction
+  detail::MixRow mix;   // S°/R of the gas species, weighted by mole fraction
   double mixing = 0.0;  // sum of x_i ln(x_i / x_g)
+  VYR_UNROLL_SPECIES
   for (int i = 0; i < GasCount; ++i) {
     if (i == gtH2Ol) continue;
-    const double x = n[i] / N;
+    const double x = n[i] * invN;
     if (x > kPresent) {
-      const TGasProperties& p = kGasProperties[i];
-      mix.Add(x, above ? p.Coefs_above1000 : p.Coefs_below1000);
+      mix.Add(x, rows[i]);
       mixing += x * std::log(x / xg);
     }
   }
-  const detail::SPowers pw(T);
-  double s = pw.SR(mix.a) - mixing;
-  s -= xg * std::log(P / P_entropy_ref);
   // The liquid adds its pure-substance entropy, without mixing or pressure terms.
-  if (xl != 0.0) s += xl * pw.SR(kGasProperties[gtH2Ol].Coefs_below1000.data());
+  if (xl != 0.0) mix.Add(xl, detail::kSRows[0][gtH2Ol]);
+  const double s = detail::SPowers(T).Eval(mix.Sum().c) - mixing - xg * std::log(P / P_entropy_ref);
   return R_u * s * N;
 }
 
