@@ -70,15 +70,9 @@ struct HPowers {
   }
 };
 
-struct SPowers {
-  double invT, invT2, lnT, T, T2, T3, T4, T5;
-  explicit SPowers(double t) : invT(1.0 / t), lnT(std::log(t)), T(t) {
-    invT2 = invT * invT;
-    T2 = t * t;
-    T3 = T2 * t;
-    T4 = T2 * T2;
-    T5 = T4 * t;
-  }
+struct SPowers : CpPowers {
+  double lnT;
+  explicit SPowers(double t) : CpPowers(t), lnT(std::log(t)) {}
   /// Row: -a1/2, -a2, a3, a4, a5/2, a6/3, a7/4, a8/5, b2 for T^-2, T^-1, ln T, T .. T^5, 1.
   double Eval(const double* r) const {
     return (r[0] * invT2 + r[1] * invT) + (r[2] * lnT + r[3] * T) + (r[4] * T2 + r[5] * T3) + (r[6] * T4 + r[7] * T5) +
