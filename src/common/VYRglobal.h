@@ -1,6 +1,7 @@
-// The library's main public unit: the gas model, fuels and combustion,
-// messages and number text. Later units (atmosphere, flight conditions,
-// parameters and enumerations) are gathered here as they arrive.
+// The library's main public unit: the gas model (species, mixture
+// properties, inverse iterations, processes, static states, transport
+// properties), fuels and combustion, the shared vocabulary of parameters,
+// configurations and cases, messages and number text.
 #pragma once
 
 #include "Fuels.h"
@@ -8,7 +9,11 @@
 #include "GasProperties.h"
 #include "GasTypes.h"
 #include "Messages.h"
+#include "Processes.h"
+#include "Statics.h"
 #include "SysUtils.h"
+#include "Transport.h"
+#include "VYRtypes.h"
 #include "VyrExport.h"
 
 namespace vyr {

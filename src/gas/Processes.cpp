@@ -1,0 +1,139 @@
+#include "Processes.h"
+
+#include <cmath>
+
+#include "GasIterations.h"
+#include "GasProperties.h"
+#include "Transport.h"
+
+namespace vyr {
+
+namespace {
+
+// Polytropic end state from its entropy: GetTfromS shows its own message on
+// failure and its last iterate is used; only an unusable (non-finite)
+// temperature ends the process with false.
+bool EndStateFromEntropy(TGasconditions& GCout, double tol, std::string_view CallerID) {
+  GetTfromS(GCout.S, GCout.Pt, GCout.Composition, tol, GCout.Tt, CallerID);
+  if (!std::isfinite(GCout.Tt)) return false;
+  GCout.S = FS(GCout.Tt, GCout.Pt, GCout.Composition);
+  GCout.H = FH(GCout.Tt, GCout.Composition);
+  return true;
+}
+
+}  // namespace
+
+bool Compression(TGasconditions& GCin, double PR, double tol, bool Polytropic, std::string_view CallerID,
+                 double& Eff, double& EffPoly, TGasconditions& GCout) {
+  GCin.S = FS(GCin.Tt, GCin.Pt, GCin.Composition);
+  GCout.Pt = PR * GCin.Pt;
+  GCout.FARat = GCin.FARat;
+  GCout.Composition = GCin.Composition;
+  const TGasComposition& y = GCout.Composition;
+
+  // No pressure change: the outlet is the inlet state. Both efficiencies are
+  // 0/0 there; the given one is kept and the other takes its value (their
+  // common limit as PR goes to 1).
+  if (std::fabs(PR - 1.0) < 1e-15) {
+    GCout.Ttis = GCout.Tt = GCin.Tt;
+    GCout.His = GCout.H = GCin.H;
+    GCout.S = GCin.S;
+    if (Polytropic)
+      Eff = EffPoly;
+    else
+      EffPoly = Eff;
+    return true;
+  }
+
+  if (!GetTis(GCin.Pt, GCin.Tt, GCout.Pt, y, tol, GCout.Ttis, CallerID)) return false;
+  GCout.His = FH(GCout.Ttis, y);
+  const double R = FR(y);
+  if (!Polytropic) {
+    GCout.H = GCin.H + (GCout.His - GCin.H) / Eff;
+    if (!GetT(GCout.H, y, tol, GCout.Tt, CallerID)) return false;
+    GCout.S = FS(GCout.Tt, GCout.Pt, y);
+    EffPoly = 1.0 / (1.0 + (GCout.S - GCin.S) / (std::log(PR) * R));
+  } else {
+    GCout.S = GCin.S + std::log(PR) * R * (1.0 / EffPoly - 1.0);
+    if (!EndStateFromEntropy(GCout, tol, CallerID)) return false;
+    Eff = (GCout.His - GCin.H) / (GCout.H - GCin.H);
+  }
+  return true;
+}
+
+bool TurbineExpansion_PR(TGasconditions& GCin, double PR, double tol, bool Polytropic, std::string_view CallerID,
+                         double& Eff, double& EffPoly, TGasconditions& GCout) {
+  // Off exactly 1, so that ln PR and the enthalpy drop are never zero.
+  if (std::fabs(PR - 1.0) < 1e-15) PR = PR > 1.0 ? 1.000000000000001 : 0.999999999999999;
+  GCin.S = FS(GCin.Tt, GCin.Pt, GCin.Composition);
+  GCout.Pt = GCin.Pt / PR;
+  GCout.FARat = GCin.FARat;
+  GCout.Composition = GCin.Composition;
+  const TGasComposition& y = GCout.Composition;
+
+  if (!GetTis(GCin.Pt, GCin.Tt, GCout.Pt, y, tol, GCout.Ttis, CallerID)) return false;
+  GCout.His = FH(GCout.Ttis, y);
+  const double R = FR(y);
+  if (!Polytropic) {
+    GCout.H = GCin.H - (GCin.H - GCout.His) * Eff;
+    if (!GetT(GCout.H, y, tol, GCout.Tt, CallerID)) return false;
+    GCout.S = FS(GCout.Tt, GCout.Pt, y);
+    EffPoly = 1.0 + (GCin.S - GCout.S) / (std::log(PR) * R);
+  } else {
+    GCout.S = GCin.S - (EffPoly - 1.0) * std::log(PR) * R;
+    if (!EndStateFromEntropy(GCout, tol, CallerID)) return false;
+    Eff = (GCin.H - GCout.H) / (GCin.H - GCout.His);
+  }
+  return true;
+}
+
+namespace {
+
+// Velocity from the enthalpy drop, negative when the static enthalpy exceeds the total.
+double VelocityFromDrop(double Ht, double Hs) {
+  const double V = std::sqrt(2.0 * std::fabs(Ht - Hs));
+  return Hs > Ht ? -V : V;
+}
+
+}  // namespace
+
+bool Expansion(double Ht, double Pt, double Tt, double Ps, const TGasComposition& y, double tol, double& Ts,
+               double& Hs, double& Mach, double& V, std::string_view CallerID) {
+  if (!GetTis(Pt, Tt, Ps, y, tol, Ts, CallerID)) return false;
+  Hs = FH(Ts, y);
+  V = VelocityFromDrop(Ht, Hs);
+  Mach = V / FCs(Ts, y);
+  return true;
+}
+
+bool Expansion_to_Ts(double Ht, double Pt, double Tt, double R, double A, double Ts, const TGasComposition& y,
+                     double tol, double& Ps, double& Hs, double& V, double& W, std::string_view CallerID) {
+  if (!GetPis(Pt, Tt, Ts, y, tol, Ps, CallerID)) return false;
+  Hs = FH(Ts, y);
+  V = VelocityFromDrop(Ht, Hs);
+  W = A * V * Ps / (R * Ts);
+  return true;
+}
+
+void CalcCorrectionFactors(TGasconditions& GC, bool GammaCorrection) {
+  GC.RTtheta = std::sqrt(GC.Tt / T_slst);
+  GC.Delta = GC.Pt / P_slst;
+  GC.FlowCorrectionFactor = GC.RTtheta / GC.Delta;
+  GC.RotorspeedCorrectionFactor = GC.RTtheta;
+  if (GammaCorrection) {
+    const double gamma = FGm(GC.Tt, GC.Composition);
+    const double R = FR(GC.Composition);
+    GC.FlowCorrectionFactor *= std::sqrt(R * gamma_st / R_st / gamma);
+    GC.RotorspeedCorrectionFactor *= std::sqrt(R * gamma / R_st / gamma_st);
+  }
+  GC.RNI = ReynoldsNumberIndex(GC.Pt, GC.Tt, GC.Composition);
+}
+
+void CalcCorrectionParameters(TGasconditions& GC, bool GammaCorrection) {
+  CalcCorrectionFactors(GC, GammaCorrection);
+  GC.Wgas = (1.0 - GC.Composition[gtH2Ol]) * GC.W;
+  GC.Wc = GC.W * GC.FlowCorrectionFactor;
+  GC.Wgasc = GC.Wgas * GC.FlowCorrectionFactor;
+}
+
+}  // namespace vyr

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "VYRglobal.h"
+#include "common/RecordingHandler.h"
+#include "gas/GasTestCompositions.h"
+
+namespace vyr {
+namespace {
+
+const char* const kCaller = "Nr. 9 Component: Nozzle";
+constexpr double kPt = 2.5e5, kTt = 800.0, kW = 30.0;
+
+// Area at which the flow is sonic.
+double ChokeArea(const TGasComposition& y) {
+  double Ps, Ts, V, A;
+  EXPECT_TRUE(GetStaticfromM(1.0, kPt, kTt, kW, y, 1e-6, Ps, Ts, V, A, kCaller));
+  return A;
+}
+
+TEST(Statics, AreaGivenSubsonicStateSatisfiesEnergyAndContinuity) {
+  test::RecordingHandler rec;
+  for (const TGasComposition& y : {Air, test::KeroseneProducts()}) {
+    const double A = 1.6 * ChokeArea(y);
+    double Ps, Ts, Mach, V;
+    ASSERT_TRUE(GetStatic(kW, kPt, kTt, A, y, 1e-5, Ps, Ts, Mach, V, kCaller));
+    EXPECT_LT(Mach, 1.0);
+    EXPECT_GT(Mach, 0.3);
+    EXPECT_LT(Ts, kTt);
+    EXPECT_NEAR(FH(kTt, y) - FH(Ts, y), V * V / 2, 2e-2);               // energy
+    EXPECT_NEAR(Ps / (FR(y) * Ts) * V * A, kW, 1e-9 * kW);                // continuity
+    EXPECT_NEAR(FS(Ts, Ps, y), FS(kTt, kPt, y), 1e-4);                    // isentropic
+    EXPECT_NEAR(Mach, V / FCs(Ts, y), 1e-12);
+  }
+  EXPECT_TRUE(rec.messages.empty());
+}
+
+TEST(Statics, MachAndVelocityGivenAreInverse) {
+  double Ps, Ts, V, A;
+  ASSERT_TRUE(GetStaticfromM(0.55, kPt, kTt, kW, Air, 1e-6, Ps, Ts, V, A, kCaller));
+  double Ps2, Ts2, Mach2, A2;
+  ASSERT_TRUE(GetStaticfromV(V, kPt, kTt, kW, Air, 1e-6, Ps2, Ts2, Mach2, A2, kCaller));
+  EXPECT_NEAR(Mach2, 0.55, 1e-6);
+  EXPECT_NEAR(Ts2, Ts, 1e-5);
+  EXPECT_NEAR(A2, A, 1e-6 * A);
+  // The area-given solution at that area finds the same state.
+  double Ps3, Ts3, Mach3, V3;
+  ASSERT_TRUE(GetStatic(kW, kPt, kTt, A, Air, 1e-6, Ps3, Ts3, Mach3, V3, kCaller));
+  EXPECT_NEAR(Mach3, 0.55, 1e-3);
+}
+
+TEST(Statics, AreaAroundTheChokeArea) {
+  test::RecordingHandler rec;
+  const double Astar = ChokeArea(Air);
+  double Ps, Ts, Mach, V;
+  ASSERT_TRUE(GetStatic(kW, kPt, kTt, 1.002 * Astar, Air, 1e-6, Ps, Ts, Mach, V, kCaller));
+  EXPECT_LT(Mach, 1.0);
+  ASSERT_TRUE(GetStatic(kW, kPt, kTt, 0.95 * Astar, Air, 1e-6, Ps, Ts, Mach, V, kCaller));
+  EXPECT_GE(Mach, 1.0);
+  EXPECT_TRUE(rec.messages.empty());
+
+  // Off design the stored area governs: too small an area is refused.
+  TGasconditions g = StandardAir;
+  g.Pt = kPt;
+  g.Tt = kTt;
+  g.W = kW;
+  g.A = 0.95 * Astar;
+  EXPECT_FALSE(CalcStaticProps(cmSteadyState, ssoMach, 0.3, 1e-6, kCaller, g));
+  ASSERT_EQ(rec.messages.size(), 1u);
+  EXPECT_EQ(rec.messages[0].Text.rfind("Illegal value for Mach (=1.", 0), 0u) << rec.messages[0].Text;
+  EXPECT_NE(rec.messages[0].Text.find(std::string(")\r\nin ") + kCaller), std::string::npos);
+  EXPECT_EQ(rec.messages[0].Buttons, TMsgDlgButtons{mbOK});
+  EXPECT_EQ(rec.messages[0].HelpCtx, 0);
+  EXPECT_EQ(rec.messages[0].DlgType, mtError);
+}
+
+TEST(Statics, NoFlowMeansStaticIsTotal) {
+  for (double W : {0.0, 1e-16, -1e-16, 1e-15}) {
+    double Ps = -1, Ts = -1, Mach = -1, V = -1;
+    ASSERT_TRUE(GetStatic(W, kPt, kTt, 0.1, Air, 1e-6, Ps, Ts, Mach, V, kCaller));
+    EXPECT_EQ(Ps, kPt);
+    EXPECT_EQ(Ts, kTt);
+    EXPECT_EQ(V, 0.0);
+    EXPECT_EQ(Mach, 0.0);
+
+    TGasconditions g = StandardAir;
+    g.W = W;
+    g.Mach = 0.5;
+    g.V = 10.0;
+    ASSERT_TRUE(GetStaticfromOption(g, ssoMach, 1e-6, kCaller, true)) << W;
+    EXPECT_EQ(g.Ps, g.Pt);
+    EXPECT_EQ(g.Ts, g.Tt);
+    EXPECT_EQ(g.V, 0.0);
+    EXPECT_EQ(g.Mach, 0.0);
+  }
+}
+
+TEST(Statics, AbsentSpecificationValues) {
+  TGasconditions g = StandardAir;
+  g.W = 5.0;
+  g.A = 0.0;
+  ASSERT_TRUE(GetStaticfromOption(g, ssoArea, 1e-6, kCaller, true));
+  EXPECT_EQ(g.Ps, 0.0);
+  EXPECT_EQ(g.Ts, 0.0);
+  EXPECT_EQ(g.Mach, 0.0);
+  EXPECT_EQ(g.V, 0.0);
+  ASSERT_TRUE(CalcStaticProps(cmSteadyState, ssoNone, 0.0, 1e-6, kCaller, g));
+  EXPECT_EQ(g.Ts, g.Tt);
+  EXPECT_EQ(g.Ps, g.Pt);
+
+  g.Mach = 0.0;
+  g.A = 3.0;
+  ASSERT_TRUE(GetStaticfromOption(g, ssoMach, 1e-6, kCaller, true));
+  EXPECT_EQ(g.Ps, g.Pt);
+  EXPECT_EQ(g.V, 0.0);
+  EXPECT_EQ(g.A, 0.0);
+}
+
+TEST(Statics, DesignPointTakesTheSpecification) {
+  test::RecordingHandler rec;
+  TGasconditions g = StandardAir;
+  g.Pt = kPt;
+  g.Tt = kTt;
+  g.W = kW;
+  EXPECT_FALSE(CalcStaticProps(cmDesign, ssoMach, 1.2, 1e-6, kCaller, g));
+  EXPECT_EQ(g.Mach, 1.2);
+  ASSERT_EQ(rec.messages.size(), 1u);
+  EXPECT_EQ(rec.messages[0].Text, std::string("Illegal value for Mach (=1.2)\r\nin ") + kCaller);
+  EXPECT_EQ(g.Ps, StandardAir.Ps);  // no statics computed
+
+  ASSERT_TRUE(CalcStaticProps(cmDesign, ssoMach, 0.4, 1e-6, kCaller, g));
+  EXPECT_NEAR(g.Mach, 0.4, 1e-15);
+  EXPECT_GT(g.A, 0.0);
+  const double Adesign = g.A;
+  // Off design the option and value are ignored: the stored area gives the same Mach.
+  ASSERT_TRUE(CalcStaticProps(cmSteadyState, ssoVelocity, 999.0, 1e-6, kCaller, g));
+  EXPECT_EQ(g.A, Adesign);
+  EXPECT_NEAR(g.Mach, 0.4, 1e-3);
+  EXPECT_EQ(rec.messages.size(), 1u);
+}
+
+TEST(Statics, ConvergentDuct) {
+  test::RecordingHandler rec;
+  const double Ht = FH(kTt, Air), A = 0.1;
+  double PsOut, Ts, Hs, Mach, V, W, Rho;
+  // Above the critical pressure: subsonic, exit at the back pressure.
+  ASSERT_TRUE(ConvDuct(Ht, kPt, kTt, 0.8 * kPt, A, 1.0, Air, 1e-6, PsOut, Ts, Hs, Mach, V, W, Rho, kCaller));
+  EXPECT_EQ(PsOut, 0.8 * kPt);
+  EXPECT_LT(Mach, 1.0);
+  double Tx, Hx, Mx, Vis;
+  ASSERT_TRUE(Expansion(Ht, kPt, kTt, 0.8 * kPt, Air, 1e-6, Tx, Hx, Mx, Vis, kCaller));
+  EXPECT_DOUBLE_EQ(V, Vis);
+  EXPECT_DOUBLE_EQ(W, Rho * V * A);
+
+  // Below it: choked. The throat is sonic (the enthalpy drop is half the square
+  // of the speed of sound) at the isentropic pressure of that state.
+  ASSERT_TRUE(ConvDuct(Ht, kPt, kTt, 0.3 * kPt, A, 1.0, Air, 1e-6, PsOut, Ts, Hs, Mach, V, W, Rho, kCaller));
+  EXPECT_EQ(Mach, 1.0);
+  EXPECT_NEAR(V, FCs(Ts, Air), 1e-3);
+  EXPECT_NEAR(Ht - FH(Ts, Air), V * V / 2, 1e-2);
+  EXPECT_NEAR(FS(Ts, PsOut, Air), FS(kTt, kPt, Air), 1e-4);
+  EXPECT_NEAR(PsOut / kPt, 0.534, 0.003);  // critical pressure ratio, gamma about 1.365 here
+  const double Vsonic = V, PsThroat = PsOut;
+  // A velocity coefficient scales the velocity; the throat pressure stays.
+  const double CV = 0.98;
+  ASSERT_TRUE(ConvDuct(Ht, kPt, kTt, 0.3 * kPt, A, CV, Air, 1e-6, PsOut, Ts, Hs, Mach, V, W, Rho, kCaller));
+  EXPECT_EQ(Mach, 1.0);
+  EXPECT_DOUBLE_EQ(V, CV * Vsonic);
+  EXPECT_DOUBLE_EQ(PsOut, PsThroat);
+  EXPECT_DOUBLE_EQ(W, Rho * V * A);
+  EXPECT_TRUE(rec.messages.empty());
+}
+
+TEST(Statics, AdditionalStationParameters) {
+  TGasconditions g = StandardAir;
+  g.Tt = 600.0;
+  g.Pt = 4e5;
+  SetAddStationpars(g);
+  EXPECT_EQ(g.S, FS(600.0, 4e5, Air));
+  EXPECT_EQ(g.Cp, FCp(600.0, Air));
+  EXPECT_EQ(g.RNI, ReynoldsNumberIndex(4e5, 600.0, Air));
+}
+
+TEST(Statics, BadInputEndsWithAMessage) {
+  test::RecordingHandler rec;
+  const double nan = std::nan("");
+  double Ps, Ts, Mach, V, A;
+  EXPECT_FALSE(GetStatic(kW, kPt, nan, 0.1, Air, 1e-6, Ps, Ts, Mach, V, kCaller));
+  EXPECT_FALSE(GetStaticfromM(0.5, kPt, nan, kW, Air, 1e-6, Ps, Ts, V, A, kCaller));
+  EXPECT_FALSE(GetStaticfromV(100.0, kPt, kTt, kW, Air, nan, Ps, Ts, Mach, A, kCaller));
+  ASSERT_EQ(rec.messages.size(), 3u);
+  EXPECT_EQ(rec.messages[0].Text, std::string("No convergence in GetPis iteration in\r\n") + kCaller);
+  EXPECT_EQ(rec.messages[1].Text, std::string("No convergence in GetStaticfromM iteration in\r\n") + kCaller);
+  EXPECT_EQ(rec.messages[2].Text, std::string("No convergence in GetStaticfromV iteration in\r\n") + kCaller);
+  EXPECT_EQ(rec.messages[1].HelpCtx, 81401);
+}
+
+}  // namespace
+}  // namespace vyr
