@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "GasKernels.h"
+#include "GasMixture.h"
 #include "GasProperties.h"
 
 namespace vyr {
@@ -107,17 +108,8 @@ bool StdFuelFormationandReactantEnthalpy(double Cpf, double HC_ratio, double OC_
 }
 
 double RH(const TGasComposition& x, double T) {
-  // Mixture rows at T and at the reference temperature, each evaluated once.
-  const auto& rows = detail::RowsFor(detail::kHRows, T);
-  const auto& refRows = detail::kHRows[0];
-  detail::MixRow atT, atRef;
-  VYR_UNROLL_SPECIES
-  for (int i = 0; i < GasCount; ++i) {
-    if (i == gtCxHyOz || !(x[i] > kPresent)) continue;
-    atT.Add(x[i], rows[i]);
-    atRef.Add(x[i], refRows[i]);
-  }
-  return detail::HPowers(T).Eval(atT.Sum().c) - detail::HPowers(T_ref).Eval(atRef.Sum().c);
+  return detail::HPowers(T).Eval(detail::RHRow(x, detail::IntervalOf(T)).c) -
+         detail::HPowers(T_ref).Eval(detail::RHRow(x, 0).c);
 }
 
 double FH0(const TGasComposition& x, double T) { return T_ref * FCp(T_ref, x) + RH(x, T); }

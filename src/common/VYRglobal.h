@@ -18,9 +18,10 @@
 
 namespace vyr {
 
-/// Start-up of this unit: standard-air constants and StandardAir. Called by the package start-up.
+/// Start-up of this unit, in order: the clipboard list, the application
+/// folders, the standard-air constants and StandardAir. Called by the package start-up.
 VYR_API void InitVYRglobal();
-/// Shut-down of this unit, the reverse of InitVYRglobal.
+/// Shut-down of this unit: frees the clipboard list's items and clears the global strings.
 VYR_API void DoneVYRglobal();
 
 }  // namespace vyr

@@ -4,7 +4,9 @@
 
 namespace vyr {
 
-void InitVYRglobal() {
+namespace {
+
+void InitStandardAir() {
   // Standard-air constants, in dependency order.
   R_st = FR(Air);
   gamma_st = FGm(T_slst, Air);
@@ -29,9 +31,17 @@ void InitVYRglobal() {
   StandardAir = s;
 }
 
+}  // namespace
+
+void InitVYRglobal() {
+  // Clipboard list, application folder name, program and user folders.
+  InitVYRglobalVocabulary();
+  InitStandardAir();
+}
+
 void DoneVYRglobal() {
-  // Nothing of this unit is owned yet: the standard-air values stay valid
-  // until the library is unloaded.
+  // The standard-air values stay valid until the library is unloaded.
+  DoneVYRglobalVocabulary();
 }
 
 }  // namespace vyr

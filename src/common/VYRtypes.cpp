@@ -148,6 +148,17 @@ constinit std::string VYRUserIDstr;
 
 namespace {
 
+// At a normal process exit the static destructors of this file run before
+// the library's unload hook, which must then leave the destroyed strings
+// alone. The guard is declared after the strings, so its destructor runs
+// before theirs (and after the unload hook when the library is unloaded
+// early, by dlclose).
+bool gStaticsDestroyed = false;
+struct StaticsGuard {
+  ~StaticsGuard() { gStaticsDestroyed = true; }
+};
+constinit StaticsGuard gStaticsGuard;
+
 // Every global string of the vocabulary, for the shut-down.
 std::string* const kGlobalStrings[] = {
     &AppDir,         &MyAppDirName,           &USerAppDir,
@@ -199,6 +210,7 @@ std::string UserDataFolder(const std::string& fallback) {
 }  // namespace
 
 void InitVYRglobalVocabulary() {
+  if (gStaticsDestroyed) return;
   delete std::exchange(VYRCompClipboardList, new TObjectList);
   ClipBoardCompsSource = nullptr;
 
@@ -219,6 +231,7 @@ void DoneVYRglobalVocabulary() {
   // Unhook the list before freeing it, so item destructors see no list.
   delete std::exchange(VYRCompClipboardList, nullptr);
   ClipBoardCompsSource = nullptr;
+  if (gStaticsDestroyed) return;
   for (std::string* s : kGlobalStrings) std::string().swap(*s);
 }
 

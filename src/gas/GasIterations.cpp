@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "Fuels.h"
+#include "GasMixture.h"
 #include "GasProperties.h"
 #include "Messages.h"
 
@@ -72,29 +72,37 @@ bool ClampedSecant(Fn&& F, double X, double tol, double& T, const char* routine,
 
 }  // namespace
 
+// The iterations evaluate one composition many times: it is prepared once
+// (same values as the property functions, less work per evaluation).
+using detail::PreparedMixture;
+
 bool GetT(double H, const TGasComposition& y, double tol, double& T, std::string_view CallerID) {
-  return ClampedSecant([&y](double t) { return FH(t, y); }, H, tol, T, "GetT", CallerID);
+  const PreparedMixture m(y, PreparedMixture::kH);
+  return ClampedSecant([&m](double t) { return m.H(t); }, H, tol, T, "GetT", CallerID);
 }
 
 bool GetTfromRH(double RHtarget, const TGasComposition& y, double tol, double& T, std::string_view CallerID) {
-  return ClampedSecant([&y](double t) { return RH(y, t); }, RHtarget, tol, T, "GetTfromRH", CallerID);
+  const PreparedMixture m(y, PreparedMixture::kRH);
+  return ClampedSecant([&m](double t) { return m.RH(t); }, RHtarget, tol, T, "GetTfromRH", CallerID);
 }
 
 bool GetTfromS(double S, double P, const TGasComposition& y, double tol, double& T, std::string_view CallerID) {
-  auto F = [&y, P](double t) { return FS(t, P, y); };
+  const PreparedMixture m(y, PreparedMixture::kS);
+  auto F = [&m, P](double t) { return m.S(t, P); };
   return Secant(F, S, F(kTlow), tol, T, "GetTfromS", CallerID);
 }
 
 bool GetTis(double P1, double T1, double P2, const TGasComposition& y, double tol, double& Tis,
             std::string_view CallerID) {
-  const double S1 = FS(T1, P1, y);
+  const PreparedMixture m(y, PreparedMixture::kS | PreparedMixture::kCp);
+  const double S1 = m.S(T1, P1);
   double t = T1 * std::pow(P2 / P1, 0.25);
   double dS = 0.0;
   int passedAt = 0;
   for (int pass = 1; pass <= kNewtonPasses; ++pass) {
-    const double S2 = FS(t, P2, y);
+    const double S2 = m.S(t, P2);
     dS = S1 - S2;
-    t *= std::exp(dS / FCp(t, y));
+    t *= std::exp(dS / m.Cp(t));
     // A zero entropy sum (an empty gas) would pass on 0/0; a non-finite
     // iterate never counts as converged.
     if (std::isfinite(t) && Relative(dS, S1 + S2) < 0.01 * tol) {
@@ -113,19 +121,20 @@ bool GetTis(double P1, double T1, double P2, const TGasComposition& y, double to
   }
   // Close enough: finish with a linear step between 0.99 and 1.01 of the last iterate.
   const double Ta = 0.99 * t, Tb = 1.01 * t;
-  const double Sa = FS(Ta, P2, y), Sb = FS(Tb, P2, y);
+  const double Sa = m.S(Ta, P2), Sb = m.S(Tb, P2);
   Tis = Ta + 0.02 * t * (S1 - Sa) / (Sb - Sa);
   return true;
 }
 
 bool GetPis(double P1, double T1, double T2, const TGasComposition& y, double tol, double& P2,
             std::string_view CallerID) {
-  const double S1 = FS(T1, P1, y);
+  const PreparedMixture m(y, PreparedMixture::kS);
+  const double S1 = m.S(T1, P1);
   const double R = FR(y);
   double p = P1 * std::pow(T2 / T1, 4.0);
   P2 = p;
   for (int pass = 1; pass <= kNewtonPasses; ++pass) {
-    const double S2 = FS(T2, p, y);
+    const double S2 = m.S(T2, p);
     const double dS = S2 - S1;
     p *= std::exp(dS / R);
     P2 = p;

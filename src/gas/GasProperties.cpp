@@ -4,6 +4,7 @@
 #include <string>
 
 #include "GasKernels.h"
+#include "GasMixture.h"
 #include "Messages.h"
 #include "SysUtils.h"
 
@@ -40,36 +41,16 @@ double FSperSpecie(double T, const TGasCoefArray& c) {
 // adding the species values, with the powers of T formed once per call.
 
 double FH(double T, const TGasComposition& y) {
-  const auto& rows = detail::RowsFor(detail::kHRows, T);
-  detail::MixRow mix;
-  VYR_UNROLL_SPECIES
-  for (int i = 0; i < GasCount; ++i)
-    if (y[i] > kPresent) mix.Add(y[i], rows[i]);
-  return detail::HPowers(T).Eval(mix.Sum().c);
+  return detail::HPowers(T).Eval(detail::HRow(y, detail::IntervalOf(T)).c);
 }
 
-namespace {
-
-// Sum of y_i cp_i over the present species, optionally without liquid water.
-// The variable fuel species takes its specific heat from Cp_CxHyOz.
-template <bool WithLiquid>
-double CpSum(double T, const TGasComposition& y) {
-  const auto& rows = detail::RowsFor(detail::kCpRows, T);
-  detail::MixRow mix;
-  VYR_UNROLL_SPECIES
-  for (int i = 0; i < GasCount; ++i) {
-    if (!WithLiquid && i == gtH2Ol) continue;
-    if (i != gtCxHyOz && y[i] > kPresent) mix.Add(y[i], rows[i]);
-  }
-  const double cp = detail::CpPowers(T).Eval(mix.Sum().c);
-  return y[gtCxHyOz] > kPresent ? cp + y[gtCxHyOz] * Cp_CxHyOz : cp;
+double FCp(double T, const TGasComposition& y) {
+  return detail::CpFromRow(T, detail::CpRow<true>(y, detail::IntervalOf(T)), y, Cp_CxHyOz);
 }
 
-}  // namespace
-
-double FCp(double T, const TGasComposition& y) { return CpSum<true>(T, y); }
-
-double FCp_gas(double T, const TGasComposition& y) { return CpSum<false>(T, y) / (1.0 - y[gtH2Ol]); }
+double FCp_gas(double T, const TGasComposition& y) {
+  return detail::CpFromRow(T, detail::CpRow<false>(y, detail::IntervalOf(T)), y, Cp_CxHyOz) / (1.0 - y[gtH2Ol]);
+}
 
 double FR(const TGasComposition& y) {
   if (!(y[gtH2Ol] <= 0.999999999999999)) return 0.0;
@@ -88,35 +69,9 @@ double FGm(double T, const TGasComposition& y) {
 double FCs(double T, const TGasComposition& y) { return std::sqrt(FGm(T, y) * FR(y) * T); }
 
 double FS(double T, double P, const TGasComposition& y) {
-  // Moles per kilogram of every present species, liquid water included.
-  std::array<double, GasCount> n;
-  double N = 0.0;
-  VYR_UNROLL_SPECIES
-  for (int i = 0; i < GasCount; ++i) {
-    n[i] = y[i] > kPresent ? y[i] * detail::kInvMolemass[i] : 0.0;
-    N += n[i];
-  }
-  if (N == 0.0) return 0.0;  // nothing present: no entropy
-
-  const auto& rows = detail::RowsFor(detail::kSRows, T);
-  const double invN = 1.0 / N;
-  const double xl = n[gtH2Ol] * invN;
-  const double xg = 1.0 - xl;
-  detail::MixRow mix;   // S°/R of the gas species, weighted by mole fraction
-  double mixing = 0.0;  // sum of x_i ln(x_i / x_g)
-  VYR_UNROLL_SPECIES
-  for (int i = 0; i < GasCount; ++i) {
-    if (i == gtH2Ol) continue;
-    const double x = n[i] * invN;
-    if (x > kPresent) {
-      mix.Add(x, rows[i]);
-      mixing += x * std::log(x / xg);
-    }
-  }
-  // The liquid adds its pure-substance entropy, without mixing or pressure terms.
-  if (xl != 0.0) mix.Add(xl, detail::kSRows[0][gtH2Ol]);
-  const double s = detail::SPowers(T).Eval(mix.Sum().c) - mixing - xg * std::log(P / P_entropy_ref);
-  return R_u * s * N;
+  detail::Row row[2];
+  const detail::SComposition c = detail::PrepareS<false>(y, detail::IntervalOf(T), row);
+  return detail::SFromRow(T, P, row[0], c);
 }
 
 double FHv(double T) {

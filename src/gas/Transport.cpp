@@ -23,6 +23,32 @@ double PhiIJ(double Mi, double Mj, double MuI, double MuJ) {
   return a * a * 0.25 * std::sqrt(2.0 * Mj / (Mi + Mj));
 }
 
+namespace {
+
+// The molar-mass factors of phi_ij for every pair of species:
+// (M_j / M_i)^(1/4) and 0.25 sqrt(2 M_j / (M_i + M_j)), formed as PhiIJ forms them.
+struct PairFactors {
+  double root4[GasCount][GasCount];
+  double scale[GasCount][GasCount];
+};
+
+const PairFactors& Pairs() {
+  static const PairFactors table = [] {
+    PairFactors t{};
+    for (int i = 0; i < GasCount; ++i) {
+      for (int j = 0; j < GasCount; ++j) {
+        const double Mi = kGasProperties[i].Molemass, Mj = kGasProperties[j].Molemass;
+        t.root4[i][j] = std::sqrt(std::sqrt(Mj / Mi));
+        t.scale[i][j] = 0.25 * std::sqrt(2.0 * Mj / (Mi + Mj));
+      }
+    }
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
+
 double DynViscosity_Mu(double T, const TGasComposition& y) {
   if (y[gtH2Ol] > 0.999999999999999) return 0.0;
   TGasComposition x = MoleComposition(y, 1.0);
@@ -45,6 +71,7 @@ double DynViscosity_Mu(double T, const TGasComposition& y) {
       ++n;
     }
   }
+  const PairFactors& pf = Pairs();
   double sum = 0.0;
   for (int a = 0; a < n; ++a) {
     const int i = idx[a];
@@ -52,7 +79,9 @@ double DynViscosity_Mu(double T, const TGasComposition& y) {
     for (int b = 0; b < n; ++b) {
       if (b == a) continue;
       const int j = idx[b];
-      denom += PhiIJ(kGasProperties[i].Molemass, kGasProperties[j].Molemass, mu[a], mu[b]) * x[j];
+      // PhiIJ(M_i, M_j, mu_i, mu_j) with its molar-mass factors from the table.
+      const double f = 1.0 + std::sqrt(mu[a] / mu[b]) * pf.root4[i][j];
+      denom += f * f * pf.scale[i][j] * x[j];
     }
     sum += 1e-7 * x[i] * mu[a] / denom;  // micropoise to Pa s
   }
