@@ -4,12 +4,15 @@
 // configurations and cases, messages and number text.
 #pragma once
 
+#include "Equilibrium.h"
 #include "Fuels.h"
 #include "GasIterations.h"
 #include "GasProperties.h"
 #include "GasTypes.h"
 #include "Messages.h"
 #include "Processes.h"
+#include "Products.h"
+#include "StationEquilibrium.h"
 #include "Statics.h"
 #include "SysUtils.h"
 #include "Transport.h"
@@ -19,9 +22,10 @@
 namespace vyr {
 
 /// Start-up of this unit, in order: the clipboard list, the application
-/// folders, the standard-air constants and StandardAir. Called by the package start-up.
+/// folders, the standard-air constants and StandardAir, the iteration memory
+/// AFQmem. Called by the package start-up.
 VYR_API void InitVYRglobal();
-/// Shut-down of this unit: frees the clipboard list's items and clears the global strings.
+/// Shut-down of this unit: frees AFQmem and the clipboard list's items and clears the global strings.
 VYR_API void DoneVYRglobal();
 
 }  // namespace vyr

@@ -37,10 +37,12 @@ void InitVYRglobal() {
   // Clipboard list, application folder name, program and user folders.
   InitVYRglobalVocabulary();
   InitStandardAir();
+  InitStationEquilibrium();
 }
 
 void DoneVYRglobal() {
   // The standard-air values stay valid until the library is unloaded.
+  DoneStationEquilibrium();
   DoneVYRglobalVocabulary();
 }
 
