@@ -12,6 +12,16 @@ PACKAGES=(
   libgtest-dev
   libgmock-dev
   libbenchmark-dev
+  libcrypto++-dev
+  libutf8proc-dev
+  libpugixml-dev
+  liblapack-dev
+  libgsl-dev
+  clang
+  libclang-rt-14-dev
+  libfuzzer-14-dev
+  libcli11-dev
+  nlohmann-json3-dev
 )
 
 missing=()

@@ -1,10 +1,13 @@
 // The library's main public unit: the gas model (species, mixture
 // properties, inverse iterations, processes, static states, transport
-// properties), fuels and combustion, the shared vocabulary of parameters,
-// configurations and cases, messages and number text.
+// properties), fuels and combustion, the standard atmosphere and flight
+// conditions, the shared vocabulary of parameters, configurations and cases,
+// string protection and statistics helpers, messages and number text.
 #pragma once
 
+#include "Atmosphere.h"
 #include "Equilibrium.h"
+#include "FlightConditions.h"
 #include "Fuels.h"
 #include "GasIterations.h"
 #include "GasProperties.h"
@@ -13,6 +16,7 @@
 #include "Processes.h"
 #include "Products.h"
 #include "StationEquilibrium.h"
+#include "StringProtection.h"
 #include "Statics.h"
 #include "SysUtils.h"
 #include "Transport.h"

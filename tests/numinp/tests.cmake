@@ -1,0 +1,3 @@
+# Tests of src/numinp/.
+vyr_add_test(test_numinp
+  numinp/NuminpTest.cpp)
