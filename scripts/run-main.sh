@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Builds the library and runs the main program.
+# Builds everything and runs the main program: the design point of a turbojet.
+# Arguments replace the default command, e.g. scripts/run-main.sh gas -T 300:900:200
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 BUILD=build/release
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVYR_BUILD_TESTS=OFF -DVYR_BUILD_BENCH=OFF
-cmake --build "$BUILD" --target vyr-air
-"$BUILD/apps/vyr-air" "$@"
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build "$BUILD" -j "$(nproc 2>/dev/null || echo 2)"
+if (($# == 0)); then set -- cycle turbojet; fi
+"$BUILD/apps/vyr" "$@"

@@ -20,6 +20,10 @@ TEST(LoadUnload, StartUpRunsAtEveryLoad) {
     EXPECT_NEAR(*rst, 287.050, 0.001) << "round " << round;
     EXPECT_NEAR(*a, 340.32, 0.01) << "round " << round;
     EXPECT_EQ(dlclose(lib), 0);
+    // Really unloaded: the next round loads and starts it afresh.
+    void* still = dlopen(VYR_CORE_LIBRARY, RTLD_NOW | RTLD_NOLOAD);
+    EXPECT_EQ(still, nullptr);
+    if (still) dlclose(still);
   }
 }
 

@@ -1,0 +1,67 @@
+// Design point of a single-spool turbojet: inlet, compressor, burner,
+// turbine driving the compressor, and a convergent or fully expanded
+// convergent-divergent nozzle.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Fuel.h"
+#include "VYRglobal.h"
+
+namespace vyr::cli {
+
+enum class Nozzle { Convergent, ConvergentDivergent };
+
+struct TurbojetInput {
+  double altitude = 0.0;        ///< pressure altitude [m]
+  double mach = 0.0;            ///< flight Mach number [-]
+  double dT = 0.0;              ///< offset from the standard temperature [K]
+  double inletRecovery = 0.99;  ///< Pt2 / Pt0 [-]
+  double W = 20.0;              ///< air mass flow [kg/s] (ignored with a thrust target)
+  std::optional<double> thrust; ///< net-thrust target [N]
+  double PR = 10.0;             ///< compressor pressure ratio [-]
+  double effC = 0.85;           ///< compressor efficiency [-]
+  bool polytropicC = false;     ///< effC is polytropic
+  double T4 = 1400.0;           ///< burner exit temperature [K] (ignored with a fuel-air ratio)
+  std::optional<double> far;    ///< burner fuel-air ratio [-]
+  double burnerLoss = 0.05;     ///< burner total-pressure loss, relative [-]
+  double effB = 0.995;          ///< burner efficiency [-]
+  double Tfuel = 298.15;        ///< fuel temperature [K]
+  double effT = 0.88;           ///< turbine efficiency [-]
+  bool polytropicT = false;     ///< effT is polytropic
+  double effMech = 0.99;        ///< shaft mechanical efficiency [-]
+  double offtake = 0.0;         ///< shaft power offtake [W]
+  Nozzle nozzle = Nozzle::Convergent;
+  double CV = 0.98;             ///< nozzle velocity coefficient [-]
+  double tol = 1e-6;            ///< tolerance factor of the gas iterations
+};
+
+/// One station of the gas path; statics only where the design fixes them.
+struct Station {
+  int number = 0;
+  TGasconditions gas;
+  bool hasStatic = false;
+};
+
+struct TurbojetResult {
+  std::vector<Station> stations;  ///< 0, 2, 3, 4, 5, 8, 9
+  double V0 = 0;        ///< flight velocity [m/s]
+  double FG = 0;        ///< gross thrust [N]
+  double ramDrag = 0;   ///< ram drag [N]
+  double FN = 0;        ///< net thrust [N]
+  double Wf = 0;        ///< fuel flow [kg/s]
+  double TSFC = 0;      ///< [kg/(N s)]
+  double specificThrust = 0;  ///< FN / W [N s/kg]
+  double powerC = 0;    ///< compressor power [W]
+  double powerT = 0;    ///< turbine power [W]
+  double effC = 0, effCpoly = 0, effT = 0, effTpoly = 0;  ///< both efficiencies of each machine
+  double turbinePR = 0; ///< Pt4 / Pt5 [-]
+  double A8 = 0, A9 = 0;  ///< nozzle throat and exit areas [m^2]
+};
+
+/// Design point; false when a calculation of the library failed (its message has been shown).
+bool DesignTurbojet(const TurbojetInput& in, const Fuel& fuel, TurbojetResult& out);
+
+}  // namespace vyr::cli

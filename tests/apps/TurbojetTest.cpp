@@ -1,0 +1,120 @@
+// Balances that every design point must satisfy.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "Turbojet.h"
+#include "common/RecordingHandler.h"
+
+namespace vyr::cli {
+namespace {
+
+struct Case {
+  const char* name;
+  TurbojetInput in;
+  const char* fuel;
+};
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+TurbojetInput Input(double alt, double mach, double pr, Nozzle n, bool poly, double offtake) {
+  TurbojetInput in;
+  in.altitude = alt;
+  in.mach = mach;
+  in.PR = pr;
+  in.nozzle = n;
+  in.polytropicC = in.polytropicT = poly;
+  in.effC = poly ? 0.9 : 0.85;
+  in.offtake = offtake;
+  return in;
+}
+
+class TurbojetBalances : public testing::TestWithParam<Case> {};
+
+TEST_P(TurbojetBalances, Hold) {
+  const Case& c = GetParam();
+  test::RecordingHandler rec;
+  const Fuel fuel = MakeFuel(c.fuel, {}, {}, {}, {});
+  TurbojetResult r;
+  ASSERT_TRUE(DesignTurbojet(c.in, fuel, r));
+  ASSERT_EQ(r.stations.size(), 7u);
+  const TGasconditions &s0 = r.stations[0].gas, &s2 = r.stations[1].gas, &s3 = r.stations[2].gas,
+                       &s4 = r.stations[3].gas, &s5 = r.stations[4].gas, &s9 = r.stations[6].gas;
+  const double W = s0.W, far = s4.FARat;
+  // Mass: the fuel joins the air in the burner.
+  EXPECT_DOUBLE_EQ(s4.W, W * (1 + far));
+  EXPECT_DOUBLE_EQ(r.Wf, W * far);
+  EXPECT_EQ(s9.W, s4.W);
+  // Shaft: turbine power times the mechanical efficiency drives compressor and offtake.
+  const double drive = s4.W * (s4.H - s5.H) * c.in.effMech;
+  EXPECT_NEAR(drive / (W * (s3.H - s2.H) + c.in.offtake), 1.0, 1e-6);
+  // Burner energy: air and fuel in, equilibrium products out.
+  double residual = 0;
+  ASSERT_TRUE(BurnerResidual(fuel, far, s3.Tt, c.in.Tfuel, c.in.effB, s4.Tt, s4.Pt, residual));
+  EXPECT_NEAR(residual / s4.H, 0.0, 1e-6);
+  EXPECT_NEAR(s4.Tt, c.in.T4, 1e-6);
+  // Thrust.
+  EXPECT_DOUBLE_EQ(r.FN, r.FG - r.ramDrag);
+  EXPECT_DOUBLE_EQ(r.ramDrag, W * r.V0);
+  EXPECT_GT(r.FN, 0);
+  if (c.in.nozzle == Nozzle::ConvergentDivergent) {
+    EXPECT_DOUBLE_EQ(s9.Ps, s0.Ps);
+    EXPECT_GE(r.A9, r.A8);
+  }
+  // Pressures fall along the path behind the compressor.
+  EXPECT_NEAR(s4.Pt, s3.Pt * (1 - c.in.burnerLoss), 1e-9 * s4.Pt);
+  EXPECT_NEAR(r.turbinePR, s4.Pt / s5.Pt, 1e-9);
+  EXPECT_TRUE(rec.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, TurbojetBalances,
+    testing::Values(Case{"static_sea_level", Input(0, 0, 10, Nozzle::Convergent, false, 0), "avtur"},
+                    Case{"cruise_cd_nozzle", Input(11000, 0.8, 15, Nozzle::ConvergentDivergent, false, 0), "avtur"},
+                    Case{"polytropic_offtake", Input(3000, 0.5, 8, Nozzle::Convergent, true, 2e5), "avtur"},
+                    Case{"natural_gas", Input(0, 0.2, 12, Nozzle::Convergent, false, 0), "natgas"},
+                    Case{"hydrogen", Input(8000, 0.9, 20, Nozzle::ConvergentDivergent, false, 1e5), "hydrogen"}),
+    [](const testing::TestParamInfo<Case>& i) { return std::string(i.param.name); });
+
+TEST(Turbojet, ThrustTargetSetsTheFlow) {
+  for (double offtake : {0.0, 3e5}) {
+    TurbojetInput in = Input(6000, 0.6, 12, Nozzle::Convergent, false, offtake);
+    in.thrust = 25000.0;
+    TurbojetResult r;
+    ASSERT_TRUE(DesignTurbojet(in, MakeFuel("avtur", {}, {}, {}, {}), r));
+    EXPECT_NEAR(r.FN / 25000.0, 1.0, 1e-6);
+  }
+}
+
+TEST(Turbojet, FuelAirRatioGivenInsteadOfTemperature) {
+  const Fuel fuel = MakeFuel("avtur", {}, {}, {}, {});
+  TurbojetInput in;
+  TurbojetResult byT;
+  ASSERT_TRUE(DesignTurbojet(in, fuel, byT));
+  in.far = byT.stations[3].gas.FARat;
+  TurbojetResult byFar;
+  ASSERT_TRUE(DesignTurbojet(in, fuel, byFar));
+  EXPECT_NEAR(byFar.stations[3].gas.Tt, in.T4, 1e-4);
+  EXPECT_NEAR(byFar.FN / byT.FN, 1.0, 1e-7);
+}
+
+TEST(Turbojet, UserFuelFromFormationEnthalpyMatchesTheTable) {
+  // Kerosene described by its formation enthalpy gives the table fuel's heating value.
+  const Fuel table = MakeFuel("avtur", {}, {}, {}, {});
+  const Fuel user = MakeFuel("user", 1.9167, 0.0, {}, table.formation);
+  EXPECT_NEAR(user.LHV, table.LHV, 1e-6);
+  EXPECT_THROW(MakeFuel("user", {}, {}, 43e6, {}), std::invalid_argument);
+  EXPECT_THROW(MakeFuel("kerosine", {}, {}, {}, {}), std::invalid_argument);
+}
+
+TEST(Turbojet, AnUnreachableTemperatureFailsWithTheLibrarysMessage) {
+  // Burner exit below the compressor exit temperature: no fuel-air ratio reaches it.
+  test::RecordingHandler rec;
+  TurbojetInput in;
+  in.PR = 30;
+  in.T4 = 600;
+  TurbojetResult r;
+  EXPECT_FALSE(DesignTurbojet(in, MakeFuel("avtur", {}, {}, {}, {}), r));
+}
+
+}  // namespace
+}  // namespace vyr::cli
