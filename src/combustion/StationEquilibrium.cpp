@@ -160,6 +160,16 @@ double EnergyError(const TGasconditions& Gas0, const TGasconditions& Gas, double
 
 double Relative(double d, double ref) { return ref != 0.0 ? d / ref : d; }
 
+// One pass of the energy iteration: the next total temperature of Gas from the
+// energy error at its current one. Returns the code of AFQUIR.
+int EnergyStep(TGasconditions& Gas, double err, double Tol, const std::string& name, double& T) {
+  T = Gas.Tt;
+  const int code = AFQUIR(T, err, 0.0, 0.05 * Tol, AFQmem->iter == 0 ? 0.95 : err, 40, name, T);
+  T = LimitT(T);
+  Gas.Tt = T;
+  return code;
+}
+
 }  // namespace
 
 bool SetEquilibriumConditions(std::string_view CallerID, TCalcMode CalcMode, double Tol, TStaticSpecOption SpecOption,
@@ -187,11 +197,7 @@ bool SetEquilibriumConditions(std::string_view CallerID, TCalcMode CalcMode, dou
       double H0, H1;
       const double d = EnergyError(Gas0, Gas, H0, H1);
       if (AFQmem->iter == 0) Href = std::max(std::fabs(H0), std::fabs(H1));
-      const double err = Relative(d, Href);
-      T = Gas.Tt;
-      AFQcode = AFQUIR(T, err, 0.0, 0.05 * Tol, AFQmem->iter == 0 ? 0.95 : err, 40, name, T);
-      T = LimitT(T);
-      Gas.Tt = T;
+      AFQcode = EnergyStep(Gas, Relative(d, Href), Tol, name, T);
       if (AFQcode == 3) return false;
     } while (AFQcode <= 1);
   }
@@ -217,11 +223,7 @@ bool SetEquilibriumConditions(std::string_view CallerID, TCalcMode CalcMode, dou
       }
       double H0, H1;
       const double d = EnergyError(Gas0, Gas, H0, H1);
-      const double err = Relative(d, std::fabs(H0));
-      T = Gas.Tt;
-      AFQcode = AFQUIR(T, err, 0.0, 0.05 * Tol, AFQmem->iter == 0 ? 0.95 : err, 40, name, T);
-      T = LimitT(T);
-      Gas.Tt = T;
+      AFQcode = EnergyStep(Gas, Relative(d, std::fabs(H0)), Tol, name, T);
       if (AFQcode == 3) return false;
     } while (AFQcode <= 1);
   }
