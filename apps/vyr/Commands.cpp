@@ -152,7 +152,9 @@ void AddProcess(CLI::App& app, Action& action) {
       ->check(CLI::IsMember({"compression", "expansion"}));
   auto* pr = cmd->add_option("--pr", o->pr, "Pressure ratio (out/in for compression, in/out for expansion), or a range")
                  ->capture_default_str();
-  cmd->add_option("--eff", o->eff, "Efficiency [-]")->capture_default_str()->check(CLI::Range(0.01, 1.0));
+  auto* eff = cmd->add_option("--eff", o->eff, "Efficiency [-] (0.85 for compression, 0.9 for expansion)")
+                  ->capture_default_str()
+                  ->check(CLI::Range(0.01, 1.0));
   cmd->add_flag("--polytropic", o->polytropic, "The efficiency is polytropic (else isentropic)");
   auto* Pt = cmd->add_option("--Pt", o->Pt, "Inlet total pressure [Pa]")->capture_default_str()->check(
       CLI::PositiveNumber);
@@ -161,14 +163,14 @@ void AddProcess(CLI::App& app, Action& action) {
   auto* mixOpt = cmd->add_option("--mix", o->mix.mix, "Gas: air, products, or mass fractions")->capture_default_str();
   o->mix.AddFuel(cmd);
   cmd->add_option("--far", o->mix.far, "Fuel-air ratio of the products [-]")->capture_default_str();
-  cmd->callback([&action, o, pr, Pt, Tt, mixOpt] {
+  cmd->callback([&action, o, pr, Pt, Tt, mixOpt, eff] {
     // An expansion shows a turbine of kerosene products unless told otherwise.
     if (o->type == "expansion") {
       if (!pr->count()) o->pr = "4";
       if (!Pt->count()) o->Pt = 20e5;
       if (!Tt->count()) o->Tt = 1500.0;
       if (!mixOpt->count()) o->mix.mix = "products";
-      if (o->eff == 0.85) o->eff = 0.9;
+      if (!eff->count()) o->eff = 0.9;
     }
     const auto ratios = ParseRange(o->pr, "--pr");
     for (double r : ratios)

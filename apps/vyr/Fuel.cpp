@@ -114,15 +114,25 @@ bool BurnerResidual(const Fuel& f, double far, double Tair, double Tfuel, double
 }
 
 bool ExitTemperature(const Fuel& f, double far, double Tair, double Tfuel, double efficiency, double P, double& T) {
-  auto r = [&](double t, double& v) { return BurnerResidual(f, far, Tair, Tfuel, efficiency, t, P, v); };
-  return SolveBracketed(r, Tair, 3500.0, 1e-7, T);
+  bool evaluated = true;
+  auto r = [&](double t, double& v) { return evaluated = BurnerResidual(f, far, Tair, Tfuel, efficiency, t, P, v); };
+  if (SolveBracketed(r, Tair, 3500.0, 1e-7, T)) return true;
+  if (evaluated)  // the library's own message has been shown otherwise
+    ShowMessage(Format("No burner exit temperature between %.1f K and 3500 K for a fuel-air ratio of %g", {Tair, far}));
+  return false;
 }
 
 bool FuelAirRatio(const Fuel& f, double T, double Tair, double Tfuel, double efficiency, double P, double& far) {
   // Between no fuel and stoichiometric: richer mixtures burn no hotter.
   const double stoich = StoichFuelOxidGasMassRatio(f.y, f.z, f.composition, Air[gtO2]);
-  auto r = [&](double x, double& v) { return BurnerResidual(f, x, Tair, Tfuel, efficiency, T, P, v); };
-  return SolveBracketed(r, 1e-9, stoich, 1e-12, far);
+  bool evaluated = true;
+  auto r = [&](double x, double& v) { return evaluated = BurnerResidual(f, x, Tair, Tfuel, efficiency, T, P, v); };
+  if (SolveBracketed(r, 1e-9, stoich, 1e-12, far)) return true;
+  if (evaluated)
+    ShowMessage(Format("A burner exit temperature of %.1f K is not reached with fuel-air ratios up to the "
+                       "stoichiometric %g (air at %.1f K)",
+                       {T, stoich, Tair}));
+  return false;
 }
 
 }  // namespace vyr::cli

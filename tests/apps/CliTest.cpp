@@ -99,6 +99,14 @@ TEST(Cli, ImperialUnits) {
   EXPECT_NEAR(doc["stations"]["rows"][0]["Tt"].get<double>(), 518.67, 1e-6);
 }
 
+TEST(Cli, ExpansionDefaultsGiveWayToGivenValues) {
+  const Outcome r = Vyr("process --type expansion --eff 0.85 --json");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto rows = nlohmann::json::parse(r.out)["process"]["rows"];
+  EXPECT_DOUBLE_EQ(rows[0]["eff_is"].get<double>(), 0.85);
+  EXPECT_DOUBLE_EQ(rows[0]["PR"].get<double>(), 4.0);  // the expansion's own default
+}
+
 TEST(Cli, TurbojetThrustTarget) {
   const Outcome r = Vyr("cycle turbojet --thrust 30000 -z 5000 -m 0.5 --json");
   ASSERT_EQ(r.status, 0) << r.err;

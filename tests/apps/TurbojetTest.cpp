@@ -106,7 +106,7 @@ TEST(Turbojet, UserFuelFromFormationEnthalpyMatchesTheTable) {
   EXPECT_THROW(MakeFuel("kerosine", {}, {}, {}, {}), std::invalid_argument);
 }
 
-TEST(Turbojet, AnUnreachableTemperatureFailsWithTheLibrarysMessage) {
+TEST(Turbojet, AnUnreachableTemperatureFailsWithAMessage) {
   // Burner exit below the compressor exit temperature: no fuel-air ratio reaches it.
   test::RecordingHandler rec;
   TurbojetInput in;
@@ -114,6 +114,9 @@ TEST(Turbojet, AnUnreachableTemperatureFailsWithTheLibrarysMessage) {
   in.T4 = 600;
   TurbojetResult r;
   EXPECT_FALSE(DesignTurbojet(in, MakeFuel("avtur", {}, {}, {}, {}), r));
+  ASSERT_EQ(rec.messages.size(), 1u);
+  EXPECT_EQ(rec.messages[0].Text.rfind("A burner exit temperature of 600.0 K is not reached", 0), 0u)
+      << rec.messages[0].Text;
 }
 
 }  // namespace
