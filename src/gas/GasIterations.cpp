@@ -22,11 +22,7 @@ void NoConvergence(const char* routine, std::string_view CallerID) {
              mtError, {mbOK, mbHelp}, 81401);
 }
 
-// Residual relative to the target. A target of exactly zero has no scale, so
-// the residual is taken as it stands (absolute, in the target's unit).
-inline double Relative(double residual, double target) {
-  return target != 0.0 ? std::fabs(residual / target) : std::fabs(residual);
-}
+using detail::RelativeResidual;
 
 // Secant method from the fixed start pair 150 K / 2070 K. F is evaluated at
 // most 2 + 121 times; f150 is F(150) when the caller already has it.
@@ -47,10 +43,10 @@ bool Secant(Fn&& F, double X, double f150, double tol, double& T, const char* ro
     fb = fa;
     Ta = Tn;
     fa = fn;
-    converged = std::isfinite(Tn) && (Relative(fn, X) < 0.01 * tol || std::fabs(Tn - Tb) < 10.0 * tol);
+    converged = std::isfinite(Tn) && (RelativeResidual(fn, X) < 0.01 * tol || std::fabs(Tn - Tb) < 10.0 * tol);
   }
   if (converged && count < kSecantPasses) return true;
-  if (std::isfinite(Tn) && (Relative(fn, X) <= 1e-4 || std::fabs(Tn - Tb) <= 1.0)) return true;
+  if (std::isfinite(Tn) && (RelativeResidual(fn, X) <= 1e-4 || std::fabs(Tn - Tb) <= 1.0)) return true;
   NoConvergence(routine, CallerID);
   return false;
 }
@@ -105,7 +101,7 @@ bool GetTis(double P1, double T1, double P2, const TGasComposition& y, double to
     t *= std::exp(dS / m.Cp(t));
     // A zero entropy sum (an empty gas) would pass on 0/0; a non-finite
     // iterate never counts as converged.
-    if (std::isfinite(t) && Relative(dS, S1 + S2) < 0.01 * tol) {
+    if (std::isfinite(t) && RelativeResidual(dS, S1 + S2) < 0.01 * tol) {
       passedAt = pass;
       break;
     }
@@ -138,7 +134,7 @@ bool GetPis(double P1, double T1, double T2, const TGasComposition& y, double to
     const double dS = S2 - S1;
     p *= std::exp(dS / R);
     P2 = p;
-    if (std::isfinite(p) && Relative(dS, S2 + S1) < 0.01 * tol) {
+    if (std::isfinite(p) && RelativeResidual(dS, S2 + S1) < 0.01 * tol) {
       if (pass < kNewtonPasses) return true;
       break;
     }

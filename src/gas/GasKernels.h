@@ -23,6 +23,12 @@ inline constexpr double kPresent = 1e-15;  // fractions not above this count as 
 #define VYR_UNROLL_SPECIES
 #endif
 
+/// |residual / reference|; a reference of exactly zero has no scale, so the
+/// residual is taken as it stands (absolute, in the reference's unit).
+inline double RelativeResidual(double residual, double reference) {
+  return reference != 0.0 ? std::fabs(residual / reference) : std::fabs(residual);
+}
+
 /// 1 / M for every species [kmol/kg].
 inline constexpr std::array<double, GasCount> kInvMolemass = [] {
   std::array<double, GasCount> r{};

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "GasIterations.h"
+#include "GasKernels.h"
 #include "GasProperties.h"
 #include "Messages.h"
 #include "Processes.h"
@@ -14,7 +15,7 @@ namespace vyr {
 
 namespace {
 
-constexpr double kAbsent = 1e-15;  // specification values not above this count as absent
+constexpr double kAbsent = 1e-15;  // a given area, Mach number or velocity not above this counts as absent
 
 void NoConvergence(const std::string& what, std::string_view CallerID) {
   MessageDlg("No convergence in " + what + " iteration in" + sLineBreak + std::string(CallerID), mtError,
@@ -26,10 +27,7 @@ void IllegalMach(double Mach, std::string_view CallerID) {
              {mbOK}, 0);
 }
 
-// Residual relative to a reference value; a zero reference makes it absolute.
-inline double Relative(double residual, double ref) {
-  return ref != 0.0 ? std::fabs(residual / ref) : std::fabs(residual);
-}
+using detail::RelativeResidual;
 
 void StaticIsTotal(double Pt, double Tt, double& Ps, double& Ts) {
   Ps = Pt;
@@ -70,7 +68,7 @@ bool GetStatic(double W, double Pt, double Tt, double A, const TGasComposition& 
     const double dH = Ht - FH(Tstar, y) - a * a / 2.0;
     Tstar += dH / FCp(Tstar, y);
     if (Tstar < 200.0) Tstar = 200.0;
-    if (Relative(dH, Ht) < 0.001 * tol) {
+    if (RelativeResidual(dH, Ht) < 0.001 * tol) {
       passedAt = pass;
       break;
     }
@@ -265,7 +263,7 @@ bool ConvDuct(double Ht, double Pt, double Tt, double Ps, double A, double CV, c
       const double a = FCs(Tx, y);
       dH = (Ht - a * a / 2.0) - Hx;
       Tx += dH / FCp(Tx, y);
-      if (Relative(dH, Hx) < 0.002 * tol) {
+      if (RelativeResidual(dH, Hx) < 0.002 * tol) {
         passedAt = pass;
         break;
       }

@@ -68,13 +68,18 @@ struct CopyLevel {
 
 }  // namespace
 
-void TVyrXmlNode::CopyNodesByID(pugi::xml_node source) {
-  if (!*this || !source) return;
+namespace {
+
+// Takes source over into target level by level: own(t, s) takes a node's own
+// data; child(t, c) deals with the source child c under the target node t and
+// returns the target child to go on below (null: nothing below c to take).
+template <class Own, class Child>
+void TakeOver(pugi::xml_node target, pugi::xml_node source, Own own, Child child) {
   pugi::xml_document holder;
-  source = Detached(*this, source, holder);
+  source = Detached(target, source, holder);
   if (!source) return;
-  CopyOwn(*this, source);
-  std::vector<CopyLevel> levels{{*this, FirstElement(source)}};
+  own(target, source);
+  std::vector<CopyLevel> levels{{target, FirstElement(source)}};
   while (!levels.empty()) {
     CopyLevel& level = levels.back();
     const pugi::xml_node c = level.next;
@@ -83,43 +88,37 @@ void TVyrXmlNode::CopyNodesByID(pugi::xml_node source) {
       continue;
     }
     level.next = NextElement(c);
-    pugi::xml_node target = level.target;
-    if (const pugi::xml_node t = Counterpart(target, c)) {
-      CopyOwn(t, c);
+    if (const pugi::xml_node t = child(level.target, c)) {
+      own(t, c);
       levels.push_back({t, FirstElement(c)});
-    } else {
-      target.append_copy(c);
     }
   }
 }
 
+}  // namespace
+
+void TVyrXmlNode::CopyNodesByID(pugi::xml_node source) {
+  if (!*this || !source) return;
+  TakeOver(*this, source, CopyOwn, [](pugi::xml_node target, pugi::xml_node c) {
+    const pugi::xml_node t = Counterpart(target, c);
+    if (!t) target.append_copy(c);
+    return t;
+  });
+}
+
 void TVyrXmlNode::MergeDataFromByID(pugi::xml_node source) {
   if (!*this || !source) return;
-  pugi::xml_document holder;
-  source = Detached(*this, source, holder);
-  if (!source) return;
-  MergeOwn(*this, source);
-  std::vector<CopyLevel> levels{{*this, FirstElement(source)}};
-  while (!levels.empty()) {
-    CopyLevel& level = levels.back();
-    const pugi::xml_node c = level.next;
-    if (!c) {
-      levels.pop_back();
-      continue;
-    }
-    level.next = NextElement(c);
-    pugi::xml_node target = level.target;
+  TakeOver(*this, source, MergeOwn, [](pugi::xml_node target, pugi::xml_node c) {
     // A child with "ID" goes into its counterpart; one without into the child
     // of the same name. Two leaves keep the target's value and attributes; a
     // target child that is still empty takes the source child's elements.
     const pugi::xml_node t = FindAttr(c, kID) ? Counterpart(target, c) : NamedChild(target, c.name());
     if (!t) {
       target.append_copy(c);
-    } else if (FindAttr(c, kID) || HasChildElements(t) || HasChildElements(c)) {
-      MergeOwn(t, c);
-      levels.push_back({t, FirstElement(c)});
+      return pugi::xml_node();
     }
-  }
+    return FindAttr(c, kID) || HasChildElements(t) || HasChildElements(c) ? t : pugi::xml_node();
+  });
 }
 
 namespace {

@@ -96,7 +96,7 @@ TEST(Statics, NoFlowMeansStaticIsTotal) {
   }
 }
 
-TEST(Statics, AbsentSpecificationValues) {
+TEST(Statics, AbsentAreaOrMachNumber) {
   TGasconditions g = StandardAir;
   g.W = 5.0;
   g.A = 0.0;
@@ -117,7 +117,7 @@ TEST(Statics, AbsentSpecificationValues) {
   EXPECT_EQ(g.A, 0.0);
 }
 
-TEST(Statics, DesignPointTakesTheSpecification) {
+TEST(Statics, DesignPointTakesTheGivenValue) {
   test::RecordingHandler rec;
   TGasconditions g = StandardAir;
   g.Pt = kPt;
