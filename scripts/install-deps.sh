@@ -22,6 +22,10 @@ PACKAGES=(
   libfuzzer-14-dev
   libcli11-dev
   nlohmann-json3-dev
+  qt6-base-dev
+  qt6-base-dev-tools
+  libgl-dev
+  fonts-dejavu-core
 )
 
 missing=()

@@ -19,6 +19,17 @@ VYR_API std::string FloatToStr(double value);
 /// Decimal text of an integer, no thousands separator.
 VYR_API std::string IntToStr(std::int64_t value);
 
+/// Number-format settings handed to number input and display: the separators
+/// of a locale. Numbers in station labels and model files always use the US
+/// English settings, whatever the user's locale.
+struct TFormatSettings {
+  char DecimalSeparator = '.';
+  char ThousandSeparator = ',';
+};
+
+/// The US English number format (locale 1033): '.' and ','.
+inline constexpr TFormatSettings USFormatSettings{};
+
 /// One argument of Format: an integer, a floating-point number or a text.
 class TVarRec {
  public:

@@ -1,0 +1,8 @@
+# fieldctrls/: the field controls and field form on which every data form
+# rests, and the number-input dialog.
+list(APPEND VYR_UI_SOURCES
+  fieldctrls/NumInputQuery.cpp
+)
+list(APPEND VYR_UI_PUBLIC_HEADERS
+  fieldctrls/NumInputQuery.h
+)

@@ -1,0 +1,57 @@
+#include "ClassRegistry.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace vyr {
+
+namespace {
+
+bool SameClassName(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    return lower(x) == lower(y);
+  });
+}
+
+// Few classes, looked up when a form or icon is created: a list in
+// registration order is enough. Entries are held by pointer so that a
+// TRegisteredClass handed out stays valid while others come and go.
+std::vector<std::unique_ptr<TRegisteredClass>>& Registry() {
+  static std::vector<std::unique_ptr<TRegisteredClass>> registry;
+  return registry;
+}
+
+auto FindEntry(std::string_view name) {
+  auto& r = Registry();
+  return std::find_if(r.begin(), r.end(), [&](const auto& c) { return SameClassName(c->ClassName, name); });
+}
+
+}  // namespace
+
+bool RegisterClass(std::string_view name, const QMetaObject* meta, TClassFactory factory) {
+  if (name.empty() || meta == nullptr || !factory) return false;
+  if (auto it = FindEntry(name); it != Registry().end()) return (*it)->MetaObject == meta;
+  Registry().push_back(std::make_unique<TRegisteredClass>(TRegisteredClass{std::string(name), meta, std::move(factory)}));
+  return true;
+}
+
+const TRegisteredClass* FindClass(std::string_view name) {
+  auto it = FindEntry(name);
+  return it == Registry().end() ? nullptr : it->get();
+}
+
+bool UnRegisterClass(std::string_view name) {
+  auto it = FindEntry(name);
+  if (it == Registry().end()) return false;
+  Registry().erase(it);
+  return true;
+}
+
+std::vector<std::string> RegisteredClassNames() {
+  std::vector<std::string> names;
+  for (const auto& c : Registry()) names.push_back(c->ClassName);
+  return names;
+}
+
+}  // namespace vyr

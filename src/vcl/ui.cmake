@@ -1,0 +1,11 @@
+# vcl/: the toolkit layer of the UI library (class registry, message boxes)
+# and the general utilities.
+list(APPEND VYR_UI_SOURCES
+  vcl/ClassRegistry.cpp
+  vcl/VyrMessageBox.cpp
+)
+list(APPEND VYR_UI_PUBLIC_HEADERS
+  vcl/VyrUiExport.h
+  vcl/ClassRegistry.h
+  vcl/VyrMessageBox.h
+)

@@ -1,0 +1,3 @@
+# Tests of src/fieldctrls/ (UI library).
+vyr_add_ui_test(test_fieldctrls
+  fieldctrls/NumInputQueryTest.cpp)
