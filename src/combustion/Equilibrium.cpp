@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Fuels.h"
 #include "GasKernels.h"
 #include "GasProperties.h"
 #include "Messages.h"
@@ -40,9 +41,6 @@ double CalcEqConst(double T, const Carray9& C) {
 namespace {
 
 constexpr double kTiny = 1.0e-15;
-
-// Molar mass of the variable fuel unit C1 Hy Oz [kg/kmol].
-double FuelMolemass(double y, double z) { return 1.0079832 * y + 12.010914 + 15.9994 * z; }
 
 // A failure: message and code.
 struct Failure {
@@ -93,7 +91,7 @@ struct Products {
 class CombustionEquilibrium {
  public:
   CombustionEquilibrium(double T, double P, double y, double z, const TGasComposition& reactants) : p_(P / 100000.0) {
-    TGasComposition n = MoleComposition(reactants, FuelMolemass(y, z));
+    TGasComposition n = MoleComposition(reactants, MolarMass_CxHyOz(y, z));
     if (n[gtH2Ol] > kTiny) {  // liquid water takes part as vapour
       n[gtH2Og] += n[gtH2Ol];
       n[gtH2Ol] = 0.0;

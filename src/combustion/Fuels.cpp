@@ -27,18 +27,12 @@ const TFuelPropsArray FuelDataArray = {{
 
 namespace {
 
-// Atomic masses of the fuel unit C1 Hy Oz [kg/kmol].
-constexpr double kMH = 1.0079832;
-constexpr double kMC = 12.010914;
-constexpr double kMO = 15.9994;
 constexpr double kHydrogenOnly = 1.0e12;  // H/C ratio above which a fuel holds no carbon
 
-// Scale factors of the fuel's own enthalpy change: the reference-temperature
-// term (k1) and the fuel-temperature term (k2), the same for every fuel type.
-constexpr double kDHfuelScale = 12.0;
-constexpr double kHreactantScale = 1.0;
-
-double MoleMassCxHyOz(double y, double z) { return kMH * y + kMC + kMO * z; }
+// Factor from the fuel's property record to per-kilogram values: the liquid
+// record (JetAliquid) gives one twelfth of them, a gas species record is per
+// kilogram already.
+double RecordScale(TFuelType type) { return LiquidFuelTypes.contains(type) ? 12.0 : 1.0; }
 
 // Enthalpy change of species s from 298.15 K to T [J/kg].
 double DeltaH(TGas s, double T) { return EnthalpyChange(T, T_ref, kGasProperties[s]); }
@@ -84,10 +78,11 @@ bool StdFuelFormationandReactantEnthalpy(double Cpf, double HC_ratio, double OC_
   Hr = 0.0;
   LHVstd = 0.0;
   const double y = HC_ratio, z = OC_ratio;
-  double cpModel = FCpPerSpecie(Tref, P);
-  if (LiquidFuelTypes.contains(type)) cpModel *= 12.0;  // the liquid record gives 1/12 per kilogram
-  const double dcp = Cpf - cpModel;
-  const double dHfuel = kDHfuelScale * EnthalpyChange(Tref, T_ref, P) + (Tref - T_ref) * dcp;
+  // The fuel's enthalpy follows its record's rising specific heat, shifted by
+  // the difference dcp between the given specific heat and the record's at Tref.
+  const double k = RecordScale(type);
+  const double dcp = Cpf - k * FCpPerSpecie(Tref, P);
+  const double dHfuel = k * EnthalpyChange(Tref, T_ref, P) + (Tref - T_ref) * dcp;
 
   const double MH2Og = kGasProperties[gtH2Og].Molemass;
   const double MO2 = kGasProperties[gtO2].Molemass;
@@ -97,13 +92,13 @@ bool StdFuelFormationandReactantEnthalpy(double Cpf, double HC_ratio, double OC_
     LHVstd = LHVref + DeltaH(gtH2Og, Tref) * MH2Og / M - DeltaH(gtO2, Tref) * MO2 / M / 2.0 - dHfuel;
   } else {
     // C1HyOz + (1 + y/4 - z/2) O2 -> CO2 + y/2 H2O: Kirchhoff's correction from Tref to 298.15 K.
-    const double M = MoleMassCxHyOz(y, z);
+    const double M = MolarMass_CxHyOz(y, z);
     const double MCO2 = kGasProperties[gtCO2].Molemass;
     LHVstd = LHVref + DeltaH(gtH2Og, Tref) * (y / 2.0) * MH2Og / M + DeltaH(gtCO2, Tref) * MCO2 / M -
              DeltaH(gtO2, Tref) * (MO2 / M) * (1.0 + y / 4.0 - z / 2.0) - dHfuel;
   }
   Hf = FormEnthFromHeatValue(y, z, LHVstd);
-  Hr = kHreactantScale * EnthalpyChange(Tf, T_ref, P) + (Tf - T_ref) * dcp;
+  Hr = k * EnthalpyChange(Tf, T_ref, P) + (Tf - T_ref) * dcp;
   return true;
 }
 
@@ -124,7 +119,7 @@ double FormEnthFromHeatValue(double HC_ratio, double OC_ratio, double LHV) {
   if (y > kHydrogenOnly)
     return 1000.0 * kGasProperties[gtH2Og].Hformation / kGasProperties[gtH2].Molemass + LHV;
   return 1000.0 * (y / 2.0 * kGasProperties[gtH2Og].Hformation + kGasProperties[gtCO2].Hformation) /
-             (kMH * y + kMC + kGasProperties[gtO].Molemass * z) +
+             MolarMass_CxHyOz(y, z) +
          LHV;
 }
 
@@ -149,12 +144,12 @@ double StoichFuelOxidGasMassRatio(double HC_ratio, double OC_ratio, const TGasCo
   // Oxygen demand [kmol O2 per kg of fuel mixture]; CO2, water, Ar and N2 neither demand nor supply oxygen.
   const double D = 0.5 * n(gtCO) - n(gtO2) + 0.5 * n(gtH2) + 2 * n(gtCH4) + 3.5 * n(gtC2H6) + 3 * n(gtC2H4) +
                    5 * n(gtC3H8) + 6.5 * n(gtC4H10) - 0.5 * n(gtO) + 0.25 * n(gtH) - 0.25 * n(gtOH) -
-                   0.5 * n(gtNO) - 0.5 * n(gtN2O) + (1.0 + y / 4.0 - z / 2.0) * x[gtCxHyOz] / MoleMassCxHyOz(y, z);
+                   0.5 * n(gtNO) - 0.5 * n(gtN2O) + (1.0 + y / 4.0 - z / 2.0) * x[gtCxHyOz] / MolarMass_CxHyOz(y, z);
   return (wO2 / kGasProperties[gtO2].Molemass) / D;
 }
 
 double ChemicalEqRatio(const TGasComposition& x, double HC_ratio, double OC_ratio) {
-  const TGasComposition n = MoleComposition(x, MoleMassCxHyOz(HC_ratio, OC_ratio));
+  const TGasComposition n = MoleComposition(x, MolarMass_CxHyOz(HC_ratio, OC_ratio));
   const Atoms a = CountAtoms(n, HC_ratio, OC_ratio);
   if (std::fabs(a.O / 2.0) <= 1.0e-15) return 0.0;
   return (a.C + a.H / 4.0) / (a.O / 2.0);

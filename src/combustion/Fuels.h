@@ -2,8 +2,8 @@
 //
 // The variable fuel species gtCxHyOz stands for a fuel unit C1 Hy Oz (y the
 // hydrogen-to-carbon, z the oxygen-to-carbon atom ratio) of molar mass
-// M = 1.0079832 y + 12.010914 + 15.9994 z [kg/kmol]. A hydrogen-to-carbon
-// ratio above 1E12 means a carbon-free hydrogen fuel. Reference temperature of
+// MolarMass_CxHyOz(y, z). A hydrogen-to-carbon ratio above 1E12 means a
+// carbon-free hydrogen fuel. Reference temperature of
 // formation enthalpies and heating values: 298.15 K. Enthalpies in J/kg,
 // heating values in J/kg of fuel, flows in kg/s.
 #pragma once
@@ -61,6 +61,12 @@ extern VYR_API const TFuelPropsArray FuelDataArray;
 /// Fuels that are liquid at the reference state (their property record is JetAliquid-like).
 inline constexpr TFuelTypeSet LiquidFuelTypes{ftAvtur, ftAvtag, ftAvcat, ftDiesel, ftJP10, ftEthanol, ftMethanol};
 
+/// Molar mass of the variable fuel unit C1 Hy Oz, per carbon atom [kg/kmol]:
+/// hydrogen 1.0079832, carbon 12.010914 and oxygen 15.9994 kg/kmol per atom.
+constexpr double MolarMass_CxHyOz(double HC_ratio, double OC_ratio) {
+  return 1.0079832 * HC_ratio + 12.010914 + 15.9994 * OC_ratio;
+}
+
 /// Formation enthalpy of a mixture without the variable fuel species [J/kg].
 VYR_API double FormationEnthalpy(const TGasComposition& x);
 /// Heat released by two streams burning to the products [W].
@@ -68,6 +74,8 @@ VYR_API double CombustionEnthalpy(double W1, double W2, const TGasComposition& x
                                   const TGasComposition& xp);
 /// Fuel formation enthalpy [J/kg], reactant (sensible) enthalpy of the fuel at Tf [J/kg]
 /// and the heating value at 298.15 K [J/kg] from a heating value given at Tref; always true.
+/// P is the fuel's property record: JetAliquid (one twelfth of per-kilogram values)
+/// for the types in LiquidFuelTypes, a per-kilogram species of GasProperties otherwise.
 VYR_API bool StdFuelFormationandReactantEnthalpy(double Cpf, double HC_ratio, double OC_ratio, double Tref,
                                                  double Tf, double LHVref, const TGasProperties& P, TFuelType type,
                                                  double& Hf, double& Hr, double& LHVstd);

@@ -1,5 +1,6 @@
 #include "Products.h"
 
+#include "Fuels.h"
 #include "GasKernels.h"
 #include "GasProperties.h"
 
@@ -55,7 +56,7 @@ StreamTotals Totals(const TGasComposition& x, bool withFuel, double y, double z)
     double M = kGasProperties[s].Molemass;
     if (s == gtCxHyOz) {
       if (!withFuel) continue;
-      M = 1.0079832 * y + 12.010914 + 15.9994 * z;
+      M = MolarMass_CxHyOz(y, z);
       a = {1, y / 2, z, 1 + y / 4 - z / 2, 0};
     }
     const double n = x[s] / M;

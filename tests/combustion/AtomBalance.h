@@ -30,7 +30,7 @@ inline Elements ElementsPerKg(const TGasComposition& mass, double y = 0, double 
   Elements e;
   for (int s = 0; s < GasCount; ++s) {
     if (mass[s] <= 0) continue;
-    const double M = s == gtCxHyOz ? 1.0079832 * y + 12.010914 + 15.9994 * z : GasProperties[s].Molemass;
+    const double M = s == gtCxHyOz ? MolarMass_CxHyOz(y, z) : GasProperties[s].Molemass;
     const double n = mass[s] / sum / M;
     const Elements a = AtomsOf(s, y, z);
     e.C += a.C * n;

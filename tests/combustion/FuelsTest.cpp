@@ -57,32 +57,98 @@ TEST(Fuels, StdFuelEnthalpiesAtTheReferenceTemperature) {
   }
 }
 
-TEST(Fuels, StdFuelReactantEnthalpyOfAWarmLiquidFuel) {
-  // Kerosene at 400 K: dcp = Cp - 12 cp(JetAliquid, Tref); Hr = dH(JetAliquid) + (Tf - 298.15) dcp.
-  const TFuelProps& f = FuelDataArray[ftAvtur];
+// Reactant enthalpy of a fuel at Tf with its heating value given at 298.15 K.
+double ReactantEnthalpyAt(TFuelType type, const TGasProperties& record, double Tf) {
+  const TFuelProps& f = FuelDataArray[type];
   double Hf = 0, Hr = 0, LHVstd = 0;
-  StdFuelFormationandReactantEnthalpy(f.Cp, f.HC_ratio, 0, 298.15, 400.0, f.LHV, JetAliquid, ftAvtur, Hf, Hr, LHVstd);
-  const double dcp = f.Cp - 12.0 * FCpPerSpecie(298.15, JetAliquid);
-  EXPECT_NEAR(dcp, 0.0, 0.02);  // the record reproduces the table's specific heat
-  EXPECT_DOUBLE_EQ(Hr, EnthalpyChange(400.0, 298.15, JetAliquid) + (400.0 - 298.15) * dcp);
-  EXPECT_EQ(LHVstd, f.LHV);
+  EXPECT_TRUE(StdFuelFormationandReactantEnthalpy(f.Cp, f.HC_ratio, f.OC_ratio, 298.15, Tf, f.LHV, record, type, Hf,
+                                                  Hr, LHVstd));
+  return Hr;
 }
 
-TEST(Fuels, StdFuelHeatingValueCorrectionFollowsKirchhoff) {
-  // Hydrogen: LHV given at 500 K, corrected to 298.15 K with the enthalpy
-  // changes of product and oxidant (fuel record H2, dcp = 0 by construction).
-  const TGasProperties& h2 = GasProperties[gtH2];
-  const double Tref = 500.0;
-  double Hf = 0, Hr = 0, LHVstd = 0;
-  StdFuelFormationandReactantEnthalpy(FCpPerSpecie(Tref, h2), 2e12, 0, Tref, 298.15, 120e6, h2, ftHydrogen, Hf,
-                                      Hr, LHVstd);
-  const double M = h2.Molemass;
-  const double expected = 120e6 + EnthalpyChange(Tref, 298.15, GasProperties[gtH2Og]) * 18.01528 / M -
-                          EnthalpyChange(Tref, 298.15, GasProperties[gtO2]) * 31.9988 / M / 2 -
-                          12.0 * EnthalpyChange(Tref, 298.15, h2);
-  EXPECT_DOUBLE_EQ(LHVstd, expected);
-  EXPECT_DOUBLE_EQ(Hf, FormEnthFromHeatValue(2e12, 0, LHVstd));
-  EXPECT_EQ(Hr, 0.0);
+TEST(Fuels, ReactantEnthalpyRisesWithTheFuelsSpecificHeat) {
+  // Hr is the fuel's sensible enthalpy above 298.15 K: its slope there is the
+  // given specific heat, and with a specific heat that rises with temperature
+  // it lies between Cp(298.15) dT and Cp(Tf) dT. Liquid fuels carry the
+  // JetAliquid record, gaseous ones their species of the table.
+  const struct {
+    TFuelType type;
+    const TGasProperties& record;
+  } fuels[] = {{ftAvtur, JetAliquid},  {ftAvtag, JetAliquid},   {ftAvcat, JetAliquid},
+               {ftDiesel, JetAliquid}, {ftJP10, JetAliquid},    {ftEthanol, JetAliquid},
+               {ftMethanol, JetAliquid}, {ftNatGas, GasProperties[gtCH4]}, {ftHydrogen, GasProperties[gtH2]}};
+  for (const auto& fuel : fuels) {
+    const TFuelProps& f = FuelDataArray[fuel.type];
+    auto slope = [&](double T) {
+      const double h = 0.01;
+      return (ReactantEnthalpyAt(fuel.type, fuel.record, T + h) - ReactantEnthalpyAt(fuel.type, fuel.record, T - h)) /
+             (2 * h);
+    };
+    const double Tf = 400.0, dT = Tf - 298.15;
+    const double Hr = ReactantEnthalpyAt(fuel.type, fuel.record, Tf);
+    EXPECT_NEAR(slope(298.15), f.Cp, 1e-6 * f.Cp) << f.FuelName;
+    EXPECT_GT(slope(Tf), slope(298.15)) << f.FuelName;
+    EXPECT_GT(Hr, f.Cp * dT) << f.FuelName;
+    EXPECT_LT(Hr, slope(Tf) * dT) << f.FuelName;
+  }
+  // Kerosene at 400 K: about 1.12 Cp dT (213 kJ/kg at the 298.15 K specific heat).
+  const TFuelProps& avtur = FuelDataArray[ftAvtur];
+  EXPECT_NEAR(ReactantEnthalpyAt(ftAvtur, JetAliquid, 400.0) / (avtur.Cp * (400.0 - 298.15)), 1.12, 0.01);
+}
+
+// Lower heating value per kilogram of fuel at T from the species table:
+// reactants minus products, each species at its absolute enthalpy FH.
+// Fuel C1HyOz is given as one table species (methane or hydrogen).
+double TableHeatingValue(TGas fuel, double T) {
+  auto h = [T](TGas s) {  // J per kmol of s
+    TGasComposition x{};
+    x[s] = 1.0;
+    return FH(T, x) * GasProperties[s].Molemass;
+  };
+  double nC = 0, nH = 0;  // atoms per fuel molecule
+  if (fuel == gtCH4) nC = 1, nH = 4;
+  if (fuel == gtH2) nH = 2;
+  const double nO2 = nC + nH / 4;
+  const double reactants = h(fuel) + nO2 * h(gtO2);
+  const double products = nC * h(gtCO2) + nH / 2 * h(gtH2Og);
+  return (reactants - products) / GasProperties[fuel].Molemass;
+}
+
+TEST(Fuels, HeatingValueAtTrefAgreesWithTheSpeciesTable) {
+  // The heating value given at Tref, carried to 298.15 K, is the table's own
+  // heating value at 298.15 K, for a fuel that is exactly the table species.
+  const struct {
+    TGas species;
+    TFuelType type;
+    double HC_ratio;
+  } fuels[] = {{gtCH4, ftNatGas, 4.0}, {gtH2, ftHydrogen, 2e12}};
+  for (const auto& fuel : fuels) {
+    const TGasProperties& rec = GasProperties[fuel.species];
+    for (double Tref : {400.0, 500.0, 800.0}) {
+      double Hf = 0, Hr = -1, LHVstd = 0;
+      ASSERT_TRUE(StdFuelFormationandReactantEnthalpy(FCpPerSpecie(Tref, rec), fuel.HC_ratio, 0, Tref, 298.15,
+                                                      TableHeatingValue(fuel.species, Tref), rec, fuel.type, Hf, Hr,
+                                                      LHVstd));
+      EXPECT_NEAR(LHVstd, TableHeatingValue(fuel.species, 298.15), 50.0) << GasNames[fuel.species] << " " << Tref;
+      EXPECT_EQ(Hf, FormEnthFromHeatValue(fuel.HC_ratio, 0, LHVstd));
+      EXPECT_NEAR(Hr, 0.0, 1e-9);
+    }
+  }
+  // The table's heating values themselves: methane about 50.0 MJ/kg, hydrogen about 120 MJ/kg.
+  EXPECT_NEAR(TableHeatingValue(gtCH4, 298.15), 50.0e6, 0.1e6);
+  EXPECT_NEAR(TableHeatingValue(gtH2, 298.15), 120.0e6, 0.1e6);
+}
+
+TEST(Fuels, MolarMassOfTheFuelUnit) {
+  // Per carbon atom: the atoms of the species table, and the table's molar
+  // masses of the species that are such units (CH4, CO, CO2).
+  EXPECT_EQ(MolarMass_CxHyOz(0, 0), 12.010914);
+  EXPECT_DOUBLE_EQ(MolarMass_CxHyOz(2, 1) - MolarMass_CxHyOz(0, 0),
+                   2 * GasProperties[gtH].Molemass + GasProperties[gtO].Molemass);
+  EXPECT_NEAR(MolarMass_CxHyOz(4, 0), GasProperties[gtCH4].Molemass, 1e-5 * 16);
+  EXPECT_NEAR(MolarMass_CxHyOz(0, 1), GasProperties[gtCO].Molemass, 1e-5 * 28);
+  EXPECT_NEAR(MolarMass_CxHyOz(0, 2), GasProperties[gtCO2].Molemass, 1e-5 * 44);
+  static_assert(MolarMass_CxHyOz(3, 0.5) > 23.0 && MolarMass_CxHyOz(3, 0.5) < 23.1);  // ethanol, per carbon
 }
 
 TEST(Fuels, SensibleEnthalpy) {
