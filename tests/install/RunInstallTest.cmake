@@ -1,10 +1,12 @@
 # Installs the build tree into a fresh prefix, then configures, builds and
-# runs an outside project against it.
+# runs an outside project against it, and runs the installed vyr program; all
+# without LD_LIBRARY_PATH, so the installed run paths must do the work.
 file(REMOVE_RECURSE "${WORK_DIR}")
 set(prefix "${WORK_DIR}/prefix")
 
 function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH ${ARGN}
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "failed (${rc}): ${ARGN}\n${out}\n${err}")
   endif()
@@ -12,7 +14,12 @@ function(run)
 endfunction()
 
 run(${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}")
-foreach(f include/vyr/VYRglobal.h include/vyr/GasTypes.h lib/libvyrcomp.so lib/cmake/vyrcomp/vyrcompConfig.cmake)
+set(expected include/vyr/VYRglobal.h include/vyr/GasTypes.h lib/libvyrcomp.so
+    lib/cmake/vyrcomp/vyrcompConfig.cmake bin/vyr)
+if(WITH_UI)
+  list(APPEND expected lib/libvyrcompui.so include/vyr/ClassRegistry.h include/vyr/NumInputQuery.h)
+endif()
+foreach(f IN LISTS expected)
   if(NOT EXISTS "${prefix}/${f}")
     message(FATAL_ERROR "missing in the installed tree: ${f}")
   endif()
@@ -21,3 +28,7 @@ run(${CMAKE_COMMAND} -S "${CONSUMER_DIR}" -B "${WORK_DIR}/build" -DCMAKE_PREFIX_
     -DCMAKE_CXX_COMPILER=${CXX})
 run(${CMAKE_COMMAND} --build "${WORK_DIR}/build")
 run("${WORK_DIR}/build/consumer")
+if(WITH_UI)
+  run("${WORK_DIR}/build/consumer_ui")
+endif()
+run("${prefix}/bin/vyr" gas -T 300)

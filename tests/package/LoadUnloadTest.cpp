@@ -1,6 +1,8 @@
 // Loads the shared library at run time, unloads it and loads it again: the
 // start-up runs at every load, before anything of the library is used.
 #include <dlfcn.h>
+
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,3 +30,30 @@ TEST(LoadUnload, StartUpRunsAtEveryLoad) {
 }
 
 }  // namespace
+
+#ifdef VYR_UI_LIBRARY
+#include <string>
+#include <vector>
+
+// The UI library starts at load in a process without a QApplication: its units
+// only register classes, so loading must not need one (a widget made at load
+// would abort the process).
+TEST(LoadUnload, UiLibraryStartsWithoutQApplication) {
+  void* lib = dlopen(VYR_UI_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(lib, nullptr) << dlerror();
+  using Flag = bool (*)();
+  using Names = std::vector<std::string> (*)();
+  auto initialized = reinterpret_cast<Flag>(dlsym(lib, "_ZN3vyr20UiPackageInitializedEv"));
+  auto coreInitialized = reinterpret_cast<Flag>(dlsym(lib, "_ZN3vyr18PackageInitializedEv"));
+  auto names = reinterpret_cast<Names>(dlsym(lib, "_ZN3vyr20RegisteredClassNamesB5cxx11Ev"));
+  ASSERT_NE(initialized, nullptr);
+  ASSERT_NE(coreInitialized, nullptr);
+  ASSERT_NE(names, nullptr);
+  EXPECT_TRUE(initialized());
+  EXPECT_TRUE(coreInitialized()) << "the core starts before the UI units";
+  std::vector<std::string> registered = names();
+  for (const char* cls : VYR_UI_REGISTERED_CLASSES)
+    EXPECT_NE(std::find(registered.begin(), registered.end(), cls), registered.end()) << cls;
+  EXPECT_EQ(dlclose(lib), 0);
+}
+#endif

@@ -1,7 +1,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "VYRglobal.h"
+#include <vyr/VYRglobal.h>
 
 int main() {
   const double cp = vyr::FCp(288.15, vyr::Air);
