@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "Package.h"
+#include "complibfrm.h"
 
 namespace vyr {
 
@@ -18,7 +19,7 @@ struct UiUnitEntry {
   void (*done)();
 };
 constexpr UiUnitEntry kUiUnits[] = {
-    {nullptr, nullptr},  // placeholder until the first unit registers classes
+    {&InitComplibfrm, &DoneComplibfrm},
 };
 
 }  // namespace
@@ -27,14 +28,14 @@ void UiPackageInitialize() {
   if (gUiInitialized) return;
   PackageInitialize();
   for (const UiUnitEntry& u : kUiUnits)
-    if (u.init) u.init();
+    u.init();
   gUiInitialized = true;
 }
 
 void UiPackageFinalize() {
   if (!gUiInitialized) return;
   for (auto it = std::rbegin(kUiUnits); it != std::rend(kUiUnits); ++it)
-    if (it->done) it->done();
+    it->done();
   gUiInitialized = false;
 }
 
