@@ -362,14 +362,52 @@ TVyrXmlNode TVyrXmlNode::FindNodebyIDPath(std::string_view idPath, pugi::xml_nod
   return {};
 }
 
+namespace {
+
+// True when e has the ID path segment of model, names and "ID" values
+// compared as the searches by name and attribute compare them.
+bool SameIDSegment(pugi::xml_node e, pugi::xml_node model) {
+  if (!XmlSameText(e.name(), model.name())) return false;
+  const pugi::xml_attribute a = FindAttr(e, kID), b = FindAttr(model, kID);
+  return a ? b && XmlSameText(a.value(), b.value()) : !b;
+}
+
+// The first element below top, in document order and not inside excluded,
+// whose ID path relative to top has the segments of chain (outermost first).
+// Only subtrees whose path so far matches are entered.
+pugi::xml_node FindBySegments(pugi::xml_node top, pugi::xml_node excluded, const std::vector<pugi::xml_node>& chain) {
+  if (chain.empty()) return top;
+  std::vector<pugi::xml_node> next{FirstElement(top)};  // per level, the next child to look at
+  while (!next.empty()) {
+    const pugi::xml_node c = next.back();
+    if (!c) {
+      next.pop_back();
+      continue;
+    }
+    next.back() = NextElement(c);
+    const std::size_t level = next.size() - 1;
+    if ((level == 0 && c == excluded) || !SameIDSegment(c, chain[level])) continue;
+    if (level + 1 == chain.size()) return c;
+    next.push_back(FirstElement(c));
+  }
+  return {};
+}
+
+}  // namespace
+
 TVyrXmlNode TVyrXmlNode::AncestorSubNode() const {
   const pugi::xml_node cfg = CfgRootNode();
   if (!cfg) return {};
-  const std::string path = GetIDPath(cfg);
+  // The elements from below the configuration down to this one: the segments
+  // of this element's configuration ID path, matched without regard to case
+  // as every lookup by ID is.
+  std::vector<pugi::xml_node> chain;
+  for (pugi::xml_node n = *this; n != cfg; n = n.parent()) chain.push_back(n);
+  std::reverse(chain.begin(), chain.end());
   const pugi::xml_node refModel = RefModelRoot();
   const pugi::xml_node rootElement = RootElement(*this);
   for (pugi::xml_node n = cfg.parent(); n; n = n.parent()) {
-    if (const TVyrXmlNode found = TVyrXmlNode(n).FindNodebyIDPath(path, n, cfg)) return found;
+    if (const pugi::xml_node found = FindBySegments(n, cfg, chain)) return found;
     if (n == refModel || n == rootElement) break;
   }
   return {};

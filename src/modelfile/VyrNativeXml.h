@@ -199,8 +199,12 @@ inline constexpr unsigned int ModelFileParseFlags =
 /// A model file in memory: the document and the format it was stored in.
 /// Loading keeps comments, processing instructions and the order of
 /// attributes; whitespace between elements is formatting and is not kept.
-/// Saving indents by two spaces and writes carriage returns in text as
-/// character references, so that text comes back as it was.
+/// Saving puts each element of the first eight levels below the root element
+/// on a line of its own, indented by two spaces per level, and deeper content
+/// on the line of its ancestor, so that the file grows in proportion to the
+/// tree. Carriage returns in text, and characters of text and attribute
+/// values that the file's encoding cannot hold, are written as character
+/// references, so that text comes back as it was.
 class VYR_API TVyrXmlDocument {
  public:
   /// An empty document that saves as UTF-8 with a declaration.
@@ -214,10 +218,13 @@ class VYR_API TVyrXmlDocument {
   bool LoadFromFile(const std::string& fileName);
   /// Loads a model file from its bytes; sourceName stands for the file name in messages.
   bool LoadFromString(std::string_view bytes, std::string_view sourceName);
-  /// Writes the document in its stored format; shows an error and returns false
-  /// when the file cannot be written (the previous file then stays as it was).
-  bool SaveToFile(const std::string& fileName) const;
-  /// The bytes that SaveToFile writes.
+  /// Writes the document in its stored format. When the file cannot be
+  /// written, or the tree holds a character that the encoding cannot hold
+  /// outside text and attribute values (in a name or comment, say), shows an
+  /// error and returns false; the previous file then stays as it was. Throws nothing.
+  bool SaveToFile(const std::string& fileName) const noexcept;
+  /// The bytes that SaveToFile writes; empty, after the error was shown, when
+  /// the document cannot be written in its format.
   std::string SaveToString() const;
 
   /// The root element; null when nothing is loaded.
@@ -235,6 +242,9 @@ class VYR_API TVyrXmlDocument {
 
  private:
   bool Report(std::string text) const;
+  bool ReportQuietly(std::string text) const noexcept;
+  bool ReportWriteFailure(const std::string& fileName, const char* why) const noexcept;
+  bool Write(std::string& out, std::string& why) const noexcept;
 
   pugi::xml_document doc_;
   mutable std::string lastError_;

@@ -110,14 +110,16 @@ void TVyrXmlNode::MergeDataFromByID(pugi::xml_node source) {
   if (!*this || !source) return;
   TakeOver(*this, source, MergeOwn, [](pugi::xml_node target, pugi::xml_node c) {
     // A child with "ID" goes into its counterpart; one without into the child
-    // of the same name. Two leaves keep the target's value and attributes; a
-    // target child that is still empty takes the source child's elements.
+    // of the same name. A leaf there keeps its value and attributes; an
+    // element that is still empty, without text or elements, takes the source
+    // child's elements (an empty "Components" its components).
     const pugi::xml_node t = FindAttr(c, kID) ? Counterpart(target, c) : NamedChild(target, c.name());
     if (!t) {
       target.append_copy(c);
       return pugi::xml_node();
     }
-    return FindAttr(c, kID) || HasChildElements(t) || HasChildElements(c) ? t : pugi::xml_node();
+    const bool empty = !HasChildElements(t) && *TextOf(t) == '\0';
+    return FindAttr(c, kID) || HasChildElements(t) || (empty && HasChildElements(c)) ? t : pugi::xml_node();
   });
 }
 

@@ -2,7 +2,7 @@
 //
 // A file is read whole and parsed by pugixml, which detects its encoding.
 // Saving writes the tree back in that encoding, with the byte-order mark and
-// the line ends the file had, indented by two spaces per level.
+// the line ends the file had (ModelFileWriter).
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Messages.h"
+#include "ModelFileWriter.h"
 #include "VyrNativeXml.h"
 #include "XmlTree.h"
 
@@ -67,13 +68,6 @@ std::uint32_t ReadUnit(const unsigned char* p, UnitFormat f) {
     v = (v << 8) | p[byte];
   }
   return v;
-}
-
-void AppendUnit(std::string& out, std::uint32_t v, UnitFormat f) {
-  for (std::size_t k = 0; k < f.size; ++k) {
-    const std::size_t shift = 8 * (f.bigEndian ? f.size - 1 - k : k);
-    out += static_cast<char>((v >> shift) & 0xFF);
-  }
 }
 
 std::size_t Utf8Length(std::uint32_t cp) { return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4; }
@@ -236,91 +230,6 @@ void NormaliseParsedTree(pugi::xml_document& doc) {
   for (pugi::xml_node n : collect.lineEnds) n.set_value(LineFeedsOnly(n.value()).c_str());
 }
 
-// Carriage returns in a tree about to be saved. pugixml writes them as they
-// are, and reading turns them into line feeds. In text they are data and must
-// be written as character references. pugixml writes other C0 control
-// characters as two-digit references ("&#01;"), so saving puts such a
-// character in their place, one that occurs nowhere in the document and whose
-// reference text occurs nowhere either, and then rewrites its references.
-class CarriageReturns {
- public:
-  explicit CarriageReturns(const pugi::xml_document& doc) {
-    struct Scan : pugi::xml_tree_walker {
-      bool found = false;
-      bool for_each(pugi::xml_node& n) override {
-        found = std::strchr(n.value(), '\r') != nullptr;
-        return !found;
-      }
-    } scan;
-    pugi::xml_node(doc).traverse(scan);
-    found_ = scan.found;
-    if (found_) marker_ = FreeControlCharacter(doc);
-  }
-
-  /// True when a node value holds a carriage return.
-  bool Found() const { return found_; }
-  /// The marker character; 0 when every candidate occurs in the document.
-  char Marker() const { return marker_; }
-
-  /// Puts the marker in place of the carriage returns of text nodes and makes
-  /// the other values use line feeds only.
-  void Mark(pugi::xml_document& copy) const {
-    struct Marking : pugi::xml_tree_walker {
-      char marker = 0;
-      bool for_each(pugi::xml_node& n) override {
-        if (!std::strchr(n.value(), '\r')) return true;
-        if (n.type() != pugi::node_pcdata) {
-          n.set_value(LineFeedsOnly(n.value()).c_str());
-        } else if (marker != 0) {
-          std::string v = n.value();
-          for (char& c : v)
-            if (c == '\r') c = marker;
-          n.set_value(v.c_str());
-        }
-        return true;
-      }
-    } marking;
-    marking.marker = marker_;
-    copy.traverse(marking);
-  }
-
- private:
-  static char FreeControlCharacter(const pugi::xml_document& doc) {
-    struct Used : pugi::xml_tree_walker {
-      std::uint32_t bits = 0;
-      void Note(std::string_view s) {
-        for (std::size_t i = 0; i < s.size(); ++i) {
-          const auto c = static_cast<unsigned char>(s[i]);
-          if (c < 32) bits |= std::uint32_t{1} << c;
-          if (c == '&' && i + 4 < s.size() && s[i + 1] == '#' && IsDigit(s[i + 2]) && IsDigit(s[i + 3]) &&
-              s[i + 4] == ';') {
-            const int code = (s[i + 2] - '0') * 10 + (s[i + 3] - '0');
-            if (code < 32) bits |= std::uint32_t{1} << code;
-          }
-        }
-      }
-      bool for_each(pugi::xml_node& n) override {
-        Note(n.name());
-        Note(n.value());
-        for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
-          Note(a.name());
-          Note(a.value());
-        }
-        return true;
-      }
-    } used;
-    pugi::xml_node(doc).traverse(used);
-    for (char c = 1; c < 32; ++c)
-      if (c != '\t' && c != '\n' && c != '\r' && !((used.bits >> c) & 1u)) return c;
-    return 0;
-  }
-
-  static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-  bool found_ = false;
-  char marker_ = 0;
-};
-
 std::string Quoted(std::string_view s) {
   std::string q;
   q.reserve(s.size() + 2);
@@ -330,55 +239,28 @@ std::string Quoted(std::string_view s) {
   return q;
 }
 
-class StringWriter : public pugi::xml_writer {
- public:
-  void write(const void* data, std::size_t size) override { text.append(static_cast<const char*>(data), size); }
-  std::string text;
-};
-
-// True when the units at p spell the ASCII text s.
-bool SpellsAt(const unsigned char* p, std::size_t unitsLeft, UnitFormat units, std::string_view s) {
-  if (unitsLeft < s.size()) return false;
-  for (std::size_t k = 0; k < s.size(); ++k, p += units.size)
-    if (ReadUnit(p, units) != static_cast<unsigned char>(s[k])) return false;
-  return true;
-}
-
-// The marker's references become references of a carriage return; with CR LF
-// line ends every line feed becomes CR LF, which reading turns back into one
-// line feed. Attribute values carry both as character references already.
-std::string FinishLines(const std::string& text, pugi::xml_encoding enc, bool crlf, char marker) {
-  if (!crlf && marker == 0) return text;
-  const UnitFormat units = UnitsOf(enc);
-  const std::string markerRef = {'&', '#', static_cast<char>('0' + marker / 10), static_cast<char>('0' + marker % 10),
-                                 ';'};
-  std::string out;
-  out.reserve(text.size() + text.size() / 32);
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t count = text.size() / units.size;
-  for (std::size_t k = 0; k < count;) {
-    const std::uint32_t unit = ReadUnit(p, units);
-    if (marker != 0 && unit == '&' && SpellsAt(p, count - k, units, markerRef)) {
-      for (char c : std::string_view("&#13;")) AppendUnit(out, static_cast<unsigned char>(c), units);
-      k += markerRef.size();
-      p += markerRef.size() * units.size;
-      continue;
-    }
-    if (unit == '\n' && crlf) AppendUnit(out, '\r', units);
-    AppendUnit(out, unit, units);
-    ++k;
-    p += units.size;
-  }
-  out.append(text, count * units.size, std::string::npos);
-  return out;
-}
-
 }  // namespace
 
 bool TVyrXmlDocument::Report(std::string text) const {
   lastError_ = std::move(text);
   MessageDlg(lastError_, mtError, {mbOK}, 0);
   return false;
+}
+
+bool TVyrXmlDocument::ReportQuietly(std::string text) const noexcept {
+  try {
+    return Report(std::move(text));
+  } catch (...) {
+    return false;  // nothing more can be said when even the message fails
+  }
+}
+
+bool TVyrXmlDocument::ReportWriteFailure(const std::string& fileName, const char* why) const noexcept {
+  try {
+    return Report("Cannot write model file " + Quoted(fileName) + ": " + why);
+  } catch (...) {
+    return false;
+  }
 }
 
 bool TVyrXmlDocument::LoadFromString(std::string_view bytes, std::string_view sourceName) {
@@ -472,52 +354,54 @@ bool TVyrXmlDocument::LoadFromFile(const std::string& fileName) {
   return LoadFromString(bytes, fileName);
 }
 
-std::string TVyrXmlDocument::SaveToString() const {
-  const pugi::xml_encoding enc = Concrete(Format.Encoding);
-  unsigned int flags = pugi::format_indent;
-  if (Format.Bom) flags |= pugi::format_write_bom;
-  if (!Format.AddDeclaration) flags |= pugi::format_no_declaration;
-  StringWriter writer;
-  const CarriageReturns returns(doc_);
-  if (!returns.Found()) {
-    doc_.save(writer, "  ", flags, enc);
-  } else {
-    pugi::xml_document copy;
-    copy.reset(doc_);
-    returns.Mark(copy);
-    copy.save(writer, "  ", flags, enc);
-  }
-  return FinishLines(writer.text, enc, Format.CrLf, returns.Marker());
+bool TVyrXmlDocument::Write(std::string& out, std::string& why) const noexcept {
+  TXmlFileFormat format = Format;
+  format.Encoding = Concrete(Format.Encoding);
+  return xmlwriter::WriteModelFile(doc_, format, out, why);
 }
 
-bool TVyrXmlDocument::SaveToFile(const std::string& fileName) const {
-  namespace fs = std::filesystem;
-  // Written beside the file first, so that a failed write leaves it intact.
-  const std::string temp = fileName + ".saving";
-  const std::string bytes = SaveToString();
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) {
-      const int err = errno;
-      return Report("Cannot write model file " + Quoted(fileName) + ": " + std::strerror(err));
+std::string TVyrXmlDocument::SaveToString() const {
+  std::string out, why;
+  if (!Write(out, why)) ReportQuietly("Cannot write the model: " + why);
+  return out;
+}
+
+bool TVyrXmlDocument::SaveToFile(const std::string& fileName) const noexcept {
+  try {
+    namespace fs = std::filesystem;
+    const std::string name = Quoted(fileName);
+    std::string bytes, why;
+    if (!Write(bytes, why)) return ReportQuietly("Cannot write model file " + name + ": " + why);
+    // Written beside the file first, so that a failed write leaves it intact.
+    const std::string temp = fileName + ".saving";
+    {
+      std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+      if (!out) {
+        const int err = errno;
+        return ReportQuietly("Cannot write model file " + name + ": " + std::strerror(err));
+      }
+      out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+      out.close();
+      if (!out) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        return ReportQuietly("Cannot write model file " + name);
+      }
     }
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
+    std::error_code ec;
+    fs::rename(temp, fileName, ec);
+    if (ec) {
       std::error_code ignored;
       fs::remove(temp, ignored);
-      return Report("Cannot write model file " + Quoted(fileName));
+      return ReportQuietly("Cannot write model file " + name + ": " + ec.message());
     }
+    lastError_.clear();
+    return true;
+  } catch (const std::exception& e) {
+    return ReportWriteFailure(fileName, e.what());
+  } catch (...) {
+    return ReportWriteFailure(fileName, "internal error");
   }
-  std::error_code ec;
-  fs::rename(temp, fileName, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return Report("Cannot write model file " + Quoted(fileName) + ": " + ec.message());
-  }
-  lastError_.clear();
-  return true;
 }
 
 TVyrXmlNode TVyrXmlDocument::Root() const { return doc_.document_element(); }

@@ -1,6 +1,7 @@
 # Sources and public headers of modelfile/ in the core library: the model-file
 # element tree over pugixml, with Unicode case folding by utf8proc.
 list(APPEND VYR_CORE_SOURCES
+  modelfile/ModelFileWriter.cpp
   modelfile/VyrNativeXml.cpp
   modelfile/VyrXmlCopy.cpp
   modelfile/VyrXmlDocument.cpp

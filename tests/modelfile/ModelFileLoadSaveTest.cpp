@@ -145,6 +145,142 @@ TEST_F(ModelFileLoadSave, KeepsEncodingByteOrderMarkAndLineEnds) {
   EXPECT_TRUE(rec.messages.empty());
 }
 
+// Bytes of utf8 in a file encoding (the byte-order mark, if wanted, as U+FEFF in front).
+std::string Encoded(std::string_view utf8, pugi::xml_encoding enc) {
+  if (enc == pugi::encoding_utf8) return std::string(utf8);
+  if (enc == pugi::encoding_latin1) return Latin1(utf8);
+  const bool big = enc == pugi::encoding_utf16_be || enc == pugi::encoding_utf32_be;
+  const std::size_t size = enc == pugi::encoding_utf16_le || enc == pugi::encoding_utf16_be ? 2 : 4;
+  std::string out;
+  auto unit = [&](std::uint32_t u) {
+    for (std::size_t k = 0; k < size; ++k) out += static_cast<char>(u >> (8 * (big ? size - 1 - k : k)));
+  };
+  for (const wchar_t w : pugi::as_wide(std::string(utf8))) {
+    const auto cp = static_cast<std::uint32_t>(w);
+    if (size == 2 && cp >= 0x10000) {
+      unit(0xD800 + ((cp - 0x10000) >> 10));
+      unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      unit(cp);
+    }
+  }
+  return out;
+}
+
+// A model gains text that its encoding may not hold: an ID and a value with
+// the euro sign, a CJK character and one beyond the 16-bit range. Saved and
+// loaded again, it has them back, in the encoding it had.
+TEST_F(ModelFileLoadSave, EveryEncodingKeepsEveryCharacter) {
+  const std::string added = "\xE2\x82\xAC \xE6\xB8\xA9 \xF0\x9F\x98\x80 <&>\"'";  // € 温 😀
+  const std::string body = "<m>\n  <BaseCfg>\n    <v ID=\"x\">\xC3\xA4</v>\n  </BaseCfg>\n</m>\n";
+  const std::string latin1Declaration = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n";
+  const struct {
+    const char* what;
+    pugi::xml_encoding encoding;
+    bool bom;
+  } rows[] = {
+      {"UTF-8", pugi::encoding_utf8, false},          {"UTF-8, BOM", pugi::encoding_utf8, true},
+      {"UTF-16LE", pugi::encoding_utf16_le, true},    {"UTF-16BE", pugi::encoding_utf16_be, true},
+      {"UTF-32LE", pugi::encoding_utf32_le, false},   {"UTF-32BE, BOM", pugi::encoding_utf32_be, true},
+      {"ISO-8859-1", pugi::encoding_latin1, false},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    const bool latin1 = r.encoding == pugi::encoding_latin1;
+    const std::string text = (r.bom ? "\xEF\xBB\xBF" : "") + (latin1 ? latin1Declaration : "") + body;
+    TVyrXmlDocument doc;
+    ASSERT_TRUE(doc.LoadFromString(Encoded(text, r.encoding), r.what)) << doc.LastError();
+    ASSERT_EQ(doc.Format.Encoding, r.encoding);
+    pugi::xml_node v = doc.Root().RefModelRoot().child("v");
+    v.attribute("ID").set_value(("ID " + added).c_str());
+    v.text().set(("\xC3\xA4 " + added).c_str());
+    const fs::path file = dir / "m.xml";
+    ASSERT_TRUE(doc.SaveToFile(file.string())) << doc.LastError();
+
+    TVyrXmlDocument again;
+    ASSERT_TRUE(again.LoadFromFile(file.string())) << again.LastError();
+    EXPECT_EQ(again.Format.Encoding, r.encoding);
+    EXPECT_EQ(again.Format.Bom, r.bom);
+    const TVyrXmlNode base = again.Root().RefModelRoot();
+    EXPECT_EQ(base.ValueFromNodeAsStringDef("v", ""), "\xC3\xA4 " + added);
+    EXPECT_TRUE(base.NodeByName_and_AttributeValue("v", "ID", "ID " + added, false, false));
+    if (latin1) {
+      EXPECT_NE(ReadFile(file).find("&#8364; &#28201; &#128512;"), std::string::npos) << ReadFile(file);
+    }
+  }
+  EXPECT_TRUE(rec.messages.empty());
+}
+
+// Where no character reference may stand, a character that the encoding
+// cannot hold makes saving fail, and the file on disk stays as it was.
+TEST_F(ModelFileLoadSave, CharacterTheEncodingLacksOutsideTextFailsAndKeepsTheFile) {
+  const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<m><BaseCfg><v>1</v></BaseCfg></m>";
+  const struct {
+    const char* what;
+    void (*change)(pugi::xml_node base);
+    const char* why;
+  } rows[] = {
+      {"comment", [](pugi::xml_node b) { b.append_child(pugi::node_comment).set_value("\xE2\x82\xAC"); },
+       "U+20AC in a comment has no form in ISO-8859-1"},
+      {"element name", [](pugi::xml_node b) { b.append_child("\xE6\xB8\xA9"); },
+       "U+6E29 in an element name has no form in ISO-8859-1"},
+      {"attribute name", [](pugi::xml_node b) { b.append_attribute("\xE6\xB8\xA9"); },
+       "U+6E29 in an attribute name has no form in ISO-8859-1"},
+      {"CDATA", [](pugi::xml_node b) { b.append_child(pugi::node_cdata).set_value("\xE2\x82\xAC"); },
+       "U+20AC in a CDATA section has no form in ISO-8859-1"},
+      {"not UTF-8", [](pugi::xml_node b) { b.child("v").text().set("\xFF"); },
+       "text that is not UTF-8 in text cannot be written in ISO-8859-1"},
+  };
+  const fs::path file = dir / "m.xml";
+  std::ofstream(file, std::ios::binary) << "previous contents";
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    rec.messages.clear();
+    TVyrXmlDocument doc;
+    ASSERT_TRUE(doc.LoadFromString(latin1, "latin1.xml"));
+    r.change(doc.Root().RefModelRoot());
+    bool saved = true;
+    EXPECT_NO_THROW(saved = doc.SaveToFile(file.string()));
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(doc.LastError(), "Cannot write model file \"" + file.string() + "\": " + r.why);
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0].Text, doc.LastError());
+    EXPECT_EQ(ReadFile(file), "previous contents");
+    EXPECT_FALSE(fs::exists(file.string() + ".saving"));
+    EXPECT_EQ(doc.SaveToString(), "");
+  }
+}
+
+// Nesting deeper than the indented levels goes on one line, so that the file
+// grows with the tree, not with the square of its depth.
+TEST_F(ModelFileLoadSave, DeepNestingSavesInProportionToItsSize) {
+  for (const std::size_t depth : {10'000u, 30'000u, 100'000u}) {
+    SCOPED_TRACE(depth);
+    std::string text = "<m><BaseCfg>";
+    for (std::size_t k = 0; k < depth; ++k) text += "<a>";
+    text += "x";
+    for (std::size_t k = 0; k < depth; ++k) text += "</a>";
+    text += "</BaseCfg></m>";
+    TVyrXmlDocument doc;
+    ASSERT_TRUE(doc.LoadFromString(text, "deep.xml")) << doc.LastError();
+    const fs::path file = dir / "deep.xml";
+    bool saved = false;
+    EXPECT_NO_THROW(saved = doc.SaveToFile(file.string()));
+    ASSERT_TRUE(saved) << doc.LastError();
+    EXPECT_LE(fs::file_size(file), 3 * text.size());
+
+    TVyrXmlDocument again;
+    ASSERT_TRUE(again.LoadFromFile(file.string())) << again.LastError();
+    std::size_t levels = 0;
+    pugi::xml_node n = again.Root().RefModelRoot();
+    for (; n.first_child().type() == pugi::node_element; n = n.first_child()) ++levels;
+    EXPECT_EQ(levels, depth);
+    EXPECT_STREQ(n.text().get(), "x");
+    EXPECT_EQ(again.SaveToString(), ReadFile(file)) << "saving is stable";
+  }
+  EXPECT_TRUE(rec.messages.empty());
+}
+
 TEST_F(ModelFileLoadSave, TextKeepsCarriageReturnsAndLineFeeds) {
   TVyrXmlDocument doc;
   ASSERT_TRUE(doc.LoadFromString("<m><BaseCfg><v>a&#13;b&#13;&#10;c\nd</v><w> </w></BaseCfg></m>", "cr.xml"));

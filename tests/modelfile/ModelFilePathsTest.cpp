@@ -134,5 +134,40 @@ TEST_F(ModelFilePaths, AncestorSubNodeLooksInTheEnclosingConfigurations) {
             Select(old.Document(), "/VYRmodel/ReferenceModel/Components/TVYRcomp[@ID='Inlet']/Data/PRdes"));
 }
 
+// IDs and names of the configuration's elements match those of the enclosing
+// configurations as every lookup by ID matches them: without regard to case,
+// with Unicode case folding.
+TEST_F(ModelFilePaths, AncestorSubNodeIgnoresCase) {
+  pugi::xml_document doc;
+  test::ParseXml(doc,
+                 "<m><BaseCfg><Components>"
+                 "<TVYRcomp ID='Fan'><Data><PR>1.6</PR></Data></TVYRcomp>"
+                 "<TVYRcomp ID='\xC3\x96lk\xC3\xBChler'><Data ID='Main'><T>300</T></Data></TVYRcomp>"
+                 "<TVYRcomp ID='Stra\xC3\x9F' />"
+                 "<TVYRcomp><Data><PR>2</PR></Data></TVYRcomp>"
+                 "</Components>"
+                 "<Config ID='c'><components>"
+                 "<TVYRcomp ID='fan'><data><PR>1.7</PR></data></TVYRcomp>"
+                 "<TVYRcomp ID='\xC3\xB6LK\xC3\x9CHLER'><Data ID='MAIN'><t>310</t></Data></TVYRcomp>"
+                 "<TVYRcomp ID='STRASS' />"
+                 "<TVYRcomp ID=''><Data><PR>3</PR></Data></TVYRcomp>"
+                 "</components></Config></BaseCfg></m>");
+  const struct {
+    const char* xpath;
+    const char* expected;  // nullptr: none
+  } rows[] = {
+      {"//Config//TVYRcomp[@ID='fan']/data/PR", "/m/BaseCfg/Components/TVYRcomp[@ID='Fan']/Data/PR"},
+      {"//Config//TVYRcomp[@ID='fan']", "/m/BaseCfg/Components/TVYRcomp[@ID='Fan']"},
+      {"//Config//Data[@ID='MAIN']/t", "/m/BaseCfg/Components/TVYRcomp[2]/Data/T"},
+      {"//Config//TVYRcomp[@ID='STRASS']", "/m/BaseCfg/Components/TVYRcomp[3]"},  // ß folds to ss
+      // An "ID", even an empty one, is no match for an element without one.
+      {"//Config//TVYRcomp[@ID='']/Data/PR", nullptr},
+  };
+  for (const auto& r : rows) {
+    const TVyrXmlNode expected = r.expected ? Select(doc, r.expected) : TVyrXmlNode();
+    EXPECT_EQ(Select(doc, r.xpath).AncestorSubNode(), expected) << r.xpath;
+  }
+}
+
 }  // namespace
 }  // namespace vyr
