@@ -52,14 +52,21 @@ bool Secant(Fn&& F, double X, double f150, double tol, double& T, const char* ro
 }
 
 // Clamp of the enthalpy inversions to [150, 3000] K, then the secant method.
+// An enthalpy that does not rise with temperature (a composition without any
+// species) has no temperature to find: that is a failure, not a clamp.
 template <class Fn>
 bool ClampedSecant(Fn&& F, double X, double tol, double& T, const char* routine, std::string_view CallerID) {
   const double f150 = F(kTlow);
+  const double f3000 = F(kThigh);
+  if (!(f3000 > f150)) {
+    NoConvergence(routine, CallerID);
+    return false;
+  }
   if (X < f150) {
     T = kTlow;
     return true;
   }
-  if (X > F(kThigh)) {
+  if (X > f3000) {
     T = kThigh;
     return true;
   }

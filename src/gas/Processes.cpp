@@ -21,6 +21,21 @@ bool EndStateFromEntropy(TGasconditions& GCout, double tol, std::string_view Cal
   return true;
 }
 
+// No pressure change: the outlet is the inlet state. Both efficiencies are
+// 0/0 there; the given one is kept and the other takes its value (their
+// common limit as PR goes to 1).
+void OutletIsInlet(const TGasconditions& GCin, bool Polytropic, double& Eff, double& EffPoly, TGasconditions& GCout) {
+  GCout.Ttis = GCout.Tt = GCin.Tt;
+  GCout.His = GCout.H = GCin.H;
+  GCout.S = GCin.S;
+  if (Polytropic)
+    Eff = EffPoly;
+  else
+    EffPoly = Eff;
+}
+
+bool NoPressureChange(double PR) { return std::fabs(PR - 1.0) < 1e-15; }
+
 }  // namespace
 
 bool Compression(TGasconditions& GCin, double PR, double tol, bool Polytropic, std::string_view CallerID,
@@ -31,17 +46,8 @@ bool Compression(TGasconditions& GCin, double PR, double tol, bool Polytropic, s
   GCout.Composition = GCin.Composition;
   const TGasComposition& y = GCout.Composition;
 
-  // No pressure change: the outlet is the inlet state. Both efficiencies are
-  // 0/0 there; the given one is kept and the other takes its value (their
-  // common limit as PR goes to 1).
-  if (std::fabs(PR - 1.0) < 1e-15) {
-    GCout.Ttis = GCout.Tt = GCin.Tt;
-    GCout.His = GCout.H = GCin.H;
-    GCout.S = GCin.S;
-    if (Polytropic)
-      Eff = EffPoly;
-    else
-      EffPoly = Eff;
+  if (NoPressureChange(PR)) {
+    OutletIsInlet(GCin, Polytropic, Eff, EffPoly, GCout);
     return true;
   }
 
@@ -63,13 +69,18 @@ bool Compression(TGasconditions& GCin, double PR, double tol, bool Polytropic, s
 
 bool TurbineExpansion_PR(TGasconditions& GCin, double PR, double tol, bool Polytropic, std::string_view CallerID,
                          double& Eff, double& EffPoly, TGasconditions& GCout) {
-  // Off exactly 1, so that ln PR and the enthalpy drop are never zero.
-  if (std::fabs(PR - 1.0) < 1e-15) PR = PR > 1.0 ? 1.000000000000001 : 0.999999999999999;
   GCin.S = FS(GCin.Tt, GCin.Pt, GCin.Composition);
   GCout.Pt = GCin.Pt / PR;
   GCout.FARat = GCin.FARat;
   GCout.Composition = GCin.Composition;
   const TGasComposition& y = GCout.Composition;
+
+  // Without a pressure drop ln PR and the enthalpy drop are zero, and either
+  // efficiency is 0/0: the outlet is the inlet, as in Compression.
+  if (NoPressureChange(PR)) {
+    OutletIsInlet(GCin, Polytropic, Eff, EffPoly, GCout);
+    return true;
+  }
 
   if (!GetTis(GCin.Pt, GCin.Tt, GCout.Pt, y, tol, GCout.Ttis, CallerID)) return false;
   GCout.His = FH(GCout.Ttis, y);

@@ -22,10 +22,25 @@ void NoConvergence(const std::string& what, std::string_view CallerID) {
              {mbOK, mbHelp}, 81401);
 }
 
-void IllegalMach(double Mach, std::string_view CallerID) {
-  MessageDlg(Format(std::string("Illegal value for Mach (=%g)") + sLineBreak + "in %s", {Mach, CallerID}), mtError,
-             {mbOK}, 0);
+// A quantity the caller gave that no flow state can have.
+void IllegalValue(const char* what, double value, std::string_view CallerID) {
+  MessageDlg(Format(std::string("Illegal value for ") + what + " (=%g)" + sLineBreak + "in %s", {value, CallerID}),
+             mtError, {mbOK}, 0);
 }
+
+void IllegalMach(double Mach, std::string_view CallerID) { IllegalValue("Mach", Mach, CallerID); }
+
+void ChokedFlowError(std::string_view CallerID) {
+  MessageDlg("Error in GetStatic iteration (choked flow case) in" + std::string(sLineBreak) + std::string(CallerID) +
+                 sLineBreak + "Contact ORB",
+             mtError, {mbOK, mbHelp}, 81406);
+}
+
+// Energy balance Ht = H(Ts) + V^2/2 that a static state must meet, as a
+// temperature error in units of the secant's temperature tolerance tol [K]:
+// the secant ends within tol of the root, so the residual of its result is
+// below cp tol; the factor leaves room for the last step.
+constexpr double kEnergyTolerance = 2.0;
 
 using detail::RelativeResidual;
 
@@ -43,6 +58,10 @@ bool GetStatic(double W, double Pt, double Tt, double A, const TGasComposition& 
     V = 0.0;
     Mach = 0.0;
     return true;
+  }
+  if (!(A > 0.0)) {  // no flow passes through no area (nor a NaN one)
+    IllegalValue("area", A, CallerID);
+    return false;
   }
   const double Ht = FH(Tt, y);
   const double R = FR(y);
@@ -79,7 +98,7 @@ bool GetStatic(double W, double Pt, double Tt, double A, const TGasComposition& 
   // never below the choke temperature (that is the supersonic branch).
   double Ta = Tstar, Tb = Tt;
   int count = 0;
-  bool converged = false;
+  bool converged = false, choked = false;
   while (!converged && count <= 100) {
     ++count;
     const double fa = f(Ta);
@@ -94,12 +113,11 @@ bool GetStatic(double W, double Pt, double Tt, double A, const TGasComposition& 
       fb = f(Tstar);
       if (pisFailed) return false;
       if (fb > 0.0) {
-        MessageDlg("Error in GetStatic iteration (choked flow case) in" + std::string(sLineBreak) +
-                       std::string(CallerID) + sLineBreak + "Contact ORB",
-                   mtError, {mbOK, mbHelp}, 81406);
+        ChokedFlowError(CallerID);
         return false;
       }
       V = FCs(Tstar, y);
+      choked = true;
     }
     if (Ta > 4000.0) Ta = 4000.0;
     Tb = Ts;
@@ -111,6 +129,20 @@ bool GetStatic(double W, double Pt, double Tt, double A, const TGasComposition& 
   }
   f(Ts);
   if (pisFailed) return false;
+  // A result must balance energy: a subsonic state with its own velocity, a
+  // choked one as the sonic state at the choke temperature (its continuity
+  // velocity then only signals Mach >= 1). A choke temperature held at the
+  // 200 K floor, or the fallback after a failed choke search, is no sonic
+  // state: below the floor there is no valid state.
+  const double limit = kEnergyTolerance * tol * FCp(Ts, y);
+  const double Vbalance = choked ? FCs(Tstar, y) : V;
+  if (!(std::fabs(Ht - FH(Ts, y) - Vbalance * Vbalance / 2.0) <= limit)) {
+    if (choked)
+      ChokedFlowError(CallerID);
+    else
+      NoConvergence("GetStatic", CallerID);
+    return false;
+  }
   Mach = V / FCs(Ts, y);
   return true;
 }
@@ -219,6 +251,13 @@ bool CalcStaticProps(TCalcMode CalcMode, TStaticSpecOption Option, double SpecVa
                      std::string_view CallerID, TGasconditions& GC) {
   bool ok;
   if (CalcMode == cmDesign) {
+    // A design area, Mach number or velocity is a size: zero means not given,
+    // a negative or NaN value is refused before it reaches the record.
+    const char* const names[] = {"area", "Mach", "velocity"};
+    if (Option != ssoNone && !(SpecValue >= 0.0)) {
+      IllegalValue(names[Option], SpecValue, CallerID);
+      return false;
+    }
     switch (Option) {
       case ssoArea:
         GC.A = SpecValue;
@@ -237,6 +276,12 @@ bool CalcStaticProps(TCalcMode CalcMode, TStaticSpecOption Option, double SpecVa
         break;
     }
     ok = GetStaticfromOption(GC, Option, tol, CallerID, true);
+    // Without flow the static state is the total one, and the Mach number or
+    // velocity given for the design point stays as given.
+    if (ok && std::fabs(GC.W) <= kAbsent) {
+      if (Option == ssoMach) GC.Mach = SpecValue;
+      if (Option == ssoVelocity) GC.V = SpecValue;
+    }
   } else {
     // Off design the area fixed at the design point governs.
     ok = GetStaticfromOption(GC, ssoArea, tol, CallerID, true);

@@ -20,7 +20,9 @@ enum TStaticSpecOption : std::uint8_t { ssoArea, ssoMach, ssoVelocity, ssoNone }
 
 /// Static state for flow W [kg/s] through area A [m^2] from Pt [Pa], Tt [K]:
 /// Ps [Pa], Ts [K], Mach [-], V [m/s]. An area too small for the flow gives the
-/// sonic temperature and Mach >= 1. No flow gives static = total.
+/// sonic temperature and Mach >= 1. No flow gives static = total. An area not
+/// above 0, or a state that does not balance energy (a sonic temperature below
+/// the 200 K floor of the choke search), is a failure with a message.
 VYR_API bool GetStatic(double W, double Pt, double Tt, double A, const TGasComposition& y, double tol, double& Ps,
                        double& Ts, double& Mach, double& V, std::string_view CallerID);
 /// Static state at a given Mach number: Ps [Pa], Ts [K], V [m/s], A [m^2]; tol in K.
@@ -34,7 +36,9 @@ VYR_API bool GetStaticfromV(double V, double Pt, double Tt, double W, const TGas
 VYR_API bool GetStaticfromOption(TGasconditions& GC, TStaticSpecOption Option, double tol, std::string_view CallerID,
                                  bool MachWarning);
 /// Static state of a station: at design SpecValue fixes the quantity that Option
-/// names; in every other mode the stored area governs.
+/// names (a negative or NaN SpecValue is refused with a message; without flow
+/// the static state is the total one and the given value stays in the record);
+/// in every other mode the stored area governs.
 VYR_API bool CalcStaticProps(TCalcMode CalcMode, TStaticSpecOption Option, double SpecValue, double tol,
                              std::string_view CallerID, TGasconditions& GC);
 /// Flow through a convergent duct of exit area A [m^2] discharging to Ps [Pa] with

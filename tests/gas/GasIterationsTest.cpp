@@ -129,6 +129,14 @@ const Failure kFailures[] = {
      "No convergence in GetT iteration in\r\nNr. 12 Component: HPT", -1.0, false},
     {"GetTfromRH_nan", [](double& T) { return GetTfromRH(kNaN, Air, 1e-5, T, kCaller); },
      "No convergence in GetTfromRH iteration in\r\nNr. 12 Component: HPT", -1.0, false},
+    // Without any species the enthalpy is zero at every temperature: no
+    // temperature has the target, whichever side of zero it lies on.
+    {"GetT_empty_gas_above", [](double& T) { return GetT(1000.0, EmptyComposition, 1e-5, T, kCaller); },
+     "No convergence in GetT iteration in\r\nNr. 12 Component: HPT", -1.0, true},
+    {"GetT_empty_gas_below", [](double& T) { return GetT(-1000.0, EmptyComposition, 1e-5, T, kCaller); },
+     "No convergence in GetT iteration in\r\nNr. 12 Component: HPT", -1.0, true},
+    {"GetTfromRH_empty_gas", [](double& T) { return GetTfromRH(5e5, EmptyComposition, 1e-5, T, kCaller); },
+     "No convergence in GetTfromRH iteration in\r\nNr. 12 Component: HPT", -1.0, true},
     {"GetTfromS_nan_pressure", [](double& T) { return GetTfromS(7000.0, kNaN, Air, 1e-5, T, kCaller); },
      "No convergence in GetTfromS iteration in\r\nNr. 12 Component: HPT", -1.0, false},
     {"GetTfromS_negative_pressure", [](double& T) { return GetTfromS(7000.0, -1e5, Air, 1e-5, T, kCaller); },

@@ -140,6 +140,112 @@ TEST(Statics, DesignPointTakesTheGivenValue) {
   EXPECT_EQ(rec.messages.size(), 1u);
 }
 
+TEST(Statics, ChokeTemperatureBelowTheFloorHasNoValidState) {
+  // The choke search does not go below 200 K. Where the sonic temperature of
+  // the flow (about Tt / 1.2) lies below that floor, a choked result, or a
+  // subsonic one below the floor, would break the energy balance: failure with
+  // the choked-flow message. States above the floor still solve.
+  const struct {
+    double Tt, areaRatio;  // area / sonic area
+    bool solves;
+  } cases[] = {{210.0, 0.9, false}, {210.0, 1.0, false}, {210.0, 1.05, false}, {210.0, 3.0, true},
+               {230.0, 0.9, false}, {230.0, 1.05, true},  {230.0, 3.0, true},   {245.0, 0.9, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "Tt=" << c.Tt << " A/A*=" << c.areaRatio);
+    double Ps, Ts, V, Astar, Mach = -1;
+    ASSERT_TRUE(GetStaticfromM(1.0, kPt, c.Tt, kW, Air, 1e-8, Ps, Ts, V, Astar, kCaller));
+    test::RecordingHandler rec;
+    const double A = c.areaRatio * Astar;
+    const bool ok = GetStatic(kW, kPt, c.Tt, A, Air, 1e-6, Ps, Ts, Mach, V, kCaller);
+    EXPECT_EQ(ok, c.solves);
+    if (!ok) {
+      ASSERT_EQ(rec.messages.size(), 1u);
+      EXPECT_EQ(rec.messages[0].Text, std::string("Error in GetStatic iteration (choked flow case) in\r\n") + kCaller +
+                                          "\r\nContact ORB");
+      EXPECT_EQ(rec.messages[0].HelpCtx, 81406);
+      EXPECT_EQ(Mach, -1);  // not written
+      continue;
+    }
+    EXPECT_TRUE(rec.messages.empty());
+    EXPECT_GE(Ts, 200.0);
+    if (Mach < 1.0) {
+      EXPECT_NEAR(FH(c.Tt, Air) - FH(Ts, Air), V * V / 2, 1e-2);    // energy
+      EXPECT_NEAR(Ps / (FR(Air) * Ts) * V * A, kW, 1e-9 * kW);       // continuity
+    } else {
+      const double a = FCs(Ts, Air);  // choked: the sonic state balances energy
+      EXPECT_NEAR(FH(c.Tt, Air) - FH(Ts, Air), a * a / 2, 1e-2);
+    }
+  }
+}
+
+TEST(Statics, NoAreaForAFlowIsAFailure) {
+  for (double A : {0.0, -0.1, std::nan("")}) {
+    test::RecordingHandler rec;
+    double Ps = -1, Ts = -1, Mach = -1, V = -1;
+    EXPECT_FALSE(GetStatic(kW, kPt, kTt, A, Air, 1e-6, Ps, Ts, Mach, V, kCaller)) << A;
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0].Text, "Illegal value for area (=" + FloatToStr(A) + ")\r\nin " + kCaller);
+    EXPECT_EQ(rec.messages[0].DlgType, mtError);
+    EXPECT_EQ(Mach, -1);
+    EXPECT_EQ(V, -1);
+  }
+}
+
+TEST(Statics, DesignValueMustBeANonNegativeNumber) {
+  const double nan = std::nan("");
+  const struct {
+    TStaticSpecOption option;
+    double value;
+    const char* text;
+  } cases[] = {{ssoMach, nan, "Illegal value for Mach (=NAN)"},
+               {ssoMach, -0.3, "Illegal value for Mach (=-0.3)"},
+               {ssoVelocity, nan, "Illegal value for velocity (=NAN)"},
+               {ssoVelocity, -50.0, "Illegal value for velocity (=-50)"},
+               {ssoArea, nan, "Illegal value for area (=NAN)"},
+               {ssoArea, -0.2, "Illegal value for area (=-0.2)"}};
+  for (const auto& c : cases) {
+    TGasconditions g = StandardAir;
+    g.Pt = kPt;
+    g.Tt = kTt;
+    g.W = kW;
+    g.Mach = 0.25;
+    g.V = 80.0;
+    g.A = 0.5;
+    const TGasconditions before = g;
+    test::RecordingHandler rec;
+    EXPECT_FALSE(CalcStaticProps(cmDesign, c.option, c.value, 1e-6, kCaller, g)) << c.text;
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0].Text, std::string(c.text) + "\r\nin " + kCaller);
+    // The record keeps what it had.
+    EXPECT_EQ(g.Mach, before.Mach);
+    EXPECT_EQ(g.V, before.V);
+    EXPECT_EQ(g.A, before.A);
+    EXPECT_EQ(g.Ps, before.Ps);
+    EXPECT_EQ(g.Ts, before.Ts);
+  }
+}
+
+TEST(Statics, DesignValueStaysAtZeroFlow) {
+  test::RecordingHandler rec;
+  const struct {
+    TStaticSpecOption option;
+    double value;
+  } cases[] = {{ssoMach, 0.4}, {ssoVelocity, 120.0}};
+  for (double W : {0.0, 1e-16}) {
+    for (const auto& c : cases) {
+      TGasconditions g = StandardAir;
+      g.Pt = kPt;
+      g.Tt = kTt;
+      g.W = W;
+      ASSERT_TRUE(CalcStaticProps(cmDesign, c.option, c.value, 1e-6, kCaller, g));
+      EXPECT_EQ(c.option == ssoMach ? g.Mach : g.V, c.value);
+      EXPECT_EQ(g.Ps, kPt);  // nothing flows: static is total
+      EXPECT_EQ(g.Ts, kTt);
+    }
+  }
+  EXPECT_TRUE(rec.messages.empty());
+}
+
 TEST(Statics, ConvergentDuct) {
   test::RecordingHandler rec;
   const double Ht = FH(kTt, Air), A = 0.1;
