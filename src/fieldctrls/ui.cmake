@@ -2,7 +2,11 @@
 # rests, and the number-input dialog.
 list(APPEND VYR_UI_SOURCES
   fieldctrls/NumInputQuery.cpp
+  fieldctrls/Numinpkq.cpp
+  fieldctrls/Fldform.cpp
 )
 list(APPEND VYR_UI_PUBLIC_HEADERS
   fieldctrls/NumInputQuery.h
+  fieldctrls/Numinpkq.h
+  fieldctrls/Fldform.h
 )

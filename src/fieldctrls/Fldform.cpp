@@ -1,0 +1,337 @@
+#include "Fldform.h"
+
+#include <istream>
+#include <ostream>
+#include <sstream>
+#include <unordered_map>
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace vyr {
+
+namespace {
+
+TShowModalHandler& ModalHandler() {
+  static TShowModalHandler handler;
+  return handler;
+}
+
+constexpr std::string_view kStreamMagic = "FLDFORM";
+// A frame larger than this is a damaged stream, not a form.
+constexpr std::size_t kMaxFrameBytes = std::size_t{256} << 20;
+
+bool NameStartChar(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
+}
+
+bool NameChar(unsigned char c) { return NameStartChar(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
+
+// An ID string as an XML element or attribute name.
+std::string XmlName(std::string id) {
+  if (id.empty()) return "_";
+  for (char& c : id)
+    if (!NameChar(static_cast<unsigned char>(c))) c = '_';
+  if (!NameStartChar(static_cast<unsigned char>(id.front()))) id.insert(id.begin(), '_');
+  return id;
+}
+
+std::string Key(std::string_view name, std::string_view id) {
+  std::string k(name);
+  k += '\x01';
+  k += id;
+  return k;
+}
+
+// The element of each (name, ID) among node's children; the first one wins.
+std::unordered_map<std::string, pugi::xml_node> ChildIndex(pugi::xml_node node) {
+  std::unordered_map<std::string, pugi::xml_node> index;
+  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling())
+    if (c.type() == pugi::node_element) index.emplace(Key(c.name(), c.attribute("ID").value()), c);
+  return index;
+}
+
+// Where the fields go: each stored field with its name and repeat number.
+struct FieldSlot {
+  TFieldControl* field;
+  std::string name;
+  std::string id;  // "" for the first field of a name
+};
+
+std::vector<FieldSlot> Slots(const std::vector<TFieldControl*>& fields) {
+  std::vector<FieldSlot> out;
+  out.reserve(fields.size());
+  std::unordered_map<std::string, int> seen;
+  for (TFieldControl* f : fields) {
+    if (!f->Stored()) continue;
+    std::string name = XmlName(f->GetIDstring());
+    const int n = seen[name]++;
+    out.push_back({f, std::move(name), n == 0 ? std::string() : std::to_string(n)});
+  }
+  return out;
+}
+
+void ClearElement(pugi::xml_node e) {
+  while (pugi::xml_node c = e.first_child())
+    e.remove_child(c);
+  for (pugi::xml_attribute a = e.first_attribute(); a;) {
+    pugi::xml_attribute next = a.next_attribute();
+    if (std::string_view(a.name()) != "ID") e.remove_attribute(a);
+    a = next;
+  }
+}
+
+}  // namespace
+
+TShowModalHandler SetShowModalHandler(TShowModalHandler handler) {
+  TShowModalHandler previous = std::move(ModalHandler());
+  ModalHandler() = std::move(handler);
+  return previous;
+}
+
+TFieldForm::TFieldForm(QWidget* owner) : QDialog(owner) {
+  setModal(true);
+  layout_ = new QVBoxLayout(this);
+  bottomPanel_ = new QWidget(this);
+  bottomPanel_->setObjectName("BottomButtonsPanel");
+  auto* buttons = new QHBoxLayout(bottomPanel_);
+  buttons->setContentsMargins(0, 4, 0, 0);
+  buttons->addStretch(1);
+  okBtn_ = new QPushButton("OK", bottomPanel_);
+  okBtn_->setObjectName("OKbtn");
+  okBtn_->setDefault(true);
+  cancelBtn_ = new QPushButton("Cancel", bottomPanel_);
+  cancelBtn_->setObjectName("Cancelbtn");
+  helpBtn_ = new QPushButton("Help", bottomPanel_);
+  helpBtn_->setObjectName("HelpBtn");
+  buttons->addWidget(okBtn_);
+  buttons->addWidget(cancelBtn_);
+  buttons->addWidget(helpBtn_);
+  layout_->addWidget(bottomPanel_);
+  connect(okBtn_, &QPushButton::clicked, this, &TFieldForm::OKbtnClicked);
+  connect(cancelBtn_, &QPushButton::clicked, this, &TFieldForm::reject);
+  connect(helpBtn_, &QPushButton::clicked, this, [this] { HelpBtnClick(); });
+}
+
+TFieldForm::~TFieldForm() = default;
+
+void TFieldForm::EnsureCreated() {
+  if (created_) return;
+  created_ = true;
+  FormCreate();
+  createState_.reset();
+  WriteToXML(createState_.append_child("CreateFormState"));
+}
+
+void TFieldForm::FormCreate() {}
+
+void TFieldForm::FormShow() {}
+
+void TFieldForm::OKbtnClick() {
+  if (!CommitEdits()) modalResult_ = mrNone;
+}
+
+bool TFieldForm::FormCloseQuery(int) { return true; }
+
+void TFieldForm::HelpBtnClick() {}
+
+void TFieldForm::showEvent(QShowEvent* event) {
+  EnsureCreated();
+  FormShow();
+  QDialog::showEvent(event);
+}
+
+void TFieldForm::OKbtnClicked() {
+  modalResult_ = mrOk;
+  OKbtnClick();
+  if (modalResult_ != mrNone) done(modalResult_);
+}
+
+void TFieldForm::done(int result) {
+  if (!FormCloseQuery(result)) {
+    modalResult_ = mrNone;
+    return;
+  }
+  modalResult_ = result;
+  QDialog::done(result);
+}
+
+void TFieldForm::reject() {
+  // Cancel drops refused entries so that the form shows its values next time.
+  for (TNumFld* f : NumFields())
+    if (!f->ValueValid()) f->RevertEdit();
+  done(mrCancel);
+}
+
+int TFieldForm::ShowModalFocused(const std::string& controlName) {
+  EnsureCreated();
+  QWidget* target = controlName.empty() ? nullptr : findChild<QWidget*>(QString::fromStdString(controlName));
+  if (target != nullptr) {
+    // Bring forward every page on the way down to the control.
+    for (QWidget* w = target; w != nullptr && w != this; w = w->parentWidget()) {
+      auto* stack = qobject_cast<QStackedWidget*>(w->parentWidget());
+      if (stack == nullptr) continue;
+      if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget()))
+        tabs->setCurrentWidget(w);
+      else
+        stack->setCurrentWidget(w);
+    }
+    if (auto* num = qobject_cast<TNumFld*>(target)) target = num->Editor();
+    target->setFocus(Qt::OtherFocusReason);
+  }
+  modalResult_ = mrNone;
+  int result = 0;
+  if (ModalHandler()) {
+    result = ModalHandler()(*this);
+  } else {
+    result = exec();
+    if (result == QDialog::Rejected) result = mrCancel;
+  }
+  return result;
+}
+
+std::vector<TFieldControl*> TFieldForm::Fields() const {
+  std::vector<TFieldControl*> fields;
+  for (QWidget* w : findChildren<QWidget*>())
+    if (TFieldControl* f = AsFieldControl(w)) fields.push_back(f);
+  return fields;
+}
+
+std::vector<TNumFld*> TFieldForm::NumFields() const {
+  const QList<TNumFld*> list = findChildren<TNumFld*>();
+  return std::vector<TNumFld*>(list.begin(), list.end());
+}
+
+TFieldControl* TFieldForm::FindField(std::string_view id) const {
+  for (TFieldControl* f : Fields())
+    if (f->GetIDstring() == id) return f;
+  return nullptr;
+}
+
+bool TFieldForm::CommitEdits() {
+  bool ok = true;
+  for (TNumFld* f : NumFields())
+    ok = f->CommitEdit() && ok;
+  return ok;
+}
+
+void TFieldForm::AddClientWidget(QWidget* w, int stretch) { layout_->insertWidget(layout_->count() - 1, w, stretch); }
+
+std::string TFieldForm::IDstr() const { return windowTitle().toStdString(); }
+
+// --- Persistence -----------------------------------------------------------------
+
+void TFieldForm::WriteFields(pugi::xml_node node) const {
+  const std::vector<FieldSlot> places = Slots(Fields());
+  // Writing again into an element reuses the fields' elements instead of adding copies.
+  std::unordered_map<std::string, pugi::xml_node> existing;
+  if (node.first_child()) existing = ChildIndex(node);
+  for (const FieldSlot& s : places) {
+    if (s.field->XmlTag() == XmlTagAttribute) {
+      pugi::xml_attribute a = node.attribute(s.name.c_str());
+      if (!a) a = node.append_attribute(s.name.c_str());
+      a.set_value(s.field->WriteValueToText().c_str());
+      continue;
+    }
+    pugi::xml_node e;
+    if (!existing.empty()) {
+      auto it = existing.find(Key(s.name, s.id));
+      if (it != existing.end()) {
+        e = it->second;
+        ClearElement(e);
+      }
+    }
+    if (!e) {
+      e = node.append_child(s.name.c_str());
+      if (!s.id.empty()) e.append_attribute("ID").set_value(s.id.c_str());
+    }
+    s.field->WriteValueToXML(e);
+  }
+}
+
+bool TFieldForm::ReadFields(pugi::xml_node node) {
+  if (!node) return false;
+  const std::vector<FieldSlot> places = Slots(Fields());
+  const std::unordered_map<std::string, pugi::xml_node> index = ChildIndex(node);
+  bool ok = true;
+  for (const FieldSlot& s : places) {
+    if (s.field->XmlTag() == XmlTagAttribute) {
+      if (pugi::xml_attribute a = node.attribute(s.name.c_str())) ok = s.field->ReadValueFromText(a.value()) && ok;
+      continue;
+    }
+    auto it = index.find(Key(s.name, s.id));
+    if (it != index.end()) ok = s.field->ReadValueFromXML(it->second) && ok;
+  }
+  return ok;
+}
+
+void TFieldForm::WriteToXML(TVyrXmlNode node) const {
+  if (!node) return;
+  WriteFields(node);
+  CustomWriteToXML(node);
+}
+
+bool TFieldForm::ReadFromXML(TVyrXmlNode node) {
+  if (!node) return false;
+  EnsureCreated();
+  const bool fields = ReadFields(node);
+  const bool custom = CustomReadFromXML(node);
+  return fields && custom;
+}
+
+void TFieldForm::CustomWriteToXML(TVyrXmlNode) const {}
+
+bool TFieldForm::CustomReadFromXML(TVyrXmlNode) { return true; }
+
+void TFieldForm::WritetoStream(std::ostream& stream) const {
+  pugi::xml_document doc;
+  WriteFields(doc.append_child("FieldForm"));
+  std::ostringstream bytes;
+  doc.save(bytes, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+  const std::string text = bytes.str();
+  stream << kStreamMagic << ' ' << text.size() << '\n';
+  stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+  CustomWritetoStream(stream);
+}
+
+bool TFieldForm::ReadfromStream(std::istream& stream) {
+  EnsureCreated();
+  std::string magic;
+  std::size_t size = 0;
+  if (!(stream >> magic >> size) || magic != kStreamMagic || size > kMaxFrameBytes || stream.get() != '\n')
+    return false;
+  std::string text(size, '\0');
+  if (!stream.read(text.data(), static_cast<std::streamsize>(size))) return false;
+  pugi::xml_document doc;
+  // Line ends and blanks in values are data: no end-of-line or attribute normalisation.
+  constexpr unsigned kFlags = pugi::parse_default & ~(pugi::parse_eol | pugi::parse_wconv_attribute);
+  if (!doc.load_buffer(text.data(), text.size(), kFlags, pugi::encoding_utf8)) return false;
+  pugi::xml_node root = doc.child("FieldForm");
+  if (!root) return false;
+  const bool fields = ReadFields(root);
+  const bool custom = CustomReadfromStream(stream);
+  return fields && custom;
+}
+
+void TFieldForm::CustomWritetoStream(std::ostream&) const {}
+
+bool TFieldForm::CustomReadfromStream(std::istream&) { return true; }
+
+void TFieldForm::Assign(const TFieldForm& source) {
+  if (&source == this) return;
+  EnsureCreated();
+  pugi::xml_document doc;
+  pugi::xml_node root = doc.append_child("FieldForm");
+  source.WriteToXML(root);
+  ReadFromXML(root);
+}
+
+void TFieldForm::ResetToCreateFormState() {
+  EnsureCreated();
+  ReadFromXML(createState_.first_child());
+}
+
+}  // namespace vyr
