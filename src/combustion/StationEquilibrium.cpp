@@ -138,14 +138,11 @@ TGasComposition EquilibriumH2O(double T, double P, const TGasComposition& Comp) 
 
 namespace {
 
-// Highest total temperature a secant estimate may reach: far above any
-// combustor exit, still within the property polynomials' reach.
-constexpr double kTmax = 4000.0;
-
-// Keeps an estimate of the total temperature in the range the properties hold.
+// Keeps an estimate of the total temperature in the range the properties
+// hold: not above the property tables' upper limit.
 double LimitT(double T) {
   if (T < 200.0) return 220.0;
-  if (T > kTmax) return kTmax;
+  if (T > T_tablemax) return T_tablemax;
   return T;
 }
 

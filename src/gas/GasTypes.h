@@ -114,6 +114,9 @@ inline constexpr double R_u = 8314.4621;
 inline constexpr double P_entropy_ref = 101325.0;
 /// Reference temperature of formation and sensible enthalpy [K].
 inline constexpr double T_ref = 298.15;
+/// Upper limit of the species property tables [K]: the end of the
+/// polynomials' high-temperature interval (1000 K to 6000 K).
+inline constexpr double T_tablemax = 6000.0;
 
 /// Sea-level standard temperature [K].
 inline constexpr double T_slst = 288.15;

@@ -119,7 +119,7 @@ bool GetStatic(double W, double Pt, double Tt, double A, const TGasComposition& 
       V = FCs(Tstar, y);
       choked = true;
     }
-    if (Ta > 4000.0) Ta = 4000.0;
+    if (Ta > T_tablemax) Ta = T_tablemax;  // no step beyond the property tables
     Tb = Ts;
     converged = std::fabs(Ta - Tb) < tol;
   }

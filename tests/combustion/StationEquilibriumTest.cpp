@@ -146,6 +146,50 @@ TEST(SetEquilibriumConditions, DissociationOfHotProductsKeepsTheTotalEnthalpy) {
   EXPECT_TRUE(rec.messages.empty());
 }
 
+// Partial pressure [bar] of species s in a mass composition at P [Pa].
+double PartialPressure(const TGasComposition& mass, TGas s, double P) {
+  return MoleComposition(mass, 1.0)[s] * P / 1e5;
+}
+
+TEST(SetEquilibriumConditions, VeryHotProductsUpToTheTablesLimit) {
+  // Kerosene products brought to equilibrium from starts far above any
+  // combustor exit: the total enthalpy holds, the atoms stay, dissociation
+  // takes heat, and CO2 and H2O meet their equilibrium constants at the
+  // static state.
+  TGasComposition products;
+  ASSERT_TRUE(ProdfromReact(0.03, 1.0, 1.9167, 0, CxHyOz, Air, products));
+  const struct {
+    TStaticSpecOption option;
+    double value;
+  } statics[] = {{ssoMach, 0.2}, {ssoArea, 0.05}};
+  for (const auto& spec : statics) {
+    for (double T : {2500.0, 3500.0, 4500.0, 5000.0, 5500.0}) {
+      SCOPED_TRACE(testing::Message() << "start " << T << " K, " << (spec.option == ssoMach ? "Mach" : "area"));
+      test::RecordingHandler rec;
+      TGasconditions g = Station(products, T, 20e5);
+      const double h0 = TotalEnthalpy(g);
+      std::string msg;
+      int code = 0;
+      ASSERT_TRUE(SetEquilibriumConditions(kCaller, cmDesign, 1e-4, spec.option, spec.value, g, false, msg, code))
+          << msg;
+      EXPECT_LT(g.Mach, 1.0);
+      EXPECT_LT(g.Ts, g.Tt);
+      EXPECT_TRUE(rec.messages.empty());
+      EXPECT_NEAR(TotalEnthalpy(g), h0, 1e-5 * std::fabs(h0));
+      EXPECT_LT(g.Tt, T);
+      EXPECT_LT(test::WorstImbalance(products, 0, 0, g.Composition), 1e-9);
+      const TGasComposition& y = g.Composition;
+      const double pO2 = PartialPressure(y, gtO2, g.Ps);
+      EXPECT_NEAR(PartialPressure(y, gtCO, g.Ps) * std::sqrt(pO2) / PartialPressure(y, gtCO2, g.Ps) /
+                      CalcEqConst(g.Ts, Pol2CO2),
+                  1.0, 1e-6);
+      EXPECT_NEAR(PartialPressure(y, gtH2, g.Ps) * std::sqrt(pO2) / PartialPressure(y, gtH2Og, g.Ps) /
+                      CalcEqConst(g.Ts, Pol2H2O),
+                  1.0, 1e-6);
+    }
+  }
+}
+
 TEST(SetEquilibriumConditions, DryColdGasPassesUntouched) {
   for (double T : {500.0, 700.0}) {
     TGasComposition y = Air;

@@ -178,6 +178,28 @@ TEST(Statics, ChokeTemperatureBelowTheFloorHasNoValidState) {
   }
 }
 
+TEST(Statics, HotStationsUpToTheTablesLimit) {
+  // Subsonic and choked states of stations far above any combustor exit, up
+  // to the upper limit of the property tables.
+  const TGasComposition y = test::KeroseneProducts();
+  for (double Tt : {3900.0, 4500.0, 5500.0}) {
+    for (double areaRatio : {0.9, 1.6}) {
+      SCOPED_TRACE(testing::Message() << "Tt=" << Tt << " A/A*=" << areaRatio);
+      test::RecordingHandler rec;
+      double Ps, Ts, V, Astar, Mach;
+      ASSERT_TRUE(GetStaticfromM(1.0, kPt, Tt, kW, y, 1e-8, Ps, Ts, V, Astar, kCaller));
+      const double A = areaRatio * Astar;
+      ASSERT_TRUE(GetStatic(kW, kPt, Tt, A, y, 1e-6, Ps, Ts, Mach, V, kCaller));
+      EXPECT_TRUE(rec.messages.empty());
+      EXPECT_EQ(Mach >= 1.0, areaRatio < 1.0);
+      const double Vsonic = FCs(Ts, y);
+      const double Vbalance = Mach < 1.0 ? V : Vsonic;
+      EXPECT_NEAR(FH(Tt, y) - FH(Ts, y), Vbalance * Vbalance / 2, 1e-2);  // energy
+      EXPECT_NEAR(Ps / (FR(y) * Ts) * V * A, kW, 1e-9 * kW);                // continuity
+    }
+  }
+}
+
 TEST(Statics, NoAreaForAFlowIsAFailure) {
   for (double A : {0.0, -0.1, std::nan("")}) {
     test::RecordingHandler rec;
