@@ -35,6 +35,16 @@ void PrintTo(const Point& p, std::ostream* os) {
   *os << (p.kerosene ? "kerosene" : "methane") << " far=" << p.far << " T=" << p.T << " P=" << p.Pbar << "bar";
 }
 
+// Test name of a point, e.g. kerosene_far0p03_T1500K_P30bar.
+std::string PointName(const testing::TestParamInfo<Point>& info) {
+  const Point& p = info.param;
+  std::string far = FloatToStr(p.far);
+  for (char& c : far)
+    if (c == '.') c = 'p';
+  return std::string(p.kerosene ? "kerosene" : "methane") + "_far" + far + "_T" + FloatToStr(p.T) + "K_P" +
+         FloatToStr(p.Pbar) + "bar";
+}
+
 class EquilibriumBalance : public testing::TestWithParam<Point> {};
 
 TEST_P(EquilibriumBalance, ProductsHoldTheReactantsAtoms) {
@@ -63,7 +73,90 @@ std::vector<Point> Grid() {
   return v;
 }
 
-INSTANTIATE_TEST_SUITE_P(FuelsInAir, EquilibriumBalance, testing::ValuesIn(Grid()));
+INSTANTIATE_TEST_SUITE_P(FuelsInAir, EquilibriumBalance, testing::ValuesIn(Grid()), PointName);
+
+// The seven reactions of the equilibrium, each with its constant's two fits
+// and the quotient of the partial pressures [bar] that the constant fixes.
+struct Reaction {
+  const char* name;
+  const Carray9& below1000;
+  const Carray9& above1000;
+  double (*quotient)(const TGasComposition& p);
+};
+
+const Reaction kReactions[] = {
+    {"CO2 = CO + 1/2 O2", Pol1CO2, Pol2CO2,
+     [](const TGasComposition& p) { return p[gtCO] * std::sqrt(p[gtO2]) / p[gtCO2]; }},
+    {"H2O = H2 + 1/2 O2", Pol1H2O, Pol2H2O,
+     [](const TGasComposition& p) { return p[gtH2] * std::sqrt(p[gtO2]) / p[gtH2Og]; }},
+    {"1/2 O2 = O", Pol1O, Pol2O, [](const TGasComposition& p) { return p[gtO] / std::sqrt(p[gtO2]); }},
+    {"1/2 H2 = H", Pol1H, Pol2H, [](const TGasComposition& p) { return p[gtH] / std::sqrt(p[gtH2]); }},
+    {"O + H = OH", Pol1OH, Pol2OH, [](const TGasComposition& p) { return p[gtOH] / (p[gtO] * p[gtH]); }},
+    {"O + 1/2 N2 = NO", Pol1NO, Pol2NO,
+     [](const TGasComposition& p) { return p[gtNO] / (p[gtO] * std::sqrt(p[gtN2])); }},
+    {"N2 + O = N2O", Pol1N2O, Pol2N2O, [](const TGasComposition& p) { return p[gtN2O] / (p[gtN2] * p[gtO]); }},
+};
+
+class EquilibriumConstantsOnTheProducts : public testing::TestWithParam<Point> {};
+
+TEST_P(EquilibriumConstantsOnTheProducts, EveryReactionMeetsItsConstant) {
+  // Each of the seven constants holds on the partial pressures of the result.
+  const Point& pt = GetParam();
+  const double y = pt.kerosene ? 1.9167 : 0.0;
+  TGasComposition mole{}, mass{};
+  std::string msg;
+  int code = -1;
+  ASSERT_TRUE(CombEquilibrium(pt.T, pt.Pbar * 1e5, y, 0.0, test::FuelInAir(pt.kerosene, pt.far), kTol, mole, mass,
+                              false, msg, code))
+      << msg;
+  TGasComposition p{};
+  for (int i = 0; i < GasCount; ++i) p[i] = mole[i] * pt.Pbar;
+  for (const Reaction& r : kReactions) {
+    const double K = CalcEqConst(pt.T, pt.T <= 1000.0 ? r.below1000 : r.above1000);
+    EXPECT_NEAR(r.quotient(p) / K, 1.0, 1e-7) << r.name;
+  }
+}
+
+std::vector<Point> SmallGrid() {
+  std::vector<Point> v;
+  for (bool k : {false, true})
+    for (double far : {0.02, 0.05})
+      for (double T : {900.0, 1600.0, 2400.0, 3200.0})
+        for (double P : {1.0, 40.0}) v.push_back({k, far, T, P});
+  return v;
+}
+
+INSTANTIATE_TEST_SUITE_P(FuelsInAir, EquilibriumConstantsOnTheProducts, testing::ValuesIn(SmallGrid()), PointName);
+
+TEST(EquilibriumConstants, AgreeWithTheGibbsEnergyOfTheSpeciesTable) {
+  // K = exp(-dG / (R T)) with the standard Gibbs energy g = h - T s of each
+  // species from the species table, at the reference pressure of its entropy
+  // scale: an independent source of the same constants. Both fits of every
+  // constant reproduce it over the whole range of the tables.
+  auto g = [](TGas s, double T) {  // J/kmol
+    TGasComposition x{};
+    x[s] = 1.0;
+    return (FH(T, x) - T * FS(T, P_entropy_ref, x)) * GasProperties[s].Molemass;
+  };
+  struct Stoich {
+    TGas s;
+    double nu;  // products positive
+  };
+  const std::vector<Stoich> reactions[] = {
+      {{gtCO2, -1}, {gtCO, 1}, {gtO2, 0.5}}, {{gtH2Og, -1}, {gtH2, 1}, {gtO2, 0.5}},
+      {{gtO2, -0.5}, {gtO, 1}},              {{gtH2, -0.5}, {gtH, 1}},
+      {{gtO, -1}, {gtH, -1}, {gtOH, 1}},     {{gtO, -1}, {gtN2, -0.5}, {gtNO, 1}},
+      {{gtN2, -1}, {gtO, -1}, {gtN2O, 1}}};
+  for (int k = 0; k < 7; ++k) {
+    for (double T : {300.0, 600.0, 1000.0, 1500.0, 2000.0, 2500.0, 3000.0, 4000.0, 5000.0, 6000.0}) {
+      double dG = 0;
+      for (const Stoich& st : reactions[k]) dG += st.nu * g(st.s, T);
+      const double Ktable = std::exp(-dG / (8314.4621 * T));
+      const double K = CalcEqConst(T, T <= 1000.0 ? kReactions[k].below1000 : kReactions[k].above1000);
+      EXPECT_NEAR(std::log(K / Ktable), 0.0, 1e-9) << kReactions[k].name << " at " << T << " K";
+    }
+  }
+}
 
 TEST(CombEquilibrium, DissociationGrowsWithTemperatureAndFallsWithPressure) {
   const TGasComposition r = test::FuelInAir(true, 0.05);
