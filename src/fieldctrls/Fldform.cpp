@@ -1,5 +1,6 @@
 #include "Fldform.h"
 
+#include <charconv>
 #include <istream>
 #include <ostream>
 #include <sstream>
@@ -292,17 +293,30 @@ void TFieldForm::WritetoStream(std::ostream& stream) const {
   std::ostringstream bytes;
   doc.save(bytes, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
   const std::string text = bytes.str();
-  stream << kStreamMagic << ' ' << text.size() << '\n';
+  // The header is written and read without the stream's locale: a locale with
+  // digit grouping must not turn 1234 into "1.234".
+  const std::string header = std::string(kStreamMagic) + ' ' + std::to_string(text.size()) + '\n';
+  stream.write(header.data(), static_cast<std::streamsize>(header.size()));
   stream.write(text.data(), static_cast<std::streamsize>(text.size()));
   CustomWritetoStream(stream);
 }
 
 bool TFieldForm::ReadfromStream(std::istream& stream) {
   EnsureCreated();
-  std::string magic;
-  std::size_t size = 0;
-  if (!(stream >> magic >> size) || magic != kStreamMagic || size > kMaxFrameBytes || stream.get() != '\n')
+  std::string header;
+  for (int c = stream.get(); c != '\n'; c = stream.get()) {
+    if (c == std::char_traits<char>::eof() || header.size() > 40) return false;
+    header += static_cast<char>(c);
+  }
+  const std::string_view h(header);
+  if (h.substr(0, kStreamMagic.size()) != kStreamMagic || h.size() <= kStreamMagic.size() + 1 ||
+      h[kStreamMagic.size()] != ' ')
     return false;
+  std::size_t size = 0;
+  const char* first = header.data() + kStreamMagic.size() + 1;
+  const char* last = header.data() + header.size();
+  auto [ptr, ec] = std::from_chars(first, last, size);
+  if (ec != std::errc() || ptr != last || size > kMaxFrameBytes) return false;
   std::string text(size, '\0');
   if (!stream.read(text.data(), static_cast<std::streamsize>(size))) return false;
   pugi::xml_document doc;

@@ -274,8 +274,11 @@ void TNumFld::RevertEdit() {
 
 bool TNumFld::CommitEdit() {
   if (committing_ || !edit_->isModified()) return valid_;
-  committing_ = true;
   const std::string text = S(edit_->text());
+  // The same refused text is refused again without a second message (leaving
+  // the field for the OK button reports it once).
+  if (!valid_ && text == refusedText_) return false;
+  committing_ = true;
   const double scale = Scale(parType_, unitSystem_);
   const std::string name = errorID_.empty() ? GetIDstring() : errorID_;
   std::string problem;
@@ -300,6 +303,7 @@ bool TNumFld::CommitEdit() {
   }
   // Refused: the value stays; the typed text stays in the edit for correction.
   valid_ = false;
+  refusedText_ = text;
   MessageDlg(problem + sLineBreak + name, mtError, {mbOK}, 0);
   committing_ = false;
   if (isVisible()) {

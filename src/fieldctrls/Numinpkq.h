@@ -224,6 +224,7 @@ class VYR_UI_API TNumFld : public QWidget, public TFieldControl {
   int decimals_ = -1;
   TFormatSettings fmt_ = USFormatSettings;
   std::string errorID_;
+  std::string refusedText_;
   bool integer_ = false;
   bool valid_ = true;
   bool enableOverride_ = false;

@@ -1,3 +1,4 @@
 # Tests of src/fieldctrls/ (UI library).
 vyr_add_ui_test(test_fieldctrls
-  fieldctrls/NumInputQueryTest.cpp)
+  fieldctrls/NumInputQueryTest.cpp
+  fieldctrls/FieldFormTest.cpp)
