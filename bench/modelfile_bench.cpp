@@ -1,9 +1,16 @@
-// Model files: loading, finding a component by ID path, and copying, merging
-// and comparing the whole base configuration of a generated model with 2,000
-// components and 20 nested configurations and cases (about 4 MB).
+// Model files: loading (beside pugixml's own parse), saving, finding a
+// component by ID path, and copying, merging and comparing the whole base
+// configuration of a generated model with 2,000 components and 20 nested
+// configurations and cases (4.4 MB), and of models with only 2,000 and 20,000
+// components.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <tuple>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -51,17 +58,20 @@ void AppendOverrides(std::string& x, int level, const std::string& indent) {
 }
 
 // The generated model; every changeEvery-th base component differs (0: none).
-std::string GenerateModel(int changeEvery = 0) {
+// With configurations it holds kComponents components and 20 nested
+// configurations and cases (about 4.4 MB); without, only the base
+// configuration with its components.
+std::string GenerateModel(int changeEvery = 0, int components = kComponents, bool configurations = true) {
   std::string x = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- generated model -->\n<VYRmodel Version=\"3.2\">\n";
   x += "  <BaseCfg Name=\"Reference\">\n";
   for (std::string_view id : CfgReadComponent_ids)
     x += "    <" + std::string(id) + ">" + std::string(id) + " of the base</" + std::string(id) + ">\n";
   x += "    <Components>\n";
-  for (int i = 0; i < kComponents; ++i)
+  for (int i = 0; i < components; ++i)
     AppendComponent(x, i, changeEvery > 0 && i % changeEvery == 0 ? 1 : 0, "      ");
   x += "    </Components>\n";
   int level = 0;
-  for (int c = 0; c < kConfigs; ++c) {
+  for (int c = 0; configurations && c < kConfigs; ++c) {
     x += "    <Config ID=\"Cfg" + std::to_string(c) + "\">\n";
     AppendOverrides(x, ++level, "      ");
     for (int k = 0; k < kCasesPerConfig; ++k) {
@@ -89,26 +99,54 @@ const std::string& ModelFile() {
   return path;
 }
 
-// A loaded model; changeEvery as in GenerateModel.
-TVyrXmlDocument& Loaded(int which) {
-  static TVyrXmlDocument docs[3];
-  static bool loaded[3] = {};
-  if (!loaded[which]) {
-    loaded[which] = docs[which].LoadFromString(which == 2 ? GenerateModel(50) : ModelText(), "generated.xml");
+// A loaded model: components 0 stands for the 4.4 MB model, otherwise a base
+// configuration with that many components; changeEvery as in GenerateModel.
+// copy tells apart equal models loaded twice.
+TVyrXmlDocument& Loaded(int components, int changeEvery = 0, int copy = 0) {
+  static std::map<std::tuple<int, int, int>, std::unique_ptr<TVyrXmlDocument>> docs;
+  std::unique_ptr<TVyrXmlDocument>& doc = docs[{components, changeEvery, copy}];
+  if (!doc) {
+    doc = std::make_unique<TVyrXmlDocument>();
+    const std::string text = components == 0 ? GenerateModel(changeEvery)
+                                             : GenerateModel(changeEvery, components, false);
+    if (!doc->LoadFromString(text, "generated.xml")) std::abort();
   }
-  return docs[which];
+  return *doc;
 }
 
+const char* SizeLabel(int components) { return components == 0 ? "4.4 MB model" : "components only"; }
+
+// Loading the model file, timed side by side with pugixml's own parse of the
+// same file with the same options; the ratio of the two is the figure to watch.
 void BM_LoadModelFile(benchmark::State& st) {
+  using Clock = std::chrono::steady_clock;
+  double ours = 0.0, pugixml = 0.0;
   for (auto _ : st) {
-    TVyrXmlDocument doc;
-    if (!doc.LoadFromFile(ModelFile())) st.SkipWithError("load failed");
-    benchmark::DoNotOptimize(doc.Root());
+    const auto t0 = Clock::now();
+    {
+      TVyrXmlDocument doc;
+      if (!doc.LoadFromFile(ModelFile())) st.SkipWithError("load failed");
+      benchmark::DoNotOptimize(doc.Root());
+    }
+    const auto t1 = Clock::now();
+    {
+      pugi::xml_document doc;
+      if (!doc.load_file(ModelFile().c_str(), ModelFileParseFlags)) st.SkipWithError("parse failed");
+      benchmark::DoNotOptimize(doc.document_element());
+    }
+    const auto t2 = Clock::now();
+    const double a = std::chrono::duration<double>(t1 - t0).count(), b = std::chrono::duration<double>(t2 - t1).count();
+    ours += a;
+    pugixml += b;
+    st.SetIterationTime(a);
   }
   st.SetBytesProcessed(static_cast<std::int64_t>(st.iterations() * ModelText().size()));
   st.counters["MB"] = static_cast<double>(ModelText().size()) / 1e6;
+  st.counters["pugixml_ms"] = 1e3 * pugixml / static_cast<double>(st.iterations());
+  st.counters["ratio"] = ours / pugixml;
 }
-BENCHMARK(BM_LoadModelFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadModelFile)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 
 void BM_SaveModelFile(benchmark::State& st) {
   const TVyrXmlDocument& doc = Loaded(0);
@@ -147,11 +185,13 @@ BENCHMARK(BM_GetIDPathAndAncestorSubNode)->Unit(benchmark::kMicrosecond);
 
 // The whole base configuration into an equal one: every element has its counterpart.
 void BM_CopyNodesByID(benchmark::State& st) {
-  const TVyrXmlNode source = Loaded(0).Root().RefModelRoot();
-  TVyrXmlNode target = Loaded(1).Root().RefModelRoot();
+  const int components = static_cast<int>(st.range(0));
+  const TVyrXmlNode source = Loaded(components).Root().RefModelRoot();
+  TVyrXmlNode target = Loaded(components, 0, 1).Root().RefModelRoot();
   for (auto _ : st) target.CopyNodesByID(source);
+  st.SetLabel(SizeLabel(components));
 }
-BENCHMARK(BM_CopyNodesByID)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyNodesByID)->Arg(0)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 // The whole base configuration into an empty element: every element is new.
 void BM_CopyNodesByIDIntoEmpty(benchmark::State& st) {
@@ -166,25 +206,29 @@ void BM_CopyNodesByIDIntoEmpty(benchmark::State& st) {
 BENCHMARK(BM_CopyNodesByIDIntoEmpty)->Unit(benchmark::kMillisecond);
 
 void BM_MergeDataFromByID(benchmark::State& st) {
-  const TVyrXmlNode source = Loaded(0).Root().RefModelRoot();
-  TVyrXmlNode target = Loaded(1).Root().RefModelRoot();
+  const int components = static_cast<int>(st.range(0));
+  const TVyrXmlNode source = Loaded(components).Root().RefModelRoot();
+  TVyrXmlNode target = Loaded(components, 0, 1).Root().RefModelRoot();
   for (auto _ : st) target.MergeDataFromByID(source);
+  st.SetLabel(SizeLabel(components));
 }
-BENCHMARK(BM_MergeDataFromByID)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MergeDataFromByID)->Arg(0)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
-// Every option; against an equal model (0) and one where every 50th base
-// component differs (1), collecting the differences.
+// Every option; against an equal model and one where every 50th base
+// component differs, collecting the differences.
 void BM_IsEqualToKQ(benchmark::State& st) {
-  const bool differs = st.range(0) == 1;
-  const TVyrXmlNode a = Loaded(0).Root().RefModelRoot();
-  const TVyrXmlNode b = Loaded(differs ? 2 : 1).Root().RefModelRoot();
+  const int components = static_cast<int>(st.range(0));
+  const bool differs = st.range(1) == 1;
+  const TVyrXmlNode a = Loaded(components).Root().RefModelRoot();
+  const TVyrXmlNode b = (differs ? Loaded(components, 50) : Loaded(components, 0, 1)).Root().RefModelRoot();
   TXmlNodeList list;
   for (auto _ : st) {
     list.clear();
     if (a.IsEqualToKQ(b, xcoAll, &list) == differs) st.SkipWithError("wrong result");
   }
   st.counters["differences"] = static_cast<double>(list.size());
+  st.SetLabel(SizeLabel(components));
 }
-BENCHMARK(BM_IsEqualToKQ)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IsEqualToKQ)->ArgsProduct({{0, 2000, 20000}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 }  // namespace

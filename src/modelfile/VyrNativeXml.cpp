@@ -64,6 +64,28 @@ bool FoldedSameText(std::string_view a, std::string_view b) {
 
 }  // namespace
 
+std::string xmltree::FoldKey(std::string_view s) {
+  std::string key;
+  key.reserve(s.size() + 1);
+  thread_local std::vector<utf8proc_int32_t> folded;
+  const bool ascii = std::all_of(s.begin(), s.end(), IsAscii);
+  if (!ascii) {
+    folded.resize(s.size() + 8);
+    if (Fold(s, folded)) {
+      key += 'V';
+      for (const utf8proc_int32_t cp : folded) {
+        utf8proc_uint8_t bytes[4];
+        key.append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(utf8proc_encode_char(cp, bytes)));
+      }
+      return key;
+    }
+  }
+  // ASCII folds to its lower case; text that is not UTF-8 is compared byte-wise.
+  key += ascii ? 'V' : 'I';
+  for (const char c : s) key += AsciiLower(c);
+  return key;
+}
+
 bool XmlSameText(std::string_view a, std::string_view b) {
   // Folding keeps ASCII letters in place, and no character folds to nothing,
   // so while both texts are ASCII they decide alone: a pair of letters that
@@ -83,7 +105,7 @@ bool XmlSameText(std::string_view a, std::string_view b) {
 
 namespace {
 
-constexpr std::string_view kID = "ID";
+constexpr char kID[] = "ID";
 
 std::optional<TCompType> CompTypeFromName(std::string_view name) {
   static constexpr std::array<std::pair<std::string_view, TCompType>, 4> kNames = {
@@ -102,11 +124,11 @@ bool IsCfgElement(pugi::xml_node n) { return IsElement(n) && IsCfgName(n.name())
 // The match of NodeByName_and_AttributeValue.
 bool NameAttrMatch(pugi::xml_node n, std::string_view name, std::string_view attrName, std::string_view attrValue,
                    bool acceptMissing) {
-  if (!XmlSameText(n.name(), name)) return false;
+  if (!SameText(n.name(), name)) return false;
   if (attrName.empty()) return true;
   const pugi::xml_attribute a = FindAttr(n, attrName);
   if (!a) return acceptMissing;
-  return XmlSameText(a.value(), attrValue);
+  return SameText(a.value(), attrValue);
 }
 
 // First child (with recursive: first element below, in document order) that pred accepts.

@@ -1,8 +1,16 @@
 // Copying, merging and comparing element subtrees matched by name and "ID".
 //
 // All three walk the source tree with an explicit stack, so that the depth of
-// the input does not matter.
+// the input does not matter. Counterparts among many siblings are found
+// through an index built once per level, so that the cost grows with the
+// number of siblings, not with its square.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "VyrNativeXml.h"
@@ -14,14 +22,218 @@ using namespace xmltree;
 
 namespace {
 
-constexpr std::string_view kID = "ID";
+constexpr char kID[] = "ID";
 
-// The counterpart of c among the child elements of in: the first of c's name
-// without "ID" or with c's "ID" (empty when c has none).
-pugi::xml_node Counterpart(pugi::xml_node in, pugi::xml_node c) {
-  const pugi::xml_attribute id = FindAttr(c, kID);
-  return TVyrXmlNode(in).NodeByName_and_AttributeValue(c.name(), kID, id ? id.value() : "", false, true);
+// From this many child elements on, lookups go through hash tables instead of
+// a pass over the children's keys.
+constexpr std::size_t kHashFrom = 32;
+
+// FNV-1a over the bytes of a text.
+struct Fnv {
+  std::uint64_t h = 14695981039346656037ull;
+  void Add(unsigned char c) { h = (h ^ c) * 1099511628211ull; }
+};
+
+// A hash of the folded text: equal for texts that XmlSameText finds equal
+// (it hashes FoldKey, without building it for ASCII text).
+std::uint64_t FoldHash(const char* z) {
+  Fnv f;
+  f.Add('V');
+  for (const char* p = z; *p; ++p) {
+    const auto c = static_cast<unsigned char>(*p);
+    if (c >= 0x80) {
+      Fnv g;
+      for (const char k : FoldKey(z)) g.Add(static_cast<unsigned char>(k));
+      return g.h;
+    }
+    f.Add(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+  }
+  return f.h;
 }
+
+std::uint64_t ExactHash(const char* z) {
+  Fnv f;
+  for (const char* p = z; *p; ++p) f.Add(static_cast<unsigned char>(*p));
+  return f.h;
+}
+
+std::uint64_t Combine(std::uint64_t name, std::uint64_t id) { return name ^ (id * 0x9E3779B97F4A7C15ull + (name << 6)); }
+
+// True when t is a counterpart for a child of that name and "ID" value.
+bool IsCounterpart(pugi::xml_node t, const char* name, const char* id) {
+  if (!SameText(t.name(), name)) return false;
+  const pugi::xml_attribute tid = FindAttr(t, kID);
+  return !tid || SameText(tid.value(), id);
+}
+
+// The child elements of one element with hashes of their folded names and
+// "ID" values and of their exact names, in document order. Lookups compare
+// hashes first and confirm a hit on the texts, so that the first match in
+// document order is the one a pass over the children would find. Many
+// children are also entered in hash tables, each key with the positions
+// that carry it in ascending order. The index follows the changes that
+// copying and merging make to the children: an element renamed or given an
+// "ID" (Changing before, Changed after) and elements appended.
+class ChildIndex {
+ public:
+  explicit ChildIndex(pugi::xml_node parent) {
+    for (pugi::xml_node c = FirstElement(parent); c; c = NextElement(c)) entries_.push_back(Keys(c));
+    if (entries_.size() >= kHashFrom) {
+      hashed_ = true;
+      for (std::uint32_t k = 0; k < entries_.size(); ++k) Enter(k);
+    }
+  }
+
+  // The first child named like c whose "ID" is missing or equals c's (empty when c has none).
+  pugi::xml_node Counterpart(pugi::xml_node c) const {
+    const char* name = c.name();
+    const pugi::xml_attribute idAttr = FindAttr(c, kID);
+    const char* id = idAttr ? idAttr.value() : "";
+    const std::uint64_t nameHash = FoldHash(name), idHash = FoldHash(id);
+    if (!hashed_) {
+      for (std::uint32_t at = 0; at < entries_.size(); ++at) {
+        const Entry& e = entries_[at];
+        if (e.name == nameHash && (!e.hasId || e.id == idHash) && IsCounterpart(e.node, name, id)) return Found(at);
+      }
+      return {};
+    }
+    std::uint32_t first = kNone;
+    for (const Table* table : {&withId_, &withoutId_}) {
+      const auto k = table->find(table == &withId_ ? Combine(nameHash, idHash) : nameHash);
+      if (k == table->end()) continue;
+      for (const std::uint32_t at : k->second) {
+        if (at >= first) break;
+        if (IsCounterpart(entries_[at].node, name, id)) {
+          first = at;
+          break;
+        }
+      }
+    }
+    return first == kNone ? pugi::xml_node() : Found(first);
+  }
+
+  // The first child of exactly that name.
+  pugi::xml_node Named(const char* name) const {
+    const std::uint64_t hash = ExactHash(name);
+    auto same = [&](std::uint32_t at) {
+      return entries_[at].exact == hash && std::strcmp(entries_[at].node.name(), name) == 0;
+    };
+    if (!hashed_) {
+      for (std::uint32_t at = 0; at < entries_.size(); ++at)
+        if (same(at)) return Found(at);
+      return {};
+    }
+    const auto k = byName_.find(hash);
+    if (k != byName_.end())
+      for (const std::uint32_t at : k->second)
+        if (same(at)) return Found(at);
+    return {};
+  }
+
+  void Appended(pugi::xml_node c) {
+    entries_.push_back(Keys(c));
+    if (hashed_) Enter(static_cast<std::uint32_t>(entries_.size() - 1));
+  }
+
+  // The child changing is, as a rule, the one found last.
+  void Changing(pugi::xml_node c) {
+    changing_ = found_ < entries_.size() && entries_[found_].node == c ? found_ : Find(c);
+  }
+
+  // Positions left under keys the child no longer has are passed over by the
+  // confirmation on the texts.
+  void Changed(pugi::xml_node c) {
+    if (changing_ == kNone || entries_[changing_].node != c) return;
+    Entry& e = entries_[changing_];
+    const Entry now = Keys(c);
+    if (now.name == e.name && now.hasId == e.hasId && now.id == e.id && now.exact == e.exact) return;
+    e = now;
+    if (hashed_) Enter(changing_);
+  }
+
+ private:
+  struct Entry {
+    pugi::xml_node node;
+    std::uint64_t name;   // FoldHash of the name
+    std::uint64_t id;     // FoldHash of the "ID" value
+    std::uint64_t exact;  // ExactHash of the name
+    bool hasId;
+  };
+  using Table = std::unordered_map<std::uint64_t, std::vector<std::uint32_t>>;
+  static constexpr std::uint32_t kNone = UINT32_MAX;
+
+  static Entry Keys(pugi::xml_node c) {
+    const pugi::xml_attribute id = FindAttr(c, kID);
+    return {c, FoldHash(c.name()), id ? FoldHash(id.value()) : 0, ExactHash(c.name()), static_cast<bool>(id)};
+  }
+
+  pugi::xml_node Found(std::uint32_t at) const {
+    found_ = at;
+    return entries_[at].node;
+  }
+
+  std::uint32_t Find(pugi::xml_node c) const {
+    for (std::uint32_t at = 0; at < entries_.size(); ++at)
+      if (entries_[at].node == c) return at;
+    return kNone;
+  }
+
+  static void Insert(std::vector<std::uint32_t>& positions, std::uint32_t at) {
+    const auto where = std::lower_bound(positions.begin(), positions.end(), at);
+    if (where == positions.end() || *where != at) positions.insert(where, at);
+  }
+
+  void Enter(std::uint32_t at) {
+    const Entry& e = entries_[at];
+    Insert(e.hasId ? withId_[Combine(e.name, e.id)] : withoutId_[e.name], at);
+    Insert(byName_[e.exact], at);
+  }
+
+  std::vector<Entry> entries_;
+  bool hashed_ = false;
+  Table withId_, withoutId_, byName_;
+  std::uint32_t changing_ = kNone;
+  mutable std::uint32_t found_ = kNone;  // position of the last child found
+};
+
+// The child elements of a target element as copying, merging and comparing
+// look them up, indexed at the first lookup.
+class TargetChildren {
+ public:
+  explicit TargetChildren(pugi::xml_node parent) : parent_(parent) {}
+
+  pugi::xml_node Parent() const { return parent_; }
+
+  // The counterpart of c: the first child named like c without "ID" or with
+  // c's "ID" (empty when c has none), as NodeByName_and_AttributeValue finds it.
+  pugi::xml_node Counterpart(pugi::xml_node c) { return Index().Counterpart(c); }
+
+  // The first child of exactly c's name.
+  pugi::xml_node Named(pugi::xml_node c) { return Index().Named(c.name()); }
+
+  // Appends a deep copy of c.
+  void AppendCopy(pugi::xml_node c) {
+    const pugi::xml_node copy = parent_.append_copy(c);
+    if (index_ && copy) index_->Appended(copy);
+  }
+
+  // A child is about to change its name or attributes, and has changed them.
+  void Changing(pugi::xml_node c) {
+    if (index_) index_->Changing(c);
+  }
+  void Changed(pugi::xml_node c) {
+    if (index_) index_->Changed(c);
+  }
+
+ private:
+  ChildIndex& Index() {
+    if (!index_) index_ = std::make_unique<ChildIndex>(parent_);
+    return *index_;
+  }
+
+  pugi::xml_node parent_;
+  std::unique_ptr<ChildIndex> index_;
+};
 
 void CopyName(pugi::xml_node target, pugi::xml_node source) {
   if (std::string_view(target.name()) != source.name()) target.set_name(source.name());
@@ -62,7 +274,7 @@ pugi::xml_node Detached(pugi::xml_node target, pugi::xml_node source, pugi::xml_
 
 // A target and the next child of its source still to be taken over.
 struct CopyLevel {
-  pugi::xml_node target;
+  TargetChildren target;
   pugi::xml_node next;
 };
 
@@ -71,15 +283,17 @@ struct CopyLevel {
 namespace {
 
 // Takes source over into target level by level: own(t, s) takes a node's own
-// data; child(t, c) deals with the source child c under the target node t and
-// returns the target child to go on below (null: nothing below c to take).
+// data; child(children, c) deals with the source child c among the target's
+// children and returns the target child to go on below (null: nothing below c
+// to take).
 template <class Own, class Child>
 void TakeOver(pugi::xml_node target, pugi::xml_node source, Own own, Child child) {
   pugi::xml_document holder;
   source = Detached(target, source, holder);
   if (!source) return;
   own(target, source);
-  std::vector<CopyLevel> levels{{target, FirstElement(source)}};
+  std::vector<CopyLevel> levels;
+  levels.push_back({TargetChildren(target), FirstElement(source)});
   while (!levels.empty()) {
     CopyLevel& level = levels.back();
     const pugi::xml_node c = level.next;
@@ -89,8 +303,10 @@ void TakeOver(pugi::xml_node target, pugi::xml_node source, Own own, Child child
     }
     level.next = NextElement(c);
     if (const pugi::xml_node t = child(level.target, c)) {
+      level.target.Changing(t);
       own(t, c);
-      levels.push_back({t, FirstElement(c)});
+      level.target.Changed(t);
+      levels.push_back({TargetChildren(t), FirstElement(c)});
     }
   }
 }
@@ -99,23 +315,23 @@ void TakeOver(pugi::xml_node target, pugi::xml_node source, Own own, Child child
 
 void TVyrXmlNode::CopyNodesByID(pugi::xml_node source) {
   if (!*this || !source) return;
-  TakeOver(*this, source, CopyOwn, [](pugi::xml_node target, pugi::xml_node c) {
-    const pugi::xml_node t = Counterpart(target, c);
-    if (!t) target.append_copy(c);
+  TakeOver(*this, source, CopyOwn, [](TargetChildren& children, pugi::xml_node c) {
+    const pugi::xml_node t = children.Counterpart(c);
+    if (!t) children.AppendCopy(c);
     return t;
   });
 }
 
 void TVyrXmlNode::MergeDataFromByID(pugi::xml_node source) {
   if (!*this || !source) return;
-  TakeOver(*this, source, MergeOwn, [](pugi::xml_node target, pugi::xml_node c) {
+  TakeOver(*this, source, MergeOwn, [](TargetChildren& children, pugi::xml_node c) {
     // A child with "ID" goes into its counterpart; one without into the child
     // of the same name. A leaf there keeps its value and attributes; an
     // element that is still empty, without text or elements, takes the source
     // child's elements (an empty "Components" its components).
-    const pugi::xml_node t = FindAttr(c, kID) ? Counterpart(target, c) : NamedChild(target, c.name());
+    const pugi::xml_node t = FindAttr(c, kID) ? children.Counterpart(c) : children.Named(c);
     if (!t) {
-      target.append_copy(c);
+      children.AppendCopy(c);
       return pugi::xml_node();
     }
     const bool empty = !HasChildElements(t) && *TextOf(t) == '\0';
@@ -127,9 +343,9 @@ namespace {
 
 // The node phase of IsEqualToKQ: false at the first test that fails.
 bool OwnDataEqual(pugi::xml_node a, pugi::xml_node b, TXmlCompareOptions options) {
-  if (options.contains(xcoName) && !XmlSameText(a.name(), b.name())) return false;
+  if (options.contains(xcoName) && !SameText(a.name(), b.name())) return false;
   if (options.contains(xcoType) && a.type() != b.type()) return false;
-  if (options.contains(xcoValue) && !XmlSameText(TextOf(a), TextOf(b))) return false;
+  if (options.contains(xcoValue) && !SameText(TextOf(a), TextOf(b))) return false;
   if (options.contains(xcoAttrCount) && AttributeCount(a) != AttributeCount(b)) return false;
   if (options.contains(xcoAttrNames) || options.contains(xcoAttrValues)) {
     for (pugi::xml_attribute x = a.first_attribute(); x; x = x.next_attribute()) {
@@ -138,7 +354,7 @@ bool OwnDataEqual(pugi::xml_node a, pugi::xml_node b, TXmlCompareOptions options
         if (options.contains(xcoAttrNames)) return false;
         continue;
       }
-      if (options.contains(xcoAttrValues) && !XmlSameText(x.value(), y.value())) return false;
+      if (options.contains(xcoAttrValues) && !SameText(x.value(), y.value())) return false;
     }
   }
   if (options.contains(xcoChildCount) && ChildElementCount(a) != ChildElementCount(b)) return false;
@@ -149,7 +365,7 @@ bool OwnDataEqual(pugi::xml_node a, pugi::xml_node b, TXmlCompareOptions options
 // whether the children compared so far were equal.
 struct CompareLevel {
   pugi::xml_node a;
-  pugi::xml_node b;
+  TargetChildren b;
   pugi::xml_node next;
   bool childrenEqual;
 };
@@ -163,14 +379,15 @@ bool TVyrXmlNode::IsEqualToKQ(pugi::xml_node other, TXmlCompareOptions options, 
   const bool recursive = options.contains(xcoRecursive);
   const bool childPhase = names || values || recursive;
   auto level = [&](pugi::xml_node a, pugi::xml_node b) {
-    return CompareLevel{a, b, childPhase ? FirstElement(a) : pugi::xml_node(), true};
+    return CompareLevel{a, TargetChildren(b), childPhase ? FirstElement(a) : pugi::xml_node(), true};
   };
-  std::vector<CompareLevel> levels{level(*this, other)};
+  std::vector<CompareLevel> levels;
+  levels.push_back(level(*this, other));
   for (;;) {
     CompareLevel& cur = levels.back();
     if (const pugi::xml_node c = cur.next) {
       cur.next = NextElement(c);
-      const pugi::xml_node j = Counterpart(cur.b, c);
+      const pugi::xml_node j = cur.b.Counterpart(c);
       if (!j) {
         if (names) {
           if (list) list->emplace_back(c);
@@ -178,7 +395,7 @@ bool TVyrXmlNode::IsEqualToKQ(pugi::xml_node other, TXmlCompareOptions options, 
         }
         continue;
       }
-      if (values && !XmlSameText(TextOf(c), TextOf(j))) {
+      if (values && !SameText(TextOf(c), TextOf(j))) {
         if (list) list->emplace_back(c);
         cur.childrenEqual = false;
       }
@@ -186,7 +403,7 @@ bool TVyrXmlNode::IsEqualToKQ(pugi::xml_node other, TXmlCompareOptions options, 
       continue;
     }
     // Children done: the node's own data decides the rest.
-    const bool ownEqual = OwnDataEqual(cur.a, cur.b, options);
+    const bool ownEqual = OwnDataEqual(cur.a, cur.b.Parent(), options);
     const bool equal = cur.childrenEqual && ownEqual;
     if (!ownEqual && list) list->insert(list->begin(), TVyrXmlNode(cur.a));
     levels.pop_back();

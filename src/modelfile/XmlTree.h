@@ -5,10 +5,18 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <pugixml.hpp>
+#include <string>
 #include <string_view>
 
+#include "VyrNativeXml.h"
+
 namespace vyr::xmltree {
+
+/// A key of s for hash lookups: two texts have the same key exactly when
+/// XmlSameText finds them equal.
+std::string FoldKey(std::string_view s);
 
 inline bool IsElement(pugi::xml_node n) { return n.type() == pugi::node_element; }
 
@@ -44,9 +52,40 @@ inline std::size_t AttributeCount(pugi::xml_node n) {
 
 /// First attribute of that exact name, or null.
 inline pugi::xml_attribute FindAttr(pugi::xml_node n, std::string_view name) {
-  for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute())
-    if (name == a.name()) return a;
+  for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+    const char* z = a.name();
+    if (std::strncmp(z, name.data(), name.size()) == 0 && z[name.size()] == '\0') return a;
+  }
   return {};
+}
+
+/// First attribute of that exact name, or null.
+inline pugi::xml_attribute FindAttr(pugi::xml_node n, const char* name) {
+  for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute())
+    if (std::strcmp(name, a.name()) == 0) return a;
+  return {};
+}
+
+/// XmlSameText for a null-terminated text, without measuring it first: while
+/// both are ASCII the letters decide, from the first other byte on XmlSameText.
+inline bool SameText(const char* z, std::string_view s) {
+  for (std::size_t i = 0;; ++i) {
+    if (i == s.size()) return z[i] == '\0';
+    const auto a = static_cast<unsigned char>(z[i]), b = static_cast<unsigned char>(s[i]);
+    if (a >= 0x80 || b >= 0x80) return XmlSameText(z + i, s.substr(i));
+    if (a == '\0') return false;
+    if (a != b && ((a | 0x20) != (b | 0x20) || (a | 0x20) < 'a' || (a | 0x20) > 'z')) return false;
+  }
+}
+
+/// XmlSameText for two null-terminated texts.
+inline bool SameText(const char* x, const char* z) {
+  for (std::size_t i = 0;; ++i) {
+    const auto a = static_cast<unsigned char>(x[i]), b = static_cast<unsigned char>(z[i]);
+    if (a >= 0x80 || b >= 0x80) return XmlSameText(x + i, z + i);
+    if (a != b && ((a | 0x20) != (b | 0x20) || (a | 0x20) < 'a' || (a | 0x20) > 'z')) return false;
+    if (a == '\0') return true;
+  }
 }
 
 /// First child element of that exact name, or null.

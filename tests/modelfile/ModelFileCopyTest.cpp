@@ -13,23 +13,39 @@ namespace {
 using test::Select;
 using test::Xml;
 
-// Parses target and source, runs op on their root elements and returns the target.
+// Enough elements named "f" put in front of the root element's children to
+// make the operations look children up through hash tables, not one by one.
+constexpr int kFillers = 40;
+
+void Widen(pugi::xml_node root) {
+  for (int k = 0; k < kFillers; ++k) root.prepend_child("f").append_attribute("ID").set_value(k);
+}
+
+void Narrow(pugi::xml_node root) {
+  while (root.remove_child("f")) {
+  }
+}
+
+// Parses target and source, runs op on their root elements and returns the
+// target. With wide, the target has the fillers while op runs.
 template <typename Op>
-std::string Apply(const char* target, const char* source, Op op) {
+std::string Apply(const char* target, const char* source, Op op, bool wide = false) {
   pugi::xml_document t, s;
   test::ParseXml(t, target);
   test::ParseXml(s, source);
   TVyrXmlNode root = t.document_element();
+  if (wide) Widen(root);
   op(root, s.document_element());
+  if (wide) Narrow(t.document_element());
   return Xml(t);
 }
 
-std::string Copy(const char* target, const char* source) {
-  return Apply(target, source, [](TVyrXmlNode& t, pugi::xml_node s) { t.CopyNodesByID(s); });
+std::string Copy(const char* target, const char* source, bool wide = false) {
+  return Apply(target, source, [](TVyrXmlNode& t, pugi::xml_node s) { t.CopyNodesByID(s); }, wide);
 }
 
-std::string Merge(const char* target, const char* source) {
-  return Apply(target, source, [](TVyrXmlNode& t, pugi::xml_node s) { t.MergeDataFromByID(s); });
+std::string Merge(const char* target, const char* source, bool wide = false) {
+  return Apply(target, source, [](TVyrXmlNode& t, pugi::xml_node s) { t.MergeDataFromByID(s); }, wide);
 }
 
 struct OpCase {
@@ -57,7 +73,10 @@ TEST(ModelFileCopy, MatchesChildrenByNameAndID) {
        "<r><a><b ID='2'>Y</b><b ID='3'>z</b></a></r>",
        "<r><a><b ID=\"1\">x</b><b ID=\"2\">Y</b><b ID=\"3\">z</b></a></r>"},
   };
-  for (const OpCase& c : cases) EXPECT_EQ(Copy(c.target, c.source), c.expected) << c.what;
+  for (const OpCase& c : cases) {
+    EXPECT_EQ(Copy(c.target, c.source), c.expected) << c.what;
+    EXPECT_EQ(Copy(c.target, c.source, true), c.expected) << c.what << ", among many siblings";
+  }
 }
 
 TEST(ModelFileMerge, AddsWhatTheTargetLacks) {
@@ -78,7 +97,54 @@ TEST(ModelFileMerge, AddsWhatTheTargetLacks) {
       {"the node's own name and attributes, not its text", "<r a='1'>t</r>", "<R a='2' b='3'>s</R>",
        "<R a=\"2\" b=\"3\">t</R>"},
   };
-  for (const OpCase& c : cases) EXPECT_EQ(Merge(c.target, c.source), c.expected) << c.what;
+  for (const OpCase& c : cases) {
+    EXPECT_EQ(Merge(c.target, c.source), c.expected) << c.what;
+    EXPECT_EQ(Merge(c.target, c.source, true), c.expected) << c.what << ", among many siblings";
+  }
+}
+
+// Among few siblings and among many, the counterpart is the first match in
+// document order at the time it is looked for: a child that the copy gave an
+// "ID" or a new name is found by that, not by what it had.
+TEST(ModelFileCopy, FirstMatchInDocumentOrderWinsAmongManySiblings) {
+  const OpCase copies[] = {
+      {"a child given an ID is no longer the counterpart of other IDs", "<r><T ID='a'>1</T><T>2</T></r>",
+       "<r><T ID='A'>x</T><T ID='b'>y</T><T ID='c'>z</T></r>",
+       "<r><T ID=\"A\">x</T><T ID=\"b\">y</T><T ID=\"c\">z</T></r>"},
+      {"the first of two candidates, with ID or without", "<r><T>1</T><T ID='a'>2</T></r>", "<r><T ID='a'>x</T></r>",
+       "<r><T ID=\"a\">x</T><T ID=\"a\">2</T></r>"},
+      {"names and IDs folded", "<r><t ID='Stra\xC3\x9F\x65'>1</t><t ID='\xE2\x84\xAA'>2</t></r>",
+       "<r><T ID='STRASSE'>x</T><T ID='k'>y</T></r>", "<r><T ID=\"STRASSE\">x</T><T ID=\"k\">y</T></r>"},
+      {"an ID that matches nothing is appended once", "<r><T ID='a'/></r>", "<r><T ID='b'>1</T><T ID='B'>2</T></r>",
+       "<r><T ID=\"a\"/><T ID=\"B\">2</T></r>"},
+  };
+  for (const OpCase& c : copies)
+    for (bool wide : {false, true}) EXPECT_EQ(Copy(c.target, c.source, wide), c.expected) << c.what << wide;
+
+  const OpCase merges[] = {
+      {"a child renamed by its ID is found by its new name", "<r><a ID='1'/></r>", "<r><A ID='1'/><A>5</A></r>",
+       "<r><A ID=\"1\"/></r>"},
+      {"a child without ID goes into the first of that exact name", "<r><v>1</v><V>2</V><v>3</v></r>",
+       "<r><V><x/></V></r>", "<r><v>1</v><V>2</V><v>3</v></r>"},
+  };
+  for (const OpCase& c : merges)
+    for (bool wide : {false, true}) EXPECT_EQ(Merge(c.target, c.source, wide), c.expected) << c.what << wide;
+
+  for (bool wide : {false, true}) {
+    pugi::xml_document a, b;
+    test::ParseXml(a, "<r><T ID='x'>1</T><T ID='Y'>2</T><U>3</U></r>");
+    test::ParseXml(b, "<r><U>3</U><T ID='y'>2</T><T ID='X'>1</T></r>");
+    if (wide) {
+      Widen(a.document_element());
+      Widen(b.document_element());
+    }
+    const TXmlCompareOptions children{xcoChildNames, xcoChildValues, xcoRecursive};
+    EXPECT_TRUE(TVyrXmlNode(a.document_element()).IsEqualToKQ(b.document_element(), children, nullptr)) << wide;
+    b.document_element().find_child_by_attribute("ID", "y").text().set("9");
+    TXmlNodeList list;
+    EXPECT_FALSE(TVyrXmlNode(a.document_element()).IsEqualToKQ(b.document_element(), children, &list)) << wide;
+    EXPECT_EQ(list, TXmlNodeList{Select(a, "/r/T[@ID='Y']")}) << wide;
+  }
 }
 
 TEST(ModelFileMerge, MergingTwiceChangesNothingMore) {
