@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -346,12 +347,32 @@ bool TVyrXmlDocument::LoadFromFile(const std::string& fileName) {
     doc_.reset();
     return Report("Cannot open model file " + Quoted(fileName) + ": " + std::strerror(err));
   }
-  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // Read in one piece when the size is known: a file of megabytes read a
+  // character at a time, or grown by doubling, costs more than parsing it.
+  std::unique_ptr<char[]> buffer;
+  std::size_t size = 0;
+  std::string grown;
+  in.seekg(0, std::ios::end);
+  const std::streamoff end = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (end >= 0 && in) {
+    buffer = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(end) + 1);
+    in.read(buffer.get(), static_cast<std::streamsize>(end));
+    size = static_cast<std::size_t>(in.gcount());
+    if (size == static_cast<std::size_t>(end) && in.peek() != std::char_traits<char>::eof()) {
+      grown.assign(buffer.get(), size);  // the file grew while it was read
+      grown.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+  } else {
+    in.clear();
+    grown.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
   if (in.bad()) {
     doc_.reset();
     return Report("Cannot read model file " + Quoted(fileName));
   }
-  return LoadFromString(bytes, fileName);
+  const bool whole = grown.empty() && buffer;
+  return LoadFromString(whole ? std::string_view(buffer.get(), size) : std::string_view(grown), fileName);
 }
 
 bool TVyrXmlDocument::Write(std::string& out, std::string& why) const noexcept {
