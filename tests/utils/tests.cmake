@@ -1,0 +1,3 @@
+# Tests of src/utils/.
+vyr_add_test(test_utils
+  utils/VYRutilsCoreTest.cpp)
