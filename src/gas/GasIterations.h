@@ -15,8 +15,11 @@
 namespace vyr {
 
 /// T [K] with FH(T, y) = H [J/kg]; H outside [FH(150), FH(3000)] gives 150 or 3000 K.
+/// A composition whose enthalpy does not rise from 150 to 3000 K (no species
+/// present) fails with the message and leaves T unchanged.
 VYR_API bool GetT(double H, const TGasComposition& y, double tol, double& T, std::string_view CallerID);
-/// T [K] with RH(y, T) = RH [J/kg] (sensible enthalpy above 298.15 K); clamped like GetT.
+/// T [K] with RH(y, T) = RH [J/kg] (sensible enthalpy above 298.15 K); clamped, and
+/// failing without species, like GetT.
 VYR_API bool GetTfromRH(double RH, const TGasComposition& y, double tol, double& T, std::string_view CallerID);
 /// T [K] with FS(T, P, y) = S [J/(kg K)] at P [Pa]; not clamped.
 VYR_API bool GetTfromS(double S, double P, const TGasComposition& y, double tol, double& T,

@@ -15,6 +15,8 @@ namespace vyr {
 /// Compression by PR = Pt,out / Pt,in. With Polytropic the polytropic efficiency
 /// EffPoly is the input and the isentropic Eff is computed, else the reverse.
 /// GCin.S is refreshed; GCout gets Pt, FARat, Composition, Ttis, His, H, Tt and S.
+/// Without a pressure change (|PR - 1| < 1E-15) the outlet is the inlet state and
+/// the computed efficiency equals the given one.
 VYR_API bool Compression(TGasconditions& GCin, double PR, double tol, bool Polytropic, std::string_view CallerID,
                          double& Eff, double& EffPoly, TGasconditions& GCout);
 /// Turbine expansion by PR = Pt,in / Pt,out, efficiencies as for Compression.
