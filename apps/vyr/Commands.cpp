@@ -1,83 +1,162 @@
 #include "Commands.h"
 
+#include <chrono>
 #include <cmath>
+#include <iostream>
 #include <map>
+#include <memory>
+#include <set>
 #include <sstream>
+#include <unistd.h>
 
 #include "Fuel.h"
+#include "Inputs.h"
 #include "Turbojet.h"
 #include "VYRglobal.h"
 
 namespace vyr::cli {
 
-std::vector<double> ParseRange(const std::string& text, const std::string& what) {
-  auto number = [&](const std::string& s) {
-    std::size_t used = 0;
-    double v = 0;
-    try {
-      v = std::stod(s, &used);
-    } catch (const std::exception&) {
-      used = 0;
+MessageScope::MessageScope() {
+  previous_ = SetMessageHandler([this](const TMessage& m) {
+    messages.push_back(m);
+    return int(mrOk);
+  });
+}
+
+MessageScope::~MessageScope() { SetMessageHandler(previous_); }
+
+std::vector<std::string> MessageScope::Lines() const {
+  std::vector<std::string> lines;
+  for (const TMessage& m : messages) {
+    std::string text;
+    for (char c : m.Text) {
+      if (c == '\r') continue;
+      text += c == '\n' ? ' ' : c;
     }
-    if (used != s.size() || s.empty() || !std::isfinite(v))
-      throw CLI::ValidationError(what, "\"" + text + "\" is not a number or a range start:stop:step");
-    return v;
-  };
-  std::vector<std::string> parts;
-  std::stringstream ss(text);
-  for (std::string p; std::getline(ss, p, ':');) parts.push_back(p);
-  if (parts.size() == 1) return {number(parts[0])};
-  if (parts.size() != 3) throw CLI::ValidationError(what, "a range is start:stop:step, not \"" + text + "\"");
-  const double a = number(parts[0]), b = number(parts[1]), step = number(parts[2]);
-  if (step == 0 || (b - a) / step < 0)
-    throw CLI::ValidationError(what, "the step of \"" + text + "\" does not lead from start to stop");
-  const double n = std::floor((b - a) / step + 1e-9);
-  if (n > 10000) throw CLI::ValidationError(what, "the range \"" + text + "\" has more than 10000 values");
-  std::vector<double> v;
-  for (int i = 0; i <= static_cast<int>(n); ++i) v.push_back(a + i * step);
-  return v;
+    if (m.HelpCtx != 0) text += " (help context " + std::to_string(m.HelpCtx) + ")";
+    lines.push_back(text);
+  }
+  return lines;
+}
+
+std::string MessageScope::Text() const {
+  std::string text;
+  for (const std::string& line : Lines()) text += (text.empty() ? "" : "; ") + line;
+  return text;
 }
 
 namespace {
 
 const char* const kId = "vyr";
+constexpr double kTol = 1e-6;  // tolerance factor of the library's iterations
 
-// Composition options shared by the gas, process and static commands.
+Column Col(std::string key, std::string heading, TParType t, Sign sign = Sign::Any, std::string unit = "",
+           int decimals = -1) {
+  return {std::move(key), std::move(heading), t, std::move(unit), decimals, sign, std::nullopt};
+}
+Column Ratio(std::string key, std::string heading, int decimals, Sign sign = Sign::Any) {
+  return Col(std::move(key), std::move(heading), ptNone, sign, "", decimals);
+}
+Column Text(std::string key, std::string heading) { return Col(std::move(key), std::move(heading), ptNone); }
+
+Echo TextEcho(const std::string& key, const std::string& value) { return {Text(key, key), {value}}; }
+
+// A failure of the calculation in the engineer's terms.
+bool Fail(const std::string& text) {
+  ShowMessage(text);
+  return false;
+}
+
+// A gas temperature that a temperature iteration of the library produced: at
+// one of its clamps the state lies outside the property tables.
+bool IterationTemperatureOk(double T, const std::string& what) {
+  if (T > kIterTmin * (1 + 1e-9) && T < kIterTmax * (1 - 1e-9)) return true;
+  return Fail(what + " of " + Quantity(T, ptTemperature, usSI) + " lies at the limit of the gas property iterations (" +
+              Quantity(kIterTmin, ptTemperature, usSI) + " to " + Quantity(kIterTmax, ptTemperature, usSI) +
+              "): the state is outside the property tables");
+}
+
+// A static state against its total state: temperature and pressure not above
+// the totals, and the energy equation H(Tt) = H(Ts) + V^2/2. The library's
+// Mach relation takes the ratio of specific heats at the static temperature
+// alone, which leaves about 1 % of the kinetic energy unbalanced at Mach 1, and
+// more in hot supersonic flow; the allowance of 5 % keeps those states and refuses gross violations.
+bool StaticStateOk(double Pt, double Tt, double Ps, double Ts, double V, const TGasComposition& y) {
+  if (!(Ts <= Tt * (1 + 1e-9)))
+    return Fail("The static temperature " + Quantity(Ts, ptTemperature, usSI) + " exceeds the total temperature " +
+                Quantity(Tt, ptTemperature, usSI));
+  if (!(Ps <= Pt * (1 + 1e-9)))
+    return Fail("The static pressure " + Quantity(Ps, ptPressure, usSI) + " exceeds the total pressure " +
+                Quantity(Pt, ptPressure, usSI));
+  const double imbalance = FH(Tt, y) - FH(Ts, y) - V * V / 2.0;
+  if (std::fabs(imbalance) > 1e-4 * FCp(Tt, y) * Tt + 0.05 * V * V / 2.0)
+    return Fail(Printf("The static state breaks the energy balance by %.4g J/kg (V = %.6g m/s at Ts = %.6g K, "
+                            "Tt = %.6g K)",
+                            imbalance, V, Ts, Tt));
+  return true;
+}
+
+// ---- composition options ------------------------------------------------------
+
+// The fuel and, for gases, the mixture: air, products of the fuel, or mass fractions.
 struct MixOptions {
   std::string mix = "air";
   std::string fuel = "avtur";
-  double far = 0.03;
-  std::optional<double> hc, oc, lhv, hf;
+  CLI::Option* mixOpt = nullptr;
+  CLI::Option* fuelOpt = nullptr;
+  Number* far = nullptr;
+  Number *hc = nullptr, *oc = nullptr, *lhv = nullptr, *hf = nullptr;
 
-  void Add(CLI::App* cmd, const std::string& defaultMix) {
+  void Add(CLI::App* cmd, Numbers& n, const std::string& defaultMix) {
     mix = defaultMix;
-    cmd->add_option("--mix", mix,
-                    "Gas: air, products (of --fuel at --far), or mass fractions such as \"N2=0.77,O2=0.23\"")
-        ->capture_default_str();
-    AddFuel(cmd);
-    cmd->add_option("--far", far, "Fuel-air ratio of the products [-]")->capture_default_str()->check(
-        CLI::Range(0.0, 1.0));
+    mixOpt = cmd->add_option("--mix", mix,
+                             "Gas: air, products (of --fuel at --far), or mass fractions such as \"N2=0.77,O2=0.23\"")
+                 ->capture_default_str();
+    AddFuel(cmd, n);
+    far = &n.Add(cmd, "--far", "fuel-air ratio of the products", ptNone, 0.03,
+                 Domain::Above(0.0, 1.0, "kilograms of fuel per kilogram of air"));
   }
-  void AddFuel(CLI::App* cmd) {
-    cmd->add_option("--fuel", fuel, "Fuel: avtur, avtag, avcat, diesel, natgas, hydrogen, jp10, ethanol, "
-                                    "methanol, ammonia, or user (with --hc and --lhv or --hf)")
-        ->capture_default_str()
-        ->check(CLI::IsMember(FuelKeys()));
-    cmd->add_option("--hc", hc, "User fuel: hydrogen-to-carbon atom ratio [-]");
-    cmd->add_option("--oc", oc, "User fuel: oxygen-to-carbon atom ratio [-]");
-    cmd->add_option("--lhv", lhv, "User fuel: lower heating value [J/kg]");
-    cmd->add_option("--hf", hf, "User fuel: formation enthalpy [J/kg]");
+  void AddFuel(CLI::App* cmd, Numbers& n) {
+    fuelOpt = cmd->add_option("--fuel", fuel,
+                              "Fuel: avtur, avtag, avcat, diesel, natgas, hydrogen, jp10, ethanol, methanol, ammonia, "
+                              "or user (with --hc and --lhv or --hf)")
+                  ->capture_default_str()
+                  ->check(CLI::IsMember(FuelKeys()));
+    hc = &n.Add(cmd, "--hc", "user fuel: hydrogen-to-carbon atom ratio", ptNone, {}, Domain::AtLeast(0.0));
+    oc = &n.Add(cmd, "--oc", "user fuel: oxygen-to-carbon atom ratio", ptNone, {}, Domain::AtLeast(0.0));
+    lhv = &n.Add(cmd, "--lhv", "user fuel: lower heating value", ptSpecEnthalpy, {}, Domain::Positive());
+    hf = &n.Add(cmd, "--hf", "user fuel: formation enthalpy", ptSpecEnthalpy, {}, Domain::Any());
   }
-  Fuel MakeTheFuel() const { return MakeFuel(fuel, hc, oc, lhv, hf); }
+  // Options that only some choices use; the products' fuel-air ratio counts only for products.
+  void CheckApplicable() {
+    for (const Number* o : {hc, oc, lhv, hf})
+      NotApplicable(o->option, fuel == "user", "to --fuel " + fuel + " (only to --fuel user)");
+    if (mixOpt) {
+      NotApplicable(fuelOpt, mix == "products", "to --mix " + mix + " (only to --mix products)");
+      NotApplicable(far->option, mix == "products", "to --mix " + mix + " (only to --mix products)");
+      if (mix != "products") far->values.clear();
+    }
+  }
+  std::optional<double> Opt(const Number* n) const { return n->Has() ? std::optional(n->Value()) : std::nullopt; }
+  Fuel MakeTheFuel() const { return MakeFuel(fuel, Opt(hc), Opt(oc), Opt(lhv), Opt(hf)); }
 
-  // Throws CLI::ValidationError for a mixture it cannot read.
+  std::vector<Echo> Echoes() const {
+    std::vector<Echo> e;
+    if (mixOpt) e.push_back(TextEcho("mix", mix));
+    if (!mixOpt || mix == "products") e.push_back(TextEcho("fuel", fuel));
+    return e;
+  }
+
+  // The mixture's mass fractions; throws BadArgument for one it cannot read or
+  // that is no composition, false when the library refused the products.
   bool Composition(TGasComposition& y) const {
     if (mix == "air") {
       y = Air;
       return true;
     }
-    if (mix == "products") return CompleteProducts(MakeTheFuel(), far, y);
+    if (mix == "products") return CompleteProducts(MakeTheFuel(), far->Value(), y);
     y = TGasComposition{};
+    std::set<int> seen;
     std::stringstream ss(mix);
     for (std::string item; std::getline(ss, item, ',');) {
       const auto eq = item.find('=');
@@ -85,263 +164,400 @@ struct MixOptions {
       int s = 0;
       while (s < GasCount && GasNames[s] != name) ++s;
       if (eq == std::string::npos || s == GasCount)
-        throw CLI::ValidationError("--mix", "\"" + item + "\" is not species=mass fraction (species: CO2, CO, O2, "
-                                            "Ar, H2Og, H2Ol, H2, CH4, C2H6, C2H4, C3H8, C4H10, O, H, OH, NO, N2O, N2)");
-      y[s] = ParseRange(item.substr(eq + 1), "--mix").front();
+        throw BadArgument("--mix: \"" + item + "\" is not species=mass fraction (species: CO2, CO, O2, Ar, H2Og, "
+                                               "H2Ol, H2, CH4, C2H6, C2H4, C3H8, C4H10, O, H, OH, NO, N2O, N2)");
+      if (!seen.insert(s).second) throw BadArgument("--mix: " + name + " is given twice");
+      const std::string value = item.substr(eq + 1);
+      if (value.find(':') != std::string::npos)
+        throw BadArgument("--mix: " + name + " takes one mass fraction, not a range \"" + value + "\"");
+      y[s] = ReadValue(value, ptNone, usSI, "--mix " + name);
+      if (!Domain::Between(0.0, 1.0).Contains(y[s]))
+        throw BadArgument("--mix: the mass fraction of " + name + " " + Domain::Between(0.0, 1.0).Text(ptNone, usSI));
     }
-    return CheckComposition(y, "vyr --mix");
+    MessageScope scope;
+    if (!CheckComposition(y, "vyr --mix")) throw BadArgument("--mix: " + scope.Text());
+    return true;
   }
 };
 
-Column Col(std::string key, std::string heading, TParType t, std::string unit = "", int decimals = -1) {
-  return {std::move(key), std::move(heading), t, std::move(unit), decimals};
-}
+// Progress of a long sweep on standard error, only when that is a terminal.
+class Progress {
+ public:
+  explicit Progress(std::size_t total) : total_(total), terminal_(isatty(STDERR_FILENO) != 0) {}
+  ~Progress() {
+    if (shown_) std::cerr << "\r" << std::string(40, ' ') << "\r" << std::flush;
+  }
+  void Step(std::size_t done) {
+    if (!terminal_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - start_ < std::chrono::seconds(1) || now - last_ < std::chrono::milliseconds(200)) return;
+    last_ = now;
+    shown_ = true;
+    std::cerr << "\rvyr: point " << done << " of " << total_ << std::flush;
+  }
+
+ private:
+  std::size_t total_;
+  bool terminal_, shown_ = false;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now(), last_{};
+};
 
 // ---- vyr gas -----------------------------------------------------------------
 
-void AddGas(CLI::App& app, Action& action) {
+void AddGas(CLI::App& app, Common& common, Action& action) {
   auto* cmd = app.add_subcommand("gas", "Properties of a gas mixture at temperature and pressure");
-  auto o = std::make_shared<MixOptions>();
-  auto T = std::make_shared<std::string>("288.15");
-  auto P = std::make_shared<std::string>("101325");
-  o->Add(cmd, "air");
-  cmd->add_option("-T,--temperature", *T, "Temperature [K], or a range start:stop:step")->capture_default_str();
-  cmd->add_option("-P,--pressure", *P, "Pressure [Pa], or a range")->capture_default_str();
-  cmd->callback([&action, o, T, P] {
-    const auto temps = ParseRange(*T, "--temperature"), pressures = ParseRange(*P, "--pressure");
-    action = [o, temps, pressures](std::vector<Table>& out) {
+  struct Opt {
+    Numbers n;
+    MixOptions mix;
+    Number *T, *P;
+  };
+  auto o = std::make_shared<Opt>();
+  o->T = &o->n.Add(cmd, "-T,--temperature", "temperature", ptTemperature, 288.15,
+                   Domain::Between(kTableTmin, kTableTmax, "the range of the gas property tables"), true);
+  o->P = &o->n.Add(cmd, "-P,--pressure", "pressure", ptPressure, 101325.0, Domain::Positive(), true);
+  o->mix.Add(cmd, o->n, "air");
+  cmd->callback([&action, &common, o] {
+    action = [&common, o](Report& r) {
+      const TUnitSystem u = common.UnitSystem();
+      o->n.Read(u);
+      o->mix.CheckApplicable();
+      o->n.Rows({o->T, o->P});
       TGasComposition y;
-      if (!o->Composition(y)) return false;
+      if (!o->mix.Composition(y)) return Status::Failed;
+      Column mu = Col("mu", "mu", ptNone, Sign::Positive);
+      mu.own = ViscosityUnit();
       Table props{"properties",
-                  {Col("T", "T", ptTemperature), Col("P", "P", ptPressure), Col("H", "H", ptSpecEnthalpy),
-                   Col("Cp", "Cp", ptSpecHeat), Col("R", "R", ptSpecHeat), Col("gamma", "gamma", ptNone, "", 5),
-                   Col("S", "S", ptSpecEntropy), Col("a", "a", ptSpeed),
-                   Col("mu", "mu", ptNone, "uPa s", 4), Col("RNI", "RNI", ptNone, "", 5)},
+                  {Col("T", "T", ptTemperature, Sign::Positive), Col("P", "P", ptPressure, Sign::Positive),
+                   Col("H", "H", ptSpecEnthalpy), Col("Cp", "Cp", ptSpecHeat, Sign::Positive),
+                   Col("R", "R", ptSpecHeat, Sign::Positive), Ratio("gamma", "gamma", 5, Sign::Positive),
+                   Col("S", "S", ptSpecEntropy), Col("a", "a", ptSpeed, Sign::Positive), mu,
+                   Ratio("RNI", "RNI", 5, Sign::Positive)},
                   {}};
-      for (double t : temps)
-        for (double p : pressures)
-          props.rows.push_back({t, p, FH(t, y), FCp(t, y), FR(y), FGm(t, y), FS(t, p, y), FCs(t, y),
-                                1e6 * DynViscosity_Mu(t, y), ReynoldsNumberIndex(p, t, y)});
+      for (double t : o->T->values)
+        for (double p : o->P->values)
+          if (!AddRow(props,
+                      {t, p, FH(t, y), FCp(t, y), FR(y), FGm(t, y), FS(t, p, y), FCs(t, y), DynViscosity_Mu(t, y),
+                       ReynoldsNumberIndex(p, t, y)},
+                      u))
+            return Status::Failed;
       Table comp{"composition",
-                 {Col("species", "species", ptNone), Col("mass", "mass fraction", ptNone, "", 6),
-                  Col("mole", "mole fraction", ptNone, "", 6)},
+                 {Text("species", "species"), Ratio("mass", "mass fraction", 6, Sign::NonNegative),
+                  Ratio("mole", "mole fraction", 6, Sign::NonNegative)},
                  {}};
       const TGasComposition x = MoleComposition(y, 1.0);
       for (int s = 0; s < GasCount; ++s)
         if (y[s] > 0) comp.rows.push_back({std::string(GasNames[s]), y[s], x[s]});
-      out = {props, comp};
-      return true;
+      r.inputs = o->n.Echoes();
+      for (Echo& e : o->mix.Echoes()) r.inputs.push_back(std::move(e));
+      r.tables = {props, comp};
+      r.main = "properties";
+      return Status::Ok;
     };
   });
 }
 
 // ---- vyr process -------------------------------------------------------------
 
-void AddProcess(CLI::App& app, Action& action) {
+void AddProcess(CLI::App& app, Common& common, Action& action) {
   auto* cmd = app.add_subcommand("process", "Compression or turbine expansion by a pressure ratio");
   struct Opt {
-    std::string type = "compression";
-    std::string pr = "10";
-    double eff = 0.85, Pt = 101325.0, Tt = 288.15;
-    bool polytropic = false;
+    Numbers n;
     MixOptions mix;
+    std::string type = "compression";
+    bool polytropic = false;
+    Number *pr, *eff, *Pt, *Tt;
   };
+  // The defaults of each process: a compressor on air, a turbine on kerosene products.
+  struct Defaults {
+    double pr, eff, Pt, Tt;
+    const char* mix;
+  };
+  static const std::map<std::string, Defaults> kDefaults = {{"compression", {10.0, 0.85, 101325.0, 288.15, "air"}},
+                                                             {"expansion", {4.0, 0.9, 20e5, 1500.0, "products"}}};
+  const Defaults& c = kDefaults.at("compression");
   auto o = std::make_shared<Opt>();
-  cmd->add_option("--type", o->type, "compression or expansion")
-      ->capture_default_str()
-      ->check(CLI::IsMember({"compression", "expansion"}));
-  auto* pr = cmd->add_option("--pr", o->pr, "Pressure ratio (out/in for compression, in/out for expansion), or a range")
-                 ->capture_default_str();
-  auto* eff = cmd->add_option("--eff", o->eff, "Efficiency [-] (0.85 for compression, 0.9 for expansion)")
-                  ->capture_default_str()
-                  ->check(CLI::Range(0.01, 1.0));
+  auto* type = cmd->add_option("--type", o->type, "compression or expansion")
+                   ->capture_default_str()
+                   ->check(CLI::IsMember({"compression", "expansion"}));
+  o->pr = &o->n.Add(cmd, "--pr", "pressure ratio, out/in for compression, in/out for expansion", ptNone, c.pr,
+                    Domain::AtLeast(1.0, "the higher pressure over the lower"), true);
+  o->eff = &o->n.Add(cmd, "--eff", "efficiency", ptNone, c.eff, Domain::Above(0.0, 1.0));
   cmd->add_flag("--polytropic", o->polytropic, "The efficiency is polytropic (else isentropic)");
-  auto* Pt = cmd->add_option("--Pt", o->Pt, "Inlet total pressure [Pa]")->capture_default_str()->check(
-      CLI::PositiveNumber);
-  auto* Tt = cmd->add_option("--Tt", o->Tt, "Inlet total temperature [K]")->capture_default_str()->check(
-      CLI::Range(150.0, 3000.0));
-  auto* mixOpt = cmd->add_option("--mix", o->mix.mix, "Gas: air, products, or mass fractions")->capture_default_str();
-  o->mix.AddFuel(cmd);
-  cmd->add_option("--far", o->mix.far, "Fuel-air ratio of the products [-]")->capture_default_str();
-  cmd->callback([&action, o, pr, Pt, Tt, mixOpt, eff] {
-    // An expansion shows a turbine of kerosene products unless told otherwise.
-    if (o->type == "expansion") {
-      if (!pr->count()) o->pr = "4";
-      if (!Pt->count()) o->Pt = 20e5;
-      if (!Tt->count()) o->Tt = 1500.0;
-      if (!mixOpt->count()) o->mix.mix = "products";
-      if (!eff->count()) o->eff = 0.9;
-    }
-    const auto ratios = ParseRange(o->pr, "--pr");
-    for (double r : ratios)
-      if (!(r > 0)) throw CLI::ValidationError("--pr", "the pressure ratio must be positive");
-    action = [o, ratios](std::vector<Table>& out) {
+  o->Pt = &o->n.Add(cmd, "--Pt", "inlet total pressure", ptPressure, c.Pt, Domain::Positive());
+  o->Tt = &o->n.Add(cmd, "--Tt", "inlet total temperature", ptTemperature, c.Tt,
+                    Domain::Between(kTableTmin, kIterTmax, "the range of the gas property iterations"));
+  o->mix.Add(cmd, o->n, c.mix);
+  // The help shows the defaults of the process chosen.
+  type->each([o](const std::string& t) {
+    const auto it = kDefaults.find(t);
+    if (it == kDefaults.end()) return;
+    const Defaults& d = it->second;
+    o->pr->fallback = d.pr;
+    o->eff->fallback = d.eff;
+    o->Pt->fallback = d.Pt;
+    o->Tt->fallback = d.Tt;
+    for (Number* n : {o->pr, o->eff, o->Pt, o->Tt}) n->option->default_str(FloatToStr(*n->fallback));
+    if (!o->mix.mixOpt->count()) o->mix.mix = d.mix;
+    o->mix.mixOpt->default_str(d.mix);
+  });
+  cmd->callback([&action, &common, o] {
+    action = [&common, o](Report& r) {
+      const TUnitSystem u = common.UnitSystem();
+      o->n.Read(u);
+      o->mix.CheckApplicable();
       TGasComposition y;
-      if (!o->mix.Composition(y)) return false;
+      if (!o->mix.Composition(y)) return Status::Failed;
+      const bool compression = o->type == "compression";
       Table st{"stations",
-               {Col("PR", "PR", ptNone, "", 4), Col("station", "station", ptNone), Col("Pt", "Pt", ptPressure),
-                Col("Tt", "Tt", ptTemperature), Col("H", "H", ptSpecEnthalpy), Col("S", "S", ptSpecEntropy),
-                Col("Ttis", "Ttis", ptTemperature)},
+               {Ratio("PR", "PR", 4), Text("station", "station"), Col("Pt", "Pt", ptPressure, Sign::Positive),
+                Col("Tt", "Tt", ptTemperature, Sign::Positive), Col("H", "H", ptSpecEnthalpy),
+                Col("S", "S", ptSpecEntropy), Col("Ttis", "Ttis", ptTemperature, Sign::Positive)},
                {}};
-      Table eff{"process",
-                {Col("PR", "PR", ptNone, "", 4), Col("eff_is", "isentropic eff.", ptNone, "", 5),
-                 Col("eff_poly", "polytropic eff.", ptNone, "", 5), Col("dH", "H out - H in", ptSpecEnthalpy)},
-                {}};
-      for (double r : ratios) {
+      Table proc{"process",
+                 {Ratio("PR", "PR", 4, Sign::Positive), Col("Pt_out", "Pt out", ptPressure, Sign::Positive),
+                  Col("Tt_out", "Tt out", ptTemperature, Sign::Positive),
+                  Ratio("eff_is", "isentropic eff.", 5, Sign::Positive),
+                  Ratio("eff_poly", "polytropic eff.", 5, Sign::Positive), Col("dH", "H out - H in", ptSpecEnthalpy),
+                  Col("dS", "S out - S in", ptSpecEntropy, Sign::NonNegative)},
+                 {}};
+      for (double pr : o->pr->values) {
         TGasconditions in{};
-        in.Pt = o->Pt;
-        in.Tt = o->Tt;
+        in.Pt = o->Pt->Value();
+        in.Tt = o->Tt->Value();
         in.Composition = y;
         in.H = FH(in.Tt, y);
-        TGasconditions outGas;
-        double e = o->eff, ep = o->eff;
-        const bool ok = o->type == "compression"
-                            ? Compression(in, r, 1e-6, o->polytropic, kId, e, ep, outGas)
-                            : TurbineExpansion_PR(in, r, 1e-6, o->polytropic, kId, e, ep, outGas);
-        if (!ok) return false;
-        st.rows.push_back({r, std::string("in"), in.Pt, in.Tt, in.H, in.S, Cell{}});
-        st.rows.push_back({r, std::string("out"), outGas.Pt, outGas.Tt, outGas.H, outGas.S, outGas.Ttis});
-        eff.rows.push_back({r, e, ep, outGas.H - in.H});
+        in.S = FS(in.Tt, in.Pt, y);
+        TGasconditions out;
+        double e = o->eff->Value(), ep = e;
+        const bool ok = compression ? Compression(in, pr, kTol, o->polytropic, kId, e, ep, out)
+                                    : TurbineExpansion_PR(in, pr, kTol, o->polytropic, kId, e, ep, out);
+        if (!ok || !IterationTemperatureOk(out.Tt, "An exit temperature")) return Status::Failed;
+        // Entropy of a real process rises; the iteration tolerance allows a trace below.
+        const double dS = FS(out.Tt, out.Pt, y) - in.S;
+        if (dS < -1e-4 * FCp(in.Tt, y))
+          return Fail(Printf("The process would destroy entropy (S out - S in = %.4g J/(kg K)) at a pressure "
+                                  "ratio of %g",
+                                  dS, pr)),
+                 Status::Failed;
+        for (double eff : {e, ep})
+          if (!(eff > 0 && eff <= 1 + 1e-9))
+            return Fail(Printf("The efficiency %.6g at a pressure ratio of %g lies outside 0 to 1", eff, pr)),
+                   Status::Failed;
+        if (!AddRow(proc, {pr, out.Pt, out.Tt, e, ep, out.H - in.H, std::max(dS, 0.0)}, u)) return Status::Failed;
+        st.rows.push_back({pr, std::string("in"), in.Pt, in.Tt, in.H, in.S, Cell{}});
+        if (!AddRow(st, {pr, std::string("out"), out.Pt, out.Tt, out.H, out.S, out.Ttis}, u)) return Status::Failed;
       }
-      out = {st, eff};
-      return true;
+      r.inputs = {TextEcho("type", o->type)};
+      for (Echo& e : o->n.Echoes()) r.inputs.push_back(std::move(e));
+      for (Echo& e : o->mix.Echoes()) r.inputs.push_back(std::move(e));
+      r.tables = {st, proc};
+      r.main = "process";
+      return Status::Ok;
     };
   });
 }
 
 // ---- vyr static --------------------------------------------------------------
 
-void AddStatic(CLI::App& app, Action& action) {
+void AddStatic(CLI::App& app, Common& common, Action& action) {
   auto* cmd = app.add_subcommand("static", "Static state of a station from area, Mach number or velocity, "
                                            "and a convergent nozzle");
   struct Opt {
-    double Pt = 2e5, Tt = 500.0, W = 10.0;
-    std::optional<double> area, velocity;
-    std::string mach = "0.5";
-    bool nozzle = false;
-    double psBack = 101325.0, cv = 1.0, nozzleArea = 0.05;
+    Numbers n;
     MixOptions mix;
+    bool nozzle = false;
+    Number *Pt, *Tt, *W, *area, *mach, *velocity, *psBack, *nozzleArea, *cv;
   };
   auto o = std::make_shared<Opt>();
-  cmd->add_option("--Pt", o->Pt, "Total pressure [Pa]")->capture_default_str()->check(CLI::PositiveNumber);
-  cmd->add_option("--Tt", o->Tt, "Total temperature [K]")->capture_default_str()->check(CLI::Range(150.0, 3000.0));
-  cmd->add_option("-W,--flow", o->W, "Mass flow [kg/s]")->capture_default_str();
-  auto* area = cmd->add_option("--area", o->area, "Flow area [m2]")->check(CLI::PositiveNumber);
-  auto* mach = cmd->add_option("--mach", o->mach, "Mach number, or a range (the default)")->capture_default_str();
-  auto* vel = cmd->add_option("--velocity", o->velocity, "Velocity [m/s]")->check(CLI::PositiveNumber);
-  area->excludes(mach)->excludes(vel);
-  mach->excludes(vel);
+  Numbers& n = o->n;
+  o->Pt = &n.Add(cmd, "--Pt", "total pressure", ptPressure, 2e5, Domain::Positive());
+  o->Tt = &n.Add(cmd, "--Tt", "total temperature", ptTemperature, 500.0,
+                 Domain::Between(kTableTmin, kIterTmax, "the range of the gas property iterations"));
+  o->W = &n.Add(cmd, "-W,--flow", "mass flow", ptMassFlow, 10.0, Domain::Positive());
+  o->area = &n.Add(cmd, "--area", "flow area", ptArea, {}, Domain::Positive());
+  o->mach = &n.Add(cmd, "--mach", "Mach number (the default)", ptNone, 0.5, Domain::Positive(), true);
+  o->velocity = &n.Add(cmd, "--velocity", "velocity", ptSpeed, {}, Domain::Positive());
+  o->area->option->excludes(o->mach->option)->excludes(o->velocity->option);
+  o->mach->option->excludes(o->velocity->option);
   cmd->add_flag("--nozzle", o->nozzle, "A convergent nozzle of area --nozzle-area discharging to --ps-back");
-  cmd->add_option("--ps-back", o->psBack, "Nozzle back pressure [Pa]")->capture_default_str()->check(
-      CLI::PositiveNumber);
-  cmd->add_option("--nozzle-area", o->nozzleArea, "Nozzle exit area [m2]")->capture_default_str()->check(
-      CLI::PositiveNumber);
-  cmd->add_option("--cv", o->cv, "Nozzle velocity coefficient [-]")->capture_default_str()->check(
-      CLI::Range(0.5, 1.0));
-  o->mix.Add(cmd, "air");
-  cmd->callback([&action, o] {
-    const auto machs = o->area || o->velocity ? std::vector<double>{} : ParseRange(o->mach, "--mach");
-    action = [o, machs](std::vector<Table>& out) {
+  o->psBack = &n.Add(cmd, "--ps-back", "nozzle back pressure", ptPressure, 101325.0, Domain::Positive());
+  o->nozzleArea = &n.Add(cmd, "--nozzle-area", "nozzle exit area", ptArea, 0.05, Domain::Positive());
+  o->cv = &n.Add(cmd, "--cv", "nozzle velocity coefficient", ptNone, 1.0, Domain::Between(0.5, 1.0));
+  o->mix.Add(cmd, n, "air");
+  cmd->callback([&action, &common, o] {
+    action = [&common, o](Report& r) {
+      const TUnitSystem u = common.UnitSystem();
+      o->n.Read(u);
+      o->mix.CheckApplicable();
+      for (const Number* x : {o->psBack, o->nozzleArea, o->cv})
+        NotApplicable(x->option, o->nozzle, "without --nozzle");
+      const double Pt = o->Pt->Value(), Tt = o->Tt->Value(), W = o->W->Value();
+      if (o->nozzle && !(o->psBack->Value() < Pt))
+        throw BadArgument("--ps-back (nozzle back pressure) = " + Quantity(o->psBack->Value(), ptPressure, u) +
+                          ": must be below the total pressure " + Quantity(Pt, ptPressure, u) +
+                          " (no flow leaves the nozzle otherwise)");
       TGasComposition y;
-      if (!o->mix.Composition(y)) return false;
+      if (!o->mix.Composition(y)) return Status::Failed;
+      const double R = FR(y);
       Table t{"static",
-              {Col("spec", "given", ptNone), Col("Ps", "Ps", ptPressure), Col("Ts", "Ts", ptTemperature),
-               Col("Mach", "Mach", ptNone, "", 4), Col("V", "V", ptSpeed), Col("A", "A", ptArea),
-               Col("rho", "rho", ptDensity), Col("choked", "choked", ptNone)},
+              {Text("spec", "given"), Col("Ps", "Ps", ptPressure, Sign::Positive),
+               Col("Ts", "Ts", ptTemperature, Sign::Positive), Ratio("Mach", "Mach", 4, Sign::NonNegative),
+               Col("V", "V", ptSpeed, Sign::NonNegative), Col("A", "A", ptArea, Sign::Positive),
+               Col("rho", "rho", ptDensity, Sign::Positive), Text("choked", "choked")},
               {}};
+      // A state passes when it is sound and carries the flow: W = rho V A.
       auto add = [&](const std::string& spec, double Ps, double Ts, double M, double V, double A) {
-        t.rows.push_back({spec, Ps, Ts, M, V, A, Ps / (FR(y) * Ts), std::string(M >= 1.0 ? "yes" : "no")});
+        if (!StaticStateOk(Pt, Tt, Ps, Ts, V, y)) return false;
+        const double rho = Ps / (R * Ts);
+        if (std::fabs(rho * V * A - W) > 1e-4 * W)
+          return Fail(Printf("The static state does not carry the flow: rho V A = %.6g kg/s, W = %.6g kg/s",
+                                  rho * V * A, W));
+        return AddRow(t, {spec, Ps, Ts, M, V, A, rho, M >= 1.0 - 1e-9}, u);
       };
       double Ps, Ts, M, V, A;
-      if (o->area) {
-        if (!GetStatic(o->W, o->Pt, o->Tt, *o->area, y, 1e-6, Ps, Ts, M, V, kId)) return false;
-        add("area", Ps, Ts, M, V, *o->area);
-      } else if (o->velocity) {
-        if (!GetStaticfromV(*o->velocity, o->Pt, o->Tt, o->W, y, 1e-6, Ps, Ts, M, A, kId)) return false;
-        add("velocity", Ps, Ts, M, *o->velocity, A);
+      if (o->area->Has()) {
+        // The flow passes no area smaller than its sonic area.
+        double Astar;
+        if (!GetStaticfromM(1.0, Pt, Tt, W, y, kTol, Ps, Ts, V, Astar, kId)) return Status::Failed;
+        const double area = o->area->Value();
+        if (area < Astar * (1 - 1e-6))
+          return Fail("The area " + Quantity(area, ptArea, u) + " is smaller than the sonic area " +
+                      Quantity(Astar, ptArea, u) + " of this flow (W = " + Quantity(W, ptMassFlow, u) + ", Pt = " +
+                      Quantity(Pt, ptPressure, u) + ", Tt = " + Quantity(Tt, ptTemperature, u) +
+                      "): the flow cannot pass it"),
+                 Status::Failed;
+        if (!GetStatic(W, Pt, Tt, area, y, kTol, Ps, Ts, M, V, kId)) return Status::Failed;
+        if (M > 1.0 + 1e-6)
+          return Fail(Printf("The static state at the given area has Mach %.4g, above the sonic limit 1", M)),
+                 Status::Failed;
+        if (!add("area", Ps, Ts, M, V, area)) return Status::Failed;
+      } else if (o->velocity->Has()) {
+        if (!GetStaticfromV(o->velocity->Value(), Pt, Tt, W, y, kTol, Ps, Ts, M, A, kId) ||
+            !add("velocity", Ps, Ts, M, o->velocity->Value(), A))
+          return Status::Failed;
       } else {
-        for (double m : machs) {
-          if (!(m > 0)) throw CLI::ValidationError("--mach", "the Mach number must be positive");
-          if (!GetStaticfromM(m, o->Pt, o->Tt, o->W, y, 1e-6, Ps, Ts, V, A, kId)) return false;
-          add("Mach", Ps, Ts, m, V, A);
-        }
+        for (double m : o->mach->values)
+          if (!GetStaticfromM(m, Pt, Tt, W, y, kTol, Ps, Ts, V, A, kId) || !add("Mach", Ps, Ts, m, V, A))
+            return Status::Failed;
       }
-      out = {t};
+      r.tables = {t};
+      r.main = "static";
       if (o->nozzle) {
-        double PsOut, Hs, Rho, W;
-        if (!ConvDuct(FH(o->Tt, y), o->Pt, o->Tt, o->psBack, o->nozzleArea, o->cv, y, 1e-6, PsOut, Ts, Hs, M, V, W,
-                      Rho, kId))
-          return false;
-        out.push_back({"nozzle",
-                       {Col("Ps_back", "Ps back", ptPressure), Col("Ps_exit", "Ps exit", ptPressure),
-                        Col("Ts", "Ts", ptTemperature), Col("Mach", "Mach", ptNone, "", 4), Col("V", "V", ptSpeed),
-                        Col("W", "W", ptMassFlow), Col("rho", "rho", ptDensity), Col("choked", "choked", ptNone)},
-                       {{o->psBack, PsOut, Ts, M, V, W, Rho, std::string(M >= 1.0 ? "yes" : "no")}}});
+        double PsOut, Hs, Rho, Wn;
+        const double psBack = o->psBack->Value(), An = o->nozzleArea->Value();
+        if (!ConvDuct(FH(Tt, y), Pt, Tt, psBack, An, o->cv->Value(), y, kTol, PsOut, Ts, Hs, M, V, Wn, Rho, kId))
+          return Status::Failed;
+        if (!(M <= 1.0 + 1e-6) || !(PsOut >= psBack * (1 - 1e-9)))
+          return Fail(Printf("The convergent nozzle gives Mach %.4g at an exit pressure of %.6g Pa against a "
+                                  "back pressure of %.6g Pa: no convergent nozzle flow does that",
+                                  M, PsOut, psBack)),
+                 Status::Failed;
+        // The velocity coefficient lowers the jet speed below the isentropic one.
+        if (!StaticStateOk(Pt, Tt, PsOut, Ts, V, y)) return Status::Failed;
+        Table nz{"nozzle",
+                 {Col("Ps_back", "Ps back", ptPressure, Sign::Positive),
+                  Col("Ps_exit", "Ps exit", ptPressure, Sign::Positive),
+                  Col("Ts", "Ts", ptTemperature, Sign::Positive), Ratio("Mach", "Mach", 4, Sign::NonNegative),
+                  Col("V", "V", ptSpeed, Sign::NonNegative), Col("W", "W", ptMassFlow, Sign::Positive),
+                  Col("rho", "rho", ptDensity, Sign::Positive), Text("choked", "choked")},
+                 {}};
+        if (!AddRow(nz, {psBack, PsOut, Ts, M, V, Wn, Rho, M >= 1.0 - 1e-9}, u)) return Status::Failed;
+        r.tables.push_back(nz);
       }
-      return true;
+      r.inputs = o->n.Echoes();
+      if (o->nozzle) r.inputs.push_back({Text("nozzle", "nozzle"), {true}});
+      for (Echo& e : o->mix.Echoes()) r.inputs.push_back(std::move(e));
+      return Status::Ok;
     };
   });
 }
 
 // ---- vyr burn ----------------------------------------------------------------
 
-void AddBurn(CLI::App& app, Action& action) {
+void AddBurn(CLI::App& app, Common& common, Action& action) {
   auto* cmd = app.add_subcommand("burn", "Combustion products of a fuel in air, and the adiabatic flame temperature");
   struct Opt {
+    Numbers n;
     MixOptions fuel;
-    std::string far = "0.03";
-    double T = 2000.0, P = 20e5, Tair = 800.0, Tfuel = 298.15, eff = 1.0;
+    std::string method = "equilibrium";
+    Number *far, *T, *P, *Tair, *Tfuel, *eff;
   };
   auto o = std::make_shared<Opt>();
-  o->fuel.AddFuel(cmd);
-  cmd->add_option("--far", o->far, "Fuel-air ratio [-], or a range")->capture_default_str();
-  cmd->add_option("-T,--temperature", o->T, "Temperature of the equilibrium products [K]")
+  Numbers& n = o->n;
+  o->fuel.AddFuel(cmd, n);
+  o->far = &n.Add(cmd, "--far", "fuel-air ratio", ptNone, 0.03, Domain::Above(0.0, 1.0), true);
+  cmd->add_option("--method", o->method,
+                  "Products: equilibrium (lean mixtures only), or complete combustion (lean and rich)")
       ->capture_default_str()
-      ->check(CLI::Range(300.0, 4000.0));
-  cmd->add_option("-P,--pressure", o->P, "Pressure [Pa]")->capture_default_str()->check(CLI::PositiveNumber);
-  cmd->add_option("--t-air", o->Tair, "Air temperature for the flame temperature [K]")->capture_default_str()->check(
-      CLI::Range(200.0, 2000.0));
-  cmd->add_option("--t-fuel", o->Tfuel, "Fuel temperature [K]")->capture_default_str()->check(
-      CLI::Range(200.0, 1000.0));
-  cmd->add_option("--eff", o->eff, "Combustion efficiency for the flame temperature [-]")
-      ->capture_default_str()
-      ->check(CLI::Range(0.5, 1.0));
-  cmd->callback([&action, o] {
-    const auto fars = ParseRange(o->far, "--far");
-    for (double f : fars)
-      if (!(f > 0 && f < 1)) throw CLI::ValidationError("--far", "the fuel-air ratio must lie between 0 and 1");
-    action = [o, fars](std::vector<Table>& out) {
+      ->check(CLI::IsMember({"equilibrium", "complete"}));
+  o->T = &n.Add(cmd, "-T,--temperature", "temperature of the equilibrium products", ptTemperature, 2000.0,
+                Domain::Between(300.0, 4000.0, "the range of the equilibrium calculation"));
+  o->P = &n.Add(cmd, "-P,--pressure", "pressure", ptPressure, 20e5, Domain::Positive());
+  o->Tair = &n.Add(cmd, "--t-air", "air temperature for the flame temperature", ptTemperature, 800.0,
+                   Domain::Between(kTableTmin, 2000.0));
+  o->Tfuel = &n.Add(cmd, "--t-fuel", "fuel temperature", ptTemperature, 298.15, Domain::Between(kTableTmin, 1000.0));
+  o->eff = &n.Add(cmd, "--eff", "combustion efficiency for the flame temperature", ptNone, 1.0,
+                  Domain::Between(0.5, 1.0));
+  cmd->callback([&action, &common, o] {
+    action = [&common, o](Report& r) {
+      const TUnitSystem u = common.UnitSystem();
+      o->n.Read(u);
+      o->fuel.CheckApplicable();
+      const bool equilibrium = o->method == "equilibrium";
+      NotApplicable(o->T->option, equilibrium, "to --method complete (only to equilibrium products)");
       const Fuel fuel = o->fuel.MakeTheFuel();
+      const double stoich = StoichiometricFar(fuel);
+      const Method method = equilibrium ? Method::Equilibrium : Method::Complete;
+      if (equilibrium)
+        for (double far : o->far->values)
+          if (far >= stoich)
+            return Fail(Printf("The equilibrium products are computed for lean mixtures only: the fuel-air "
+                                    "ratio %g is at or above the stoichiometric %.5g of this fuel. "
+                                    "--method complete gives complete-combustion products there",
+                                    far, stoich)),
+                   Status::Failed;
       Table flame{"flame",
-                  {Col("far", "FAR", ptNone, "", 5), Col("phi", "equivalence", ptNone, "", 4),
-                   Col("T_air", "T air", ptTemperature), Col("T_flame", "T flame", ptTemperature)},
+                  {Ratio("far", "FAR", 5, Sign::Positive), Ratio("phi", "equivalence", 4, Sign::Positive),
+                   Col("T_air", "T air", ptTemperature, Sign::Positive),
+                   Col("T_flame", "T flame", ptTemperature, Sign::Positive)},
                   {}};
-      TGasComposition complete, eqMass, eqMole;
-      for (double far : fars) {
-        double Tf;
-        if (!ExitTemperature(fuel, far, o->Tair, o->Tfuel, o->eff, o->P, Tf)) return false;
-        flame.rows.push_back({far, ChemicalEqRatio(Reactants(fuel, far), fuel.y, fuel.z), o->Tair, Tf});
+      std::vector<Column> cols{Ratio("far", "FAR", 5), Text("species", "species"),
+                               Ratio("complete_mass", "complete mass", 6, Sign::NonNegative),
+                               Ratio("complete_mole", "complete mole", 6, Sign::NonNegative)};
+      if (equilibrium) {
+        cols.push_back(Ratio("equilibrium_mass", "equilibrium mass", 6, Sign::NonNegative));
+        cols.push_back(Ratio("equilibrium_mole", "equilibrium mole", 6, Sign::NonNegative));
       }
-      if (!CompleteProducts(fuel, fars.front(), complete)) return false;
-      if (!EquilibriumProducts(fuel, fars.front(), o->T, o->P, eqMass, &eqMole)) return false;
-      const TGasComposition completeMole = MoleComposition(complete, 1.0);
-      Table prod{"products",
-                 {Col("species", "species", ptNone), Col("complete_mass", "complete mass", ptNone, "", 6),
-                  Col("complete_mole", "complete mole", ptNone, "", 6),
-                  Col("equilibrium_mass", "equilibrium mass", ptNone, "", 6),
-                  Col("equilibrium_mole", "equilibrium mole", ptNone, "", 6)},
-                 {}};
-      for (int s = 0; s < GasCount; ++s)
-        if (complete[s] > 0 || eqMass[s] > 0)
-          prod.rows.push_back({std::string(GasNames[s]), complete[s], completeMole[s], eqMass[s], eqMole[s]});
+      Table prod{"products", cols, {}};
+      const double Tair = o->Tair->Value(), Tfuel = o->Tfuel->Value(), eff = o->eff->Value(), P = o->P->Value();
+      for (double far : o->far->values) {
+        double Tf;
+        if (!ExitTemperature(fuel, far, Tair, Tfuel, eff, P, Tf, method)) return Status::Failed;
+        if (!AddRow(flame, {far, ChemicalEqRatio(Reactants(fuel, far), fuel.y, fuel.z), Tair, Tf}, u))
+          return Status::Failed;
+        TGasComposition complete, eqMass{}, eqMole{};
+        if (!CompleteProducts(fuel, far, complete)) return Status::Failed;
+        if (equilibrium && !EquilibriumProducts(fuel, far, o->T->Value(), P, eqMass, &eqMole)) return Status::Failed;
+        const TGasComposition completeMole = MoleComposition(complete, 1.0);
+        for (int s = 0; s < GasCount; ++s) {
+          if (!(complete[s] > 0 || eqMass[s] > 0)) continue;
+          Row row{far, std::string(GasNames[s]), complete[s], completeMole[s]};
+          if (equilibrium) row.insert(row.end(), {eqMass[s], eqMole[s]});
+          if (!AddRow(prod, row, u)) return Status::Failed;
+        }
+      }
       Table about{"fuel",
-                  {Col("fuel", "fuel", ptNone), Col("HC", "H/C", ptNone, "", 4), Col("OC", "O/C", ptNone, "", 4),
-                   Col("LHV", "LHV", ptSpecEnthalpy), Col("far_stoich", "stoichiometric FAR", ptNone, "", 5),
-                   Col("T", "T equilibrium", ptTemperature), Col("P", "P", ptPressure)},
-                  {{fuel.name, fuel.y, fuel.z, fuel.LHV,
-                    StoichFuelOxidGasMassRatio(fuel.y, fuel.z, fuel.composition, Air[gtO2]), o->T, o->P}}};
-      out = {about, prod, flame};
-      return true;
+                  {Text("fuel", "fuel"), Ratio("HC", "H/C", 4), Ratio("OC", "O/C", 4),
+                   Col("LHV", "LHV", ptSpecEnthalpy, Sign::Positive),
+                   Ratio("far_stoich", "stoichiometric FAR", 5, Sign::Positive)},
+                  {{fuel.name, fuel.y, fuel.z, fuel.LHV, stoich}}};
+      r.inputs = o->fuel.Echoes();
+      r.inputs.push_back(TextEcho("method", o->method));
+      for (Echo& e : o->n.Echoes())
+        if (equilibrium || e.column.key != "temperature") r.inputs.push_back(std::move(e));
+      r.tables = {about, prod, flame};
+      r.main = "flame";
+      return Status::Ok;
     };
   });
 }
@@ -367,50 +583,61 @@ std::optional<double> DayTemperature(TDayType d, double zp) {
   return t0 + (t1 - t0) * (zp - z0) / (z1 - z0);
 }
 
-void AddAtmosphere(CLI::App& app, Action& action) {
+void AddAtmosphere(CLI::App& app, Common& common, Action& action) {
   auto* cmd = app.add_subcommand("atmosphere", "Standard and day-type ambient temperature and pressure");
-  auto alt = std::make_shared<std::string>("0:20000:2000");
-  auto day = std::make_shared<std::string>("HOT");
-  cmd->add_option("-z,--altitude", *alt, "Pressure altitude [m], or a range")->capture_default_str();
+  struct Opt {
+    Numbers n;
+    std::string day = "HOT";
+    Number* z;
+  };
+  auto o = std::make_shared<Opt>();
+  o->z = &o->n.Add(cmd, "-z,--altitude", "pressure altitude", ptAltitude, {}, Domain::Any(), true);
+  o->z->option->default_str("0:20000:2000");
   std::vector<std::string> ids;
   for (int d = 0; d <= dtCustom; ++d) ids.emplace_back(DayTypeOptionsArray[d]);
-  cmd->add_option("--day", *day, "Day type beside the standard day")->capture_default_str()->check(
+  cmd->add_option("--day", o->day, "Day type beside the standard day")->capture_default_str()->check(
       CLI::IsMember(ids));
-  cmd->callback([&action, alt, day] {
-    const auto altitudes = ParseRange(*alt, "--altitude");
-    const auto d = static_cast<TDayType>(DayTypeOf(*day));
-    action = [altitudes, d](std::vector<Table>& out) {
+  cmd->callback([&action, &common, o] {
+    action = [&common, o](Report& r) {
+      const TUnitSystem u = common.UnitSystem();
+      o->n.Read(u);
+      if (!o->z->Given()) o->z->values = ReadValues("0:20000:2000", ptAltitude, usSI, "--altitude");
+      const auto d = static_cast<TDayType>(DayTypeOf(o->day));
       Table t{"atmosphere",
-              {Col("Zp", "Zp", ptAltitude), Col("Ps", "Ps", ptPressure), Col("Ts_std", "Ts std", ptTemperature),
-               Col("Ts_day", std::string("Ts ") + std::string(DayTypeOptionsArray[d]), ptTemperature),
-               Col("rho_std", "rho std", ptDensity)},
+              {Col("Zp", "Zp", ptAltitude), Col("Ps", "Ps", ptPressure, Sign::Positive),
+               Col("Ts_std", "Ts std", ptTemperature, Sign::Positive),
+               Col("Ts_day", std::string("Ts ") + std::string(DayTypeOptionsArray[d]), ptTemperature, Sign::Positive),
+               Col("rho_std", "rho std", ptDensity, Sign::Positive)},
               {}};
-      for (double z : altitudes) {
+      for (double z : o->z->values) {
         double Ts = 0, Ps = 0;
         if (!GetSTDTsAmbFromPressureAltitude(z, dtStd, Ts) || !GetSTDPsAmbFromPressureAltitude(z, dtStd, Ps))
-          return false;
+          return Status::Failed;
         const auto Tday = d == dtStd ? std::optional<double>(Ts) : DayTemperature(d, z);
-        std::vector<Cell> row{z, Ps, Ts, Cell{}, Ps / (R_st * Ts)};
+        Row row{z, Ps, Ts, Cell{}, Ps / (R_st * Ts)};
         if (Tday) row[3] = *Tday;
-        t.rows.push_back(std::move(row));
+        if (!AddRow(t, std::move(row), u)) return Status::Failed;
       }
-      out = {t};
-      return true;
+      r.inputs = o->n.Echoes();
+      r.inputs.push_back(TextEcho("day", o->day));
+      r.tables = {t};
+      r.main = "atmosphere";
+      return Status::Ok;
     };
   });
 }
 
 // ---- vyr flight --------------------------------------------------------------
 
-void AddFlight(CLI::App& app, Action& action) {
+void AddFlight(CLI::App& app, Common& common, Action& action) {
   auto* cmd = app.add_subcommand("flight", "Ambient and flight condition: pressures, temperatures, density, speeds");
   struct Opt {
-    std::string model = "isa+c", speed = "mach", alt = "11000", mach = "0.8";
-    double dT = 0.0, Ts = 288.15, Ps = 101325.0, Vt = 250.0, Vc = 150.0;
+    Numbers n;
+    std::string model = "isa+c", speed = "mach";
+    Number *z, *mach, *dT, *Ts, *Ps, *Vt, *Vc;
   };
   auto o = std::make_shared<Opt>();
-  const std::map<std::string, int> models = {{"isa", 0}, {"isa+c", 1}, {"custom", 2}, {"ts", 3}};
-  const std::map<std::string, int> speeds = {{"mach", 0}, {"vt", 1}, {"vc", 2}};
+  Numbers& n = o->n;
   cmd->add_option("--model", o->model,
                   "Atmosphere: isa, isa+c (with --dt), custom (with --ts and --ps), ts (static temperature --ts)")
       ->capture_default_str()
@@ -418,138 +645,313 @@ void AddFlight(CLI::App& app, Action& action) {
   cmd->add_option("--speed", o->speed, "Speed given: mach, vt (true airspeed) or vc (calibrated airspeed)")
       ->capture_default_str()
       ->check(CLI::IsMember({"mach", "vt", "vc"}));
-  cmd->add_option("-z,--altitude", o->alt, "Pressure altitude [m], or a range")->capture_default_str();
-  cmd->add_option("-m,--mach", o->mach, "Mach number, or a range")->capture_default_str();
-  cmd->add_option("--dt", o->dT, "Offset from the standard temperature [K]")->capture_default_str();
-  cmd->add_option("--ts", o->Ts, "Static temperature [K] (models ts and custom)")->capture_default_str()->check(
-      CLI::PositiveNumber);
-  cmd->add_option("--ps", o->Ps, "Static pressure [Pa] (model custom)")->capture_default_str()->check(
-      CLI::PositiveNumber);
-  cmd->add_option("--vt", o->Vt, "True airspeed [m/s]")->capture_default_str();
-  cmd->add_option("--vc", o->Vc, "Calibrated airspeed [m/s]")->capture_default_str();
-  cmd->callback([&action, o, models, speeds] {
-    const auto altitudes = ParseRange(o->alt, "--altitude"), machs = ParseRange(o->mach, "--mach");
-    const int model = models.at(o->model), speed = speeds.at(o->speed);
-    action = [o, altitudes, machs, model, speed](std::vector<Table>& out) {
+  o->z = &n.Add(cmd, "-z,--altitude", "pressure altitude", ptAltitude, 11000.0, Domain::Any(), true);
+  o->mach = &n.Add(cmd, "-m,--mach", "Mach number", ptNone, 0.8, Domain::AtLeast(0.0, "a speed is not negative"),
+                   true);
+  o->dT = &n.Add(cmd, "--dt", "offset from the standard temperature", ptTempDiff, 0.0, Domain::Any());
+  o->Ts = &n.Add(cmd, "--ts", "static temperature (models ts and custom)", ptTemperature, 288.15, Domain::Positive());
+  o->Ps = &n.Add(cmd, "--ps", "static pressure (model custom)", ptPressure, 101325.0, Domain::Positive());
+  o->Vt = &n.Add(cmd, "--vt", "true airspeed", ptSpeed, 250.0, Domain::AtLeast(0.0, "a speed is not negative"));
+  o->Vc = &n.Add(cmd, "--vc", "calibrated airspeed", ptSpeed, 150.0, Domain::AtLeast(0.0, "a speed is not negative"));
+  cmd->callback([&action, &common, o] {
+    action = [&common, o](Report& r) {
+      const TUnitSystem u = common.UnitSystem();
+      o->n.Read(u);
+      static const std::map<std::string, int> models = {{"isa", 0}, {"isa+c", 1}, {"custom", 2}, {"ts", 3}};
+      static const std::map<std::string, int> speeds = {{"mach", 0}, {"vt", 1}, {"vc", 2}};
+      const int model = models.at(o->model), speed = speeds.at(o->speed);
+      const std::string withModel = "to --model " + o->model, withSpeed = "to --speed " + o->speed;
+      NotApplicable(o->dT->option, o->model == "isa+c", withModel + " (only to isa+c)");
+      NotApplicable(o->Ts->option, o->model == "ts" || o->model == "custom", withModel + " (only to ts and custom)");
+      NotApplicable(o->Ps->option, o->model == "custom", withModel + " (only to custom)");
+      NotApplicable(o->mach->option, speed == 0, withSpeed + " (only to mach)");
+      NotApplicable(o->Vt->option, speed == 1, withSpeed + " (only to vt)");
+      NotApplicable(o->Vc->option, speed == 2, withSpeed + " (only to vc)");
+      o->n.Rows({o->z, o->mach});
       Table t{"flight",
-              {Col("Zp", "Zp", ptAltitude), Col("dTs", "dTs", ptTempDiff), Col("Ps", "Ps", ptPressure),
-               Col("Ts", "Ts", ptTemperature), Col("rho", "rho", ptDensity), Col("Pt", "Pt", ptPressure),
-               Col("Tt", "Tt", ptTemperature), Col("Mach", "Mach", ptNone, "", 4), Col("Vt", "Vt", ptSpeed),
-               Col("Vc", "Vc", ptSpeed)},
+              {Col("Zp", "Zp", ptAltitude), Col("dTs", "dTs", ptTempDiff), Col("Ps", "Ps", ptPressure, Sign::Positive),
+               Col("Ts", "Ts", ptTemperature, Sign::Positive), Col("rho", "rho", ptDensity, Sign::Positive),
+               Col("Pt", "Pt", ptPressure, Sign::Positive), Col("Tt", "Tt", ptTemperature, Sign::Positive),
+               Ratio("Mach", "Mach", 4, Sign::NonNegative), Col("Vt", "Vt", ptSpeed, Sign::NonNegative),
+               Col("Vc", "Vc", ptSpeed, Sign::NonNegative)},
               {}};
-      for (double z : altitudes) {
-        for (double m : speed == 0 ? machs : std::vector<double>{0.0}) {
+      for (double z : o->z->values) {
+        for (double m : speed == 0 ? o->mach->values : std::vector<double>{0.0}) {
           TAmbConditions a{};
           a.Zp = z;
-          a.dTs = o->dT;
-          a.Ts = o->Ts;
-          a.Ps = o->Ps;
+          a.dTs = model == 1 ? o->dT->Value() : 0.0;
+          a.Ts = o->Ts->Value();
+          a.Ps = o->Ps->Value();
           a.Mach = m;
-          a.Vt = o->Vt;
-          a.Vc = o->Vc;
-          if (!CalcFlyCon(model, speed, a)) return false;
-          t.rows.push_back({a.Zp, a.dTs, a.Ps, a.Ts, a.Rho, a.Pt, a.Tt, a.Mach, a.Vt, a.Vc});
+          a.Vt = o->Vt->Value();
+          a.Vc = o->Vc->Value();
+          if (!CalcFlyCon(model, speed, a)) return Status::Failed;
+          if (!(a.Ts > 0))
+            return Fail("The static temperature " + Quantity(a.Ts, ptTemperature, u) + " at " +
+                        Quantity(z, ptAltitude, u) + " is not above absolute zero: the temperature offset " +
+                        Quantity(a.dTs, ptTempDiff, u) + " is too cold"),
+                   Status::Failed;
+          if (!AddRow(t, {a.Zp, a.dTs, a.Ps, a.Ts, a.Rho, a.Pt, a.Tt, a.Mach, a.Vt, a.Vc}, u)) return Status::Failed;
+          if (!(a.Tt <= kTableTmax))
+            return Fail("The total temperature " + Quantity(a.Tt, ptTemperature, u) + " lies above the " +
+                        Quantity(kTableTmax, ptTemperature, u) +
+                        " of the gas property tables: the speed is beyond this calculation"),
+                   Status::Failed;
+          if (!(a.Tt >= a.Ts * (1 - 1e-9) && a.Pt >= a.Ps * (1 - 1e-9)))
+            return Fail("The total state lies below the static state"), Status::Failed;
         }
       }
-      out = {t};
-      return true;
+      r.inputs = {TextEcho("model", o->model), TextEcho("speed", o->speed)};
+      for (Echo& e : o->n.Echoes()) {
+        const std::string& k = e.column.key;
+        const bool used = (k == "altitude") || (k == "mach" && speed == 0) || (k == "vt" && speed == 1) ||
+                          (k == "vc" && speed == 2) || (k == "dt" && model == 1) ||
+                          (k == "ts" && (model == 2 || model == 3)) || (k == "ps" && model == 2);
+        if (used) r.inputs.push_back(std::move(e));
+      }
+      r.tables = {t};
+      r.main = "flight";
+      return Status::Ok;
     };
   });
 }
 
 // ---- vyr cycle turbojet ------------------------------------------------------
 
-void AddCycle(CLI::App& app, Action& action) {
+struct CycleOptions {
+  Numbers n;
+  MixOptions fuel;
+  std::string nozzle = "convergent";
+  std::string compEff = "isentropic", turbEff = "isentropic";
+  Number *z, *mach, *dT, *recovery, *W, *thrust, *pr, *effC, *T4, *far, *burnerLoss, *effB, *Tfuel, *effT, *effMech,
+      *offtake, *cv;
+
+  // The options a sweep may vary, in the order of the sweep table's columns.
+  std::vector<Number*> Swept() const { return {z, mach, dT, pr, far->Has() ? far : T4, thrust->Has() ? thrust : W}; }
+
+  TurbojetInput Input() const {
+    TurbojetInput in;
+    in.inletRecovery = recovery->Value();
+    in.effC = effC->Value();
+    in.polytropicC = compEff == "polytropic";
+    in.burnerLoss = burnerLoss->Value();
+    in.effB = effB->Value();
+    in.Tfuel = Tfuel->Value();
+    in.effT = effT->Value();
+    in.polytropicT = turbEff == "polytropic";
+    in.effMech = effMech->Value();
+    in.offtake = offtake->Value();
+    in.nozzle = nozzle == "cd" ? Nozzle::ConvergentDivergent : Nozzle::Convergent;
+    in.CV = cv->Value();
+    return in;
+  }
+};
+
+// The input of a point of the sweep: the swept options' values.
+void SetPoint(TurbojetInput& in, const CycleOptions& o, const std::vector<double>& v) {
+  in.altitude = v[0];
+  in.mach = v[1];
+  in.dT = v[2];
+  in.PR = v[3];
+  if (o.far->Has())
+    in.far = v[4];
+  else
+    in.T4 = v[4];
+  if (o.thrust->Has())
+    in.thrust = v[5];
+  else
+    in.W = v[5];
+}
+
+Table SweepTable(const CycleOptions& o) {
+  const bool byFar = o.far->Has(), byThrust = o.thrust->Has();
+  std::vector<Column> c{Col("Zp", "Zp", ptAltitude), Ratio("Mach", "Mach", 4), Col("dT", "dT", ptTempDiff),
+                        Ratio("PR", "PR", 4),
+                        byFar ? Ratio("FAR", "FAR", 5) : Col("T4", "T4", ptTemperature),
+                        byThrust ? Col("FN_target", "FN target", ptForce) : Col("W", "W", ptMassFlow),
+                        Text("status", "status"),
+                        byFar ? Col("T4", "T4", ptTemperature, Sign::Positive) : Ratio("FAR", "FAR", 5, Sign::Positive)};
+  if (byThrust) c.push_back(Col("W", "W", ptMassFlow, Sign::Positive));
+  for (Column x : {Col("FN", "net thrust", ptForce, Sign::Positive), Col("FG", "gross thrust", ptForce, Sign::Positive),
+                   Col("TSFC", "TSFC", ptSFC, Sign::Positive), Col("FN_W", "specific thrust", ptSpecThrust, Sign::Positive),
+                   Col("Wf", "fuel flow", ptFuelFlow, Sign::Positive), Col("Pt3", "Pt3", ptPressure, Sign::Positive),
+                   Col("Tt3", "Tt3", ptTemperature, Sign::Positive), Col("Pt5", "Pt5", ptPressure, Sign::Positive),
+                   Col("Tt5", "Tt5", ptTemperature, Sign::Positive), Ratio("PR_turbine", "turbine PR", 4, Sign::Positive),
+                   Col("A8", "throat area", ptArea, Sign::Positive), Col("A9", "exit area", ptArea, Sign::Positive)})
+    c.push_back(x);
+  c.push_back(Text("message", "message"));
+  return {"points", c, {}};
+}
+
+Row SweepResults(const CycleOptions& o, const TurbojetResult& r) {
+  const TGasconditions &s3 = r.stations[2].gas, &s4 = r.stations[3].gas, &s5 = r.stations[4].gas;
+  Row row{o.far->Has() ? Cell(s4.Tt) : Cell(s4.FARat)};
+  if (o.thrust->Has()) row.emplace_back(r.stations[0].gas.W);
+  for (double v : {r.FN, r.FG, r.TSFC, r.specificThrust, r.Wf, s3.Pt, s3.Tt, s5.Pt, s5.Tt, r.turbinePR, r.A8, r.A9})
+    row.emplace_back(v);
+  return row;
+}
+
+Status RunSweep(const CycleOptions& o, const Fuel& fuel, TUnitSystem u, Report& report) {
+  const std::vector<Number*> swept = o.Swept();
+  std::vector<const Number*> ranged(swept.begin(), swept.end());
+  const std::size_t total = o.n.Rows(ranged);
+  Table t = SweepTable(o);
+  const std::size_t results = t.columns.size() - 8;  // between the status and the message
+  std::size_t failed = 0;
+  Progress progress(total);
+  std::vector<std::size_t> index(swept.size(), 0);
+  for (std::size_t done = 0; done < total; ++done) {
+    std::vector<double> v;
+    Row row;
+    for (std::size_t k = 0; k < swept.size(); ++k) {
+      v.push_back(swept[k]->values[index[k]]);
+      row.emplace_back(v.back());
+    }
+    TurbojetInput in = o.Input();
+    SetPoint(in, o, v);
+    TurbojetResult r;
+    std::string problem;
+    {
+      MessageScope scope;
+      if (DesignTurbojet(in, fuel, r)) {
+        Table check{t.name, std::vector<Column>(t.columns.begin() + 7, t.columns.end() - 1), {}};
+        problem = RowProblem(check, SweepResults(o, r), u);
+        if (!problem.empty()) problem = "Impossible result: " + problem;
+      } else {
+        problem = scope.Text();
+        if (problem.empty()) problem = "the calculation failed";
+      }
+    }
+    if (problem.empty()) {
+      row.emplace_back(std::string("ok"));
+      for (Cell& c : SweepResults(o, r)) row.push_back(std::move(c));
+      row.emplace_back(std::string(""));
+    } else {
+      ++failed;
+      row.emplace_back(std::string("failed"));
+      row.resize(row.size() + results);
+      row.emplace_back(problem);
+    }
+    t.rows.push_back(std::move(row));
+    // Next point: the last swept option runs fastest.
+    for (std::size_t k = swept.size(); k-- > 0;) {
+      if (++index[k] < swept[k]->values.size()) break;
+      index[k] = 0;
+    }
+    progress.Step(done + 1);
+  }
+  report.tables = {t};
+  report.main = "points";
+  if (failed == 0) return Status::Ok;
+  ShowMessage(std::to_string(failed) + " of " + std::to_string(total) + " points failed");
+  return Status::PointsFailed;
+}
+
+Status RunPoint(const CycleOptions& o, const Fuel& fuel, TUnitSystem u, Report& report) {
+  TurbojetInput in = o.Input();
+  std::vector<double> v;
+  for (const Number* x : o.Swept()) v.push_back(x->Value());
+  SetPoint(in, o, v);
+  TurbojetResult r;
+  if (!DesignTurbojet(in, fuel, r)) return Status::Failed;
+  Table st{"stations",
+           {Text("station", "station"), Col("W", "W", ptMassFlow, Sign::Positive),
+            Col("Pt", "Pt", ptPressure, Sign::Positive), Col("Tt", "Tt", ptTemperature, Sign::Positive),
+            Col("Ps", "Ps", ptPressure, Sign::Positive), Col("Ts", "Ts", ptTemperature, Sign::Positive),
+            Ratio("Mach", "Mach", 4, Sign::NonNegative), Ratio("FAR", "FAR", 5, Sign::NonNegative)},
+           {}};
+  for (const Station& s : r.stations) {
+    const TGasconditions& g = s.gas;
+    if (!AddRow(st,
+                {std::to_string(s.number), g.W, g.Pt, g.Tt, s.hasStatic ? Cell(g.Ps) : Cell{},
+                 s.hasStatic ? Cell(g.Ts) : Cell{}, s.hasStatic ? Cell(g.Mach) : Cell{}, g.FARat},
+                u))
+      return Status::Failed;
+  }
+  Table perf{"performance",
+             {Col("FG", "gross thrust", ptForce, Sign::Positive), Col("ram_drag", "ram drag", ptForce, Sign::NonNegative),
+              Col("FN", "net thrust", ptForce, Sign::Positive), Col("Wf", "fuel flow", ptFuelFlow, Sign::Positive),
+              Col("TSFC", "TSFC", ptSFC, Sign::Positive), Col("FN_W", "specific thrust", ptSpecThrust, Sign::Positive)},
+             {}};
+  Table machines{"turbomachines",
+                 {Text("machine", "machine"), Ratio("PR", "PR", 4, Sign::Positive),
+                  Ratio("eff_is", "isentropic eff.", 4, Sign::Positive),
+                  Ratio("eff_poly", "polytropic eff.", 4, Sign::Positive), Col("power", "power", ptPower, Sign::Positive)},
+                 {}};
+  Table nozzle{"nozzle",
+               {Col("A8", "throat area", ptArea, Sign::Positive), Col("A9", "exit area", ptArea, Sign::Positive),
+                Col("V0", "flight velocity", ptSpeed, Sign::NonNegative)},
+               {}};
+  if (!AddRow(perf, {r.FG, r.ramDrag, r.FN, r.Wf, r.TSFC, r.specificThrust}, u) ||
+      !AddRow(machines, {std::string("compressor"), in.PR, r.effC, r.effCpoly, r.powerC}, u) ||
+      !AddRow(machines, {std::string("turbine"), r.turbinePR, r.effT, r.effTpoly, r.powerT}, u) ||
+      !AddRow(nozzle, {r.A8, r.A9, r.V0}, u))
+    return Status::Failed;
+  report.tables = {st, perf, machines, nozzle};
+  report.main = "performance";
+  return Status::Ok;
+}
+
+void AddCycle(CLI::App& app, Common& common, Action& action) {
   auto* cycle = app.add_subcommand("cycle", "Engine cycle design points");
   cycle->require_subcommand(1);
-  auto* cmd = cycle->add_subcommand("turbojet", "Design point of a single-spool turbojet");
-  struct Opt {
-    TurbojetInput in;
-    std::optional<double> far, thrust;
-    std::string nozzle = "convergent";
-    std::string compEff = "isentropic", turbEff = "isentropic";
-    MixOptions fuel;
-  };
-  auto o = std::make_shared<Opt>();
-  TurbojetInput& in = o->in;
-  cmd->add_option("-z,--altitude", in.altitude, "Pressure altitude [m]")->capture_default_str()->check(
-      CLI::Range(-5000.0, 80000.0));
-  cmd->add_option("-m,--mach", in.mach, "Flight Mach number")->capture_default_str()->check(CLI::Range(0.0, 3.0));
-  cmd->add_option("--dt", in.dT, "Offset from the standard temperature [K]")->capture_default_str();
-  cmd->add_option("--recovery", in.inletRecovery, "Inlet pressure recovery Pt2/Pt0")->capture_default_str()->check(
-      CLI::Range(0.5, 1.0));
-  auto* W = cmd->add_option("-W,--flow", in.W, "Air mass flow [kg/s]")->capture_default_str()->check(
-      CLI::PositiveNumber);
-  auto* FN = cmd->add_option("--thrust", o->thrust, "Net-thrust target [N]; the air flow follows")->check(
-      CLI::PositiveNumber);
-  W->excludes(FN);
-  cmd->add_option("--pr", in.PR, "Compressor pressure ratio")->capture_default_str()->check(CLI::Range(1.01, 100.0));
-  cmd->add_option("--eff-c", in.effC, "Compressor efficiency")->capture_default_str()->check(CLI::Range(0.3, 1.0));
+  auto* cmd = cycle->add_subcommand("turbojet", "Design point of a single-spool turbojet, or a sweep of them");
+  auto o = std::make_shared<CycleOptions>();
+  const TurbojetInput d;
+  Numbers& n = o->n;
+  o->z = &n.Add(cmd, "-z,--altitude", "pressure altitude", ptAltitude, d.altitude,
+                Domain::Between(-5000.0, 80000.0, "the standard atmosphere"), true);
+  o->mach = &n.Add(cmd, "-m,--mach", "flight Mach number", ptNone, d.mach, Domain::Between(0.0, 3.0), true);
+  o->dT = &n.Add(cmd, "--dt", "offset from the standard temperature", ptTempDiff, d.dT, Domain::Any(), true);
+  o->recovery = &n.Add(cmd, "--recovery", "inlet pressure recovery Pt2/Pt0", ptNone, d.inletRecovery,
+                       Domain::Between(0.5, 1.0));
+  o->W = &n.Add(cmd, "-W,--flow", "air mass flow", ptMassFlow, d.W, Domain::Positive(), true);
+  o->thrust = &n.Add(cmd, "--thrust", "net-thrust target; the air flow follows", ptForce, {}, Domain::Positive(), true);
+  o->W->option->excludes(o->thrust->option);
+  o->pr = &n.Add(cmd, "--pr", "compressor pressure ratio", ptNone, d.PR, Domain::Between(1.01, 100.0), true);
+  o->effC = &n.Add(cmd, "--eff-c", "compressor efficiency", ptNone, d.effC, Domain::Between(0.3, 1.0));
   cmd->add_option("--eff-c-type", o->compEff, "isentropic or polytropic")
       ->capture_default_str()
       ->check(CLI::IsMember({"isentropic", "polytropic"}));
-  auto* T4 = cmd->add_option("--T4", in.T4, "Burner exit temperature [K]")->capture_default_str()->check(
-      CLI::Range(500.0, 2500.0));
-  auto* far = cmd->add_option("--far", o->far, "Burner fuel-air ratio (instead of --T4)")->check(
-      CLI::Range(1e-4, 0.2));
-  T4->excludes(far);
-  cmd->add_option("--burner-loss", in.burnerLoss, "Burner total-pressure loss, relative")
-      ->capture_default_str()
-      ->check(CLI::Range(0.0, 0.5));
-  cmd->add_option("--eff-b", in.effB, "Burner efficiency")->capture_default_str()->check(CLI::Range(0.5, 1.0));
-  o->fuel.AddFuel(cmd);
-  cmd->add_option("--t-fuel", in.Tfuel, "Fuel temperature [K]")->capture_default_str()->check(
-      CLI::Range(200.0, 1000.0));
-  cmd->add_option("--eff-t", in.effT, "Turbine efficiency")->capture_default_str()->check(CLI::Range(0.3, 1.0));
+  o->T4 = &n.Add(cmd, "--T4", "burner exit temperature", ptTemperature, d.T4, Domain::Between(500.0, 2500.0), true);
+  o->far = &n.Add(cmd, "--far", "burner fuel-air ratio (instead of --T4)", ptNone, {}, Domain::Between(1e-4, 0.2),
+                  true);
+  o->T4->option->excludes(o->far->option);
+  o->burnerLoss = &n.Add(cmd, "--burner-loss", "burner total-pressure loss, relative", ptNone, d.burnerLoss,
+                         Domain::Between(0.0, 0.5));
+  o->effB = &n.Add(cmd, "--eff-b", "burner efficiency", ptNone, d.effB, Domain::Between(0.5, 1.0));
+  o->fuel.AddFuel(cmd, n);
+  o->Tfuel = &n.Add(cmd, "--t-fuel", "fuel temperature", ptTemperature, d.Tfuel, Domain::Between(kTableTmin, 1000.0));
+  o->effT = &n.Add(cmd, "--eff-t", "turbine efficiency", ptNone, d.effT, Domain::Between(0.3, 1.0));
   cmd->add_option("--eff-t-type", o->turbEff, "isentropic or polytropic")
       ->capture_default_str()
       ->check(CLI::IsMember({"isentropic", "polytropic"}));
-  cmd->add_option("--eff-mech", in.effMech, "Mechanical efficiency of the shaft")
-      ->capture_default_str()
-      ->check(CLI::Range(0.5, 1.0));
-  cmd->add_option("--offtake", in.offtake, "Shaft power offtake [W]")->capture_default_str()->check(
-      CLI::NonNegativeNumber);
+  o->effMech = &n.Add(cmd, "--eff-mech", "mechanical efficiency of the shaft", ptNone, d.effMech,
+                      Domain::Between(0.5, 1.0));
+  o->offtake = &n.Add(cmd, "--offtake", "shaft power offtake", ptPower, d.offtake, Domain::AtLeast(0.0));
   cmd->add_option("--nozzle", o->nozzle, "convergent, or cd (convergent-divergent, fully expanded)")
       ->capture_default_str()
       ->check(CLI::IsMember({"convergent", "cd"}));
-  cmd->add_option("--cv", in.CV, "Nozzle velocity coefficient")->capture_default_str()->check(CLI::Range(0.5, 1.0));
-  cmd->callback([&action, o] {
-    o->in.far = o->far;
-    o->in.thrust = o->thrust;
-    o->in.polytropicC = o->compEff == "polytropic";
-    o->in.polytropicT = o->turbEff == "polytropic";
-    o->in.nozzle = o->nozzle == "cd" ? Nozzle::ConvergentDivergent : Nozzle::Convergent;
-    action = [o](std::vector<Table>& out) {
+  o->cv = &n.Add(cmd, "--cv", "nozzle velocity coefficient", ptNone, d.CV, Domain::Between(0.5, 1.0));
+  cmd->callback([&action, &common, o] {
+    action = [&common, o](Report& r) {
+      const TUnitSystem u = common.UnitSystem();
+      o->n.Read(u);
+      o->fuel.CheckApplicable();
+      // Only the option that sets the burner or the flow is echoed and swept.
+      if (o->far->Has()) o->T4->values.clear();
+      if (o->thrust->Has()) o->W->values.clear();
       const Fuel fuel = o->fuel.MakeTheFuel();
-      TurbojetResult r;
-      if (!DesignTurbojet(o->in, fuel, r)) return false;
-      Table st{"stations",
-               {Col("station", "station", ptNone), Col("W", "W", ptMassFlow), Col("Pt", "Pt", ptPressure),
-                Col("Tt", "Tt", ptTemperature), Col("Ps", "Ps", ptPressure), Col("Ts", "Ts", ptTemperature),
-                Col("Mach", "Mach", ptNone, "", 4), Col("FAR", "FAR", ptNone, "", 5)},
-               {}};
-      for (const Station& s : r.stations) {
-        const TGasconditions& g = s.gas;
-        st.rows.push_back({std::to_string(s.number), g.W, g.Pt, g.Tt, s.hasStatic ? Cell(g.Ps) : Cell{},
-                           s.hasStatic ? Cell(g.Ts) : Cell{}, s.hasStatic ? Cell(g.Mach) : Cell{}, g.FARat});
-      }
-      Table perf{"performance",
-                 {Col("FG", "gross thrust", ptForce), Col("ram_drag", "ram drag", ptForce),
-                  Col("FN", "net thrust", ptForce), Col("Wf", "fuel flow", ptFuelFlow), Col("TSFC", "TSFC", ptSFC),
-                  Col("FN_W", "specific thrust", ptSpecThrust)},
-                 {{r.FG, r.ramDrag, r.FN, r.Wf, r.TSFC, r.specificThrust}}};
-      Table machines{"turbomachines",
-                     {Col("machine", "machine", ptNone), Col("PR", "PR", ptNone, "", 4),
-                      Col("eff_is", "isentropic eff.", ptNone, "", 4), Col("eff_poly", "polytropic eff.", ptNone, "", 4),
-                      Col("power", "power", ptPower)},
-                     {{std::string("compressor"), o->in.PR, r.effC, r.effCpoly, r.powerC},
-                      {std::string("turbine"), r.turbinePR, r.effT, r.effTpoly, r.powerT}}};
-      Table nozzle{"nozzle",
-                   {Col("A8", "throat area", ptArea), Col("A9", "exit area", ptArea),
-                    Col("V0", "flight velocity", ptSpeed)},
-                   {{r.A8, r.A9, r.V0}}};
-      out = {st, perf, machines, nozzle};
-      return true;
+      bool sweep = false;
+      for (const Number* x : o->Swept()) sweep = sweep || x->IsRange();
+      const Status s = sweep ? RunSweep(*o, fuel, u, r) : RunPoint(*o, fuel, u, r);
+      r.inputs = o->n.Echoes();
+      for (Echo& e : o->fuel.Echoes()) r.inputs.push_back(std::move(e));
+      r.inputs.push_back(TextEcho("nozzle", o->nozzle));
+      r.inputs.push_back(TextEcho("eff-c-type", o->compEff));
+      r.inputs.push_back(TextEcho("eff-t-type", o->turbEff));
+      return s;
     };
   });
 }
@@ -557,20 +959,21 @@ void AddCycle(CLI::App& app, Action& action) {
 }  // namespace
 
 void AddCommands(CLI::App& app, Common& common, Action& action) {
-  app.add_option("--units", common.units, "Units of the output: si or imperial")
+  app.add_option("--units", common.units, "Unit system of the output, and of inputs given without a unit")
       ->capture_default_str()
       ->check(CLI::IsMember({"si", "imperial"}));
   auto* json = app.add_flag("--json", common.json, "Write JSON");
-  auto* csv = app.add_flag("--csv", common.csv, "Write CSV");
+  auto* csv = app.add_flag("--csv", common.csv, "Write CSV: one table, the command's main one or --table");
+  app.add_option("--table", common.table, "Write only this table");
   json->excludes(csv);
   app.fallthrough();  // the output options may follow the subcommand
-  AddGas(app, action);
-  AddProcess(app, action);
-  AddStatic(app, action);
-  AddBurn(app, action);
-  AddAtmosphere(app, action);
-  AddFlight(app, action);
-  AddCycle(app, action);
+  AddGas(app, common, action);
+  AddProcess(app, common, action);
+  AddStatic(app, common, action);
+  AddBurn(app, common, action);
+  AddAtmosphere(app, common, action);
+  AddFlight(app, common, action);
+  AddCycle(app, common, action);
 }
 
 }  // namespace vyr::cli

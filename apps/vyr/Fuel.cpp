@@ -18,6 +18,11 @@ TGasComposition Only(TGas s) {
   return c;
 }
 
+// A record of zero specific heat: the fuel relation then adds Cp (T - 298.15)
+// alone, for fuels of constant specific heat. The molar mass only keeps the
+// per-kilogram scale finite.
+constexpr TGasProperties kConstantCp = {1.0, 0.0, {}, {}, {}, {}};
+
 }  // namespace
 
 const std::vector<std::string>& FuelKeys() {
@@ -60,9 +65,11 @@ Fuel MakeFuel(const std::string& key, std::optional<double> hc, std::optional<do
   switch (f.type) {
     case ftNatGas:  // pure methane: the species table carries its formation enthalpy
       f.composition = Only(gtCH4);
+      f.record = &GasProperties[gtCH4];
       break;
     case ftHydrogen:
       f.composition = Only(gtH2);
+      f.record = &GasProperties[gtH2];
       break;
     case ftAmmonia: {
       // NH3 as the same atoms in N2 and H2 (mass fractions), with the formation
@@ -77,16 +84,27 @@ Fuel MakeFuel(const std::string& key, std::optional<double> hc, std::optional<do
     default:  // the variable fuel species C1 Hy Oz
       f.composition = Only(gtCxHyOz);
       f.formation = FormEnthFromHeatValue(f.y, f.z, f.LHV);
+      if (LiquidFuelTypes.contains(f.type)) f.record = &JetAliquid;
       break;
   }
   return f;
 }
 
-double FuelEnthalpy(const Fuel& f, double T) {
-  if (f.composition[gtCxHyOz] > 0.0) return f.formation + f.Cp * (T - kTref);
-  // Species of the table: their enthalpy includes formation; ammonia adds its own.
-  return FH(T, f.composition) + f.formation;
+double FuelSensibleEnthalpy(const Fuel& f, double T) {
+  // The heating value holds at 298.15 K, so only the reactant enthalpy Hr matters here.
+  double Hf, Hr, LHVstd;
+  StdFuelFormationandReactantEnthalpy(f.Cp, f.y, f.z, kTref, T, f.LHV, f.record ? *f.record : kConstantCp, f.type, Hf,
+                                      Hr, LHVstd);
+  return Hr;
 }
+
+double FuelEnthalpy(const Fuel& f, double T) {
+  if (f.composition[gtCxHyOz] > 0.0) return f.formation + FuelSensibleEnthalpy(f, T);
+  // Species of the table: their enthalpy at 298.15 K includes formation; ammonia adds its own.
+  return FH(kTref, f.composition) + f.formation + FuelSensibleEnthalpy(f, T);
+}
+
+double StoichiometricFar(const Fuel& f) { return StoichFuelOxidGasMassRatio(f.y, f.z, f.composition, Air[gtO2]); }
 
 TGasComposition Reactants(const Fuel& f, double far) { return MixGasComposition(Air, f.composition, 1.0, far); }
 
@@ -105,17 +123,21 @@ bool EquilibriumProducts(const Fuel& f, double far, double T, double P, TGasComp
 }
 
 bool BurnerResidual(const Fuel& f, double far, double Tair, double Tfuel, double efficiency, double T, double P,
-                    double& residual) {
+                    double& residual, Method method) {
   TGasComposition products;
-  if (!EquilibriumProducts(f, far, T, P, products)) return false;
+  if (method == Method::Complete ? !CompleteProducts(f, far, products) : !EquilibriumProducts(f, far, T, P, products))
+    return false;
   residual = FH(Tair, Air) + far * FuelEnthalpy(f, Tfuel) - (1.0 - efficiency) * far * f.LHV -
              (1.0 + far) * FH(T, products);
   return true;
 }
 
-bool ExitTemperature(const Fuel& f, double far, double Tair, double Tfuel, double efficiency, double P, double& T) {
+bool ExitTemperature(const Fuel& f, double far, double Tair, double Tfuel, double efficiency, double P, double& T,
+                     Method method) {
   bool evaluated = true;
-  auto r = [&](double t, double& v) { return evaluated = BurnerResidual(f, far, Tair, Tfuel, efficiency, t, P, v); };
+  auto r = [&](double t, double& v) {
+    return evaluated = BurnerResidual(f, far, Tair, Tfuel, efficiency, t, P, v, method);
+  };
   if (SolveBracketed(r, Tair, 3500.0, 1e-7, T)) return true;
   if (evaluated)  // the library's own message has been shown otherwise
     ShowMessage(Format("No burner exit temperature between %.1f K and 3500 K for a fuel-air ratio of %g", {Tair, far}));
@@ -124,7 +146,7 @@ bool ExitTemperature(const Fuel& f, double far, double Tair, double Tfuel, doubl
 
 bool FuelAirRatio(const Fuel& f, double T, double Tair, double Tfuel, double efficiency, double P, double& far) {
   // Between no fuel and stoichiometric: richer mixtures burn no hotter.
-  const double stoich = StoichFuelOxidGasMassRatio(f.y, f.z, f.composition, Air[gtO2]);
+  const double stoich = StoichiometricFar(f);
   bool evaluated = true;
   auto r = [&](double x, double& v) { return evaluated = BurnerResidual(f, x, Tair, Tfuel, efficiency, T, P, v); };
   if (SolveBracketed(r, 1e-9, stoich, 1e-12, far)) return true;

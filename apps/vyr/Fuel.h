@@ -21,7 +21,15 @@ struct Fuel {
   double Cp = 0.0;           ///< specific heat [J/(kg K)]
   TGasComposition composition{};  ///< the fuel as species (mass fractions)
   double formation = 0.0;    ///< enthalpy of formation not carried by the species table [J/kg]
+  /// Property record whose specific heat the fuel's sensible enthalpy follows:
+  /// the liquid record for liquid fuels, the species for gases; none for a
+  /// fuel of constant specific heat.
+  const TGasProperties* record = nullptr;
 };
+
+/// Products of a burner: in chemical equilibrium (lean mixtures), or of
+/// complete combustion (lean and rich).
+enum class Method { Equilibrium, Complete };
 
 /// Command-line names of the fuel table's fuels, in table order.
 const std::vector<std::string>& FuelKeys();
@@ -31,8 +39,14 @@ const std::vector<std::string>& FuelKeys();
 Fuel MakeFuel(const std::string& key, std::optional<double> hc, std::optional<double> oc, std::optional<double> lhv,
               std::optional<double> hf);
 
+/// Sensible enthalpy of the fuel from 298.15 K to T [K], by the library's fuel relation [J/kg].
+double FuelSensibleEnthalpy(const Fuel& f, double T);
+
 /// Enthalpy of the fuel at T [K], formation included [J/kg].
 double FuelEnthalpy(const Fuel& f, double T);
+
+/// Stoichiometric fuel-air ratio of the fuel in air [-].
+double StoichiometricFar(const Fuel& f);
 
 /// Reactants: air and fuel at a fuel-air ratio (mass fractions).
 TGasComposition Reactants(const Fuel& f, double far);
@@ -46,12 +60,13 @@ bool EquilibriumProducts(const Fuel& f, double far, double T, double P, TGasComp
 
 /// Burner energy balance per kilogram of air [J/kg]: enthalpy of air at Tair and of
 /// the fuel at Tfuel, less the heat not released (1 - efficiency), less the enthalpy
-/// of the equilibrium products at T and P. Zero at the burner exit temperature.
+/// of the products at T and P. Zero at the burner exit temperature.
 bool BurnerResidual(const Fuel& f, double far, double Tair, double Tfuel, double efficiency, double T, double P,
-                    double& residual);
+                    double& residual, Method method = Method::Equilibrium);
 
-/// Burner exit temperature [K] for a fuel-air ratio (equilibrium products).
-bool ExitTemperature(const Fuel& f, double far, double Tair, double Tfuel, double efficiency, double P, double& T);
+/// Burner exit temperature [K] for a fuel-air ratio.
+bool ExitTemperature(const Fuel& f, double far, double Tair, double Tfuel, double efficiency, double P, double& T,
+                     Method method = Method::Equilibrium);
 
 /// Fuel-air ratio [-] that gives the burner exit temperature T [K].
 bool FuelAirRatio(const Fuel& f, double T, double Tair, double Tfuel, double efficiency, double P, double& far);

@@ -3,39 +3,31 @@
 #include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
+#include <stdexcept>
 
+#include "Inputs.h"
+#include "Messages.h"
 #include "SysUtils.h"
 
 namespace vyr::cli {
 
 namespace {
 
-std::string UnitOf(const Column& c, TUnitSystem u) {
-  if (!c.unit.empty()) return c.unit;
-  if (c.type == ptNone) return "";
-  return std::string(ParUnitStr[c.type][u]);
-}
-
-// Value in the unit system (SI values are stored).
-double Converted(const Column& c, TUnitSystem u, double v) {
-  if (!c.unit.empty() || c.type == ptNone) return v;
-  return v / ParscaleStd[c.type][u];
-}
+using Json = nlohmann::ordered_json;  // keys keep the order of the columns
 
 std::string TextOf(const Column& c, TUnitSystem u, const Cell& cell) {
   if (std::holds_alternative<std::monostate>(cell)) return "-";
   if (const auto* s = std::get_if<std::string>(&cell)) return *s;
+  if (const auto* b = std::get_if<bool>(&cell)) return *b ? "yes" : "no";
   const double v = std::get<double>(cell);
-  if (c.decimals >= 0) return vyr::Format("%.*f", {c.decimals, Converted(c, u, v)});
+  if (c.decimals >= 0) return vyr::Format("%.*f", {c.decimals, Shown(c, u, v)});
+  if (c.own) return Printf("%.5g", Shown(c, u, v));
   if (!c.unit.empty() || c.type == ptNone) return FloatToStr(v);
   return ParToStr(c.type, u, "", true, v);
 }
 
 // Full precision for scripts: 12 significant digits of the converted value.
-std::string NumberForScripts(double v) {
-  if (!std::isfinite(v)) return FloatToStr(v);
-  return vyr::Format("%.12g", {v});
-}
+std::string NumberForScripts(double v) { return Printf("%.12g", v); }
 
 void WriteText(std::ostream& os, const Table& t, TUnitSystem u) {
   const std::size_t n = t.columns.size();
@@ -60,7 +52,7 @@ void WriteText(std::ostream& os, const Table& t, TUnitSystem u) {
     std::string s;
     for (std::size_t j = 0; j < n; ++j) {
       if (j) s += "  ";
-      const bool left = j == 0 && !t.rows.empty() && std::holds_alternative<std::string>(t.rows[0][0]);
+      const bool left = !t.rows.empty() && j < t.rows[0].size() && std::holds_alternative<std::string>(t.rows[0][j]);
       const std::size_t pad = width[j] - cells[j].size();
       s += left ? cells[j] + std::string(pad, ' ') : std::string(pad, ' ') + cells[j];
     }
@@ -69,12 +61,17 @@ void WriteText(std::ostream& os, const Table& t, TUnitSystem u) {
   };
   if (!t.name.empty()) os << t.name << '\n';
   line(head);
-  if (std::any_of(unit.begin(), unit.end(), [](const std::string& u) { return !u.empty(); })) line(unit);
+  if (std::any_of(unit.begin(), unit.end(), [](const std::string& s) { return !s.empty(); })) line(unit);
   for (const auto& cells : body) line(cells);
 }
 
+std::string CsvText(const std::string& s) {
+  std::string q = "\"";
+  for (char c : s) q += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return q + '"';
+}
+
 void WriteCsv(std::ostream& os, const Table& t, TUnitSystem u) {
-  if (!t.name.empty()) os << "# " << t.name << '\n';
   for (std::size_t j = 0; j < t.columns.size(); ++j) {
     const std::string un = UnitOf(t.columns[j], u);
     os << (j ? "," : "") << t.columns[j].key << (un.empty() ? "" : " [" + un + "]");
@@ -84,57 +81,142 @@ void WriteCsv(std::ostream& os, const Table& t, TUnitSystem u) {
     for (std::size_t j = 0; j < t.columns.size(); ++j) {
       if (j) os << ',';
       const Cell& c = j < row.size() ? row[j] : Cell{};
-      if (const auto* s = std::get_if<std::string>(&c)) {
-        os << '"' << *s << '"';
-      } else if (const auto* v = std::get_if<double>(&c)) {
-        os << NumberForScripts(Converted(t.columns[j], u, *v));
-      }
+      if (const auto* s = std::get_if<std::string>(&c))
+        os << CsvText(*s);
+      else if (const auto* v = std::get_if<double>(&c))
+        os << NumberForScripts(Shown(t.columns[j], u, *v));
+      else if (const auto* b = std::get_if<bool>(&c))
+        os << (*b ? "true" : "false");
     }
     os << '\n';
   }
 }
 
-nlohmann::json JsonOf(const Table& t, TUnitSystem u) {
-  nlohmann::json rows = nlohmann::json::array();
-  for (const auto& row : t.rows) {
-    nlohmann::json r = nlohmann::json::object();
-    for (std::size_t j = 0; j < t.columns.size(); ++j) {
-      const Cell& c = j < row.size() ? row[j] : Cell{};
-      if (const auto* s = std::get_if<std::string>(&c)) {
-        r[t.columns[j].key] = *s;
-      } else if (const auto* v = std::get_if<double>(&c)) {
-        const double x = Converted(t.columns[j], u, *v);
-        r[t.columns[j].key] = std::isfinite(x) ? nlohmann::json(x) : nlohmann::json(nullptr);
-      } else {
-        r[t.columns[j].key] = nullptr;
-      }
-    }
-    rows.push_back(std::move(r));
+Json JsonCell(const Column& col, TUnitSystem u, const Cell& c) {
+  if (const auto* s = std::get_if<std::string>(&c)) return *s;
+  if (const auto* b = std::get_if<bool>(&c)) return *b;
+  if (const auto* v = std::get_if<double>(&c)) {
+    const double x = Shown(col, u, *v);
+    if (std::isfinite(x)) return x;
   }
-  nlohmann::json units = nlohmann::json::object();
+  return nullptr;
+}
+
+Json JsonOf(const Table& t, TUnitSystem u) {
+  Json columns = Json::array(), units = Json::object(), rows = Json::array();
   for (const auto& c : t.columns) {
+    columns.push_back(c.key);
     const std::string un = UnitOf(c, u);
     if (!un.empty()) units[c.key] = un;
   }
-  return {{"rows", rows}, {"units", units}};
+  for (const auto& row : t.rows) {
+    Json r = Json::object();
+    for (std::size_t j = 0; j < t.columns.size(); ++j)
+      r[t.columns[j].key] = JsonCell(t.columns[j], u, j < row.size() ? row[j] : Cell{});
+    rows.push_back(std::move(r));
+  }
+  return {{"columns", columns}, {"units", units}, {"rows", rows}};
+}
+
+Json JsonOf(const std::vector<Echo>& inputs, TUnitSystem u) {
+  Json doc = Json::object();
+  for (const Echo& e : inputs) {
+    Json item = Json::object();
+    if (e.values.size() == 1) {
+      item["value"] = JsonCell(e.column, u, e.values.front());
+    } else {
+      Json values = Json::array();
+      for (const Cell& c : e.values) values.push_back(JsonCell(e.column, u, c));
+      item["value"] = values;
+    }
+    const std::string un = UnitOf(e.column, u);
+    if (!un.empty()) item["unit"] = un;
+    doc[e.column.key] = item;
+  }
+  return doc;
+}
+
+const Table& Find(const Report& r, const std::string& name) {
+  for (const Table& t : r.tables)
+    if (t.name == name) return t;
+  std::string names;
+  for (const Table& t : r.tables) names += (names.empty() ? "" : ", ") + t.name;
+  throw std::invalid_argument("--table: \"" + r.command + "\" has no table \"" + name + "\" (its tables: " + names +
+                              ")");
 }
 
 }  // namespace
 
-void Write(std::ostream& os, const std::vector<Table>& tables, Format format, TUnitSystem units) {
+OwnUnit ViscosityUnit() {
+  // 1 lbm/(ft s) = 0.45359237 kg / 0.3048 m / s [Pa s]
+  return {{"uPa s", "lbm/(ft s)"}, {1e-6, 0.45359237 / 0.3048}};
+}
+
+double Shown(const Column& c, TUnitSystem u, double v) {
+  if (c.own) return v / c.own->size[u];
+  if (!c.unit.empty() || c.type == ptNone) return v;
+  return v / ParscaleStd[c.type][u];
+}
+
+std::string UnitOf(const Column& c, TUnitSystem u) {
+  if (c.own) return c.own->text[u];
+  if (!c.unit.empty()) return c.unit;
+  if (c.type == ptNone) return "";
+  return std::string(ParUnitStr[c.type][u]);
+}
+
+std::string RowProblem(const Table& t, const Row& row, TUnitSystem units) {
+  for (std::size_t j = 0; j < t.columns.size() && j < row.size(); ++j) {
+    const auto* v = std::get_if<double>(&row[j]);
+    if (!v) continue;
+    const Column& c = t.columns[j];
+    const std::string un = UnitOf(c, units);
+    if (!std::isfinite(*v)) return c.heading + " is not a finite number";
+    const bool bad = (c.sign == Sign::Positive && !(*v > 0)) || (c.sign == Sign::NonNegative && *v < 0);
+    if (bad)
+      return c.heading + " = " + Printf("%.6g", Shown(c, units, *v)) + (un.empty() ? "" : " " + un) +
+             (c.sign == Sign::Positive ? " is not positive" : " is negative");
+  }
+  return "";
+}
+
+bool AddRow(Table& t, Row row, TUnitSystem units) {
+  const std::string problem = RowProblem(t, row, units);
+  if (!problem.empty()) {
+    ShowMessage("Impossible result in " + t.name + ": " + problem);
+    return false;
+  }
+  t.rows.push_back(std::move(row));
+  return true;
+}
+
+void Write(std::ostream& os, const Report& report, Format format, TUnitSystem units, const std::string& only) {
+  std::vector<const Table*> chosen;
+  if (!only.empty())
+    chosen.push_back(&Find(report, only));
+  else if (format == Format::Csv)
+    chosen.push_back(&Find(report, report.main));
+  else
+    for (const Table& t : report.tables) chosen.push_back(&t);
+
   if (format == Format::Json) {
-    nlohmann::json doc = nlohmann::json::object();
+    Json doc = Json::object();
+    doc["schema"] = kJsonSchema;
+    doc["command"] = report.command;
     doc["unit_system"] = units == usSI ? "SI" : "imperial";
-    for (const auto& t : tables) doc[t.name.empty() ? "table" : t.name] = JsonOf(t, units);
+    doc["inputs"] = JsonOf(report.inputs, units);
+    doc["main"] = report.main;
+    for (const Table* t : chosen) doc[t->name] = JsonOf(*t, units);
     os << doc.dump(2) << '\n';
     return;
   }
-  for (std::size_t i = 0; i < tables.size(); ++i) {
+  if (format == Format::Csv) {
+    WriteCsv(os, *chosen.front(), units);
+    return;
+  }
+  for (std::size_t i = 0; i < chosen.size(); ++i) {
     if (i) os << '\n';
-    if (format == Format::Csv)
-      WriteCsv(os, tables[i], units);
-    else
-      WriteText(os, tables[i], units);
+    WriteText(os, *chosen[i], units);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "Inputs.h"
 #include "Solve.h"
 
 namespace vyr::cli {
@@ -9,6 +10,7 @@ namespace vyr::cli {
 namespace {
 
 const char* const kId = "Turbojet";
+constexpr double kMaxTurbinePR = 100.0;  // highest turbine pressure ratio searched [-]
 
 TGasconditions Total(double W, double Pt, double Tt, const TGasComposition& y, double far) {
   TGasconditions g{};
@@ -88,10 +90,25 @@ bool Design(const TurbojetInput& in, const Fuel& fuel, double W, TurbojetResult&
     v = s5.H - H5;
     return true;
   };
+  // The turbine can drive the shaft only while its expansion ends above the
+  // ambient pressure; beyond that no nozzle flow and no thrust remain.
+  const std::string load = in.offtake > 0 ? "the compressor and the offtake" : "the compressor";
+  auto cannotDrive = [&](const std::string& why) {
+    ShowMessage(Printf("The turbine cannot drive %s at T4 = %.6g K (fuel-air ratio %.5g): %s", load.c_str(), s4.Tt,
+                       far, why.c_str()));
+    return false;
+  };
   double lnPR = 0.0;
-  if (!SolveBracketed(residual, 1e-6, std::log(100.0), 1e-12, lnPR)) return false;
+  bool evaluated = true;
+  auto tracked = [&](double x, double& v) { return evaluated = residual(x, v); };
+  if (!SolveBracketed(tracked, 1e-6, std::log(kMaxTurbinePR), 1e-12, lnPR))
+    return evaluated && cannotDrive(Printf("even a turbine pressure ratio of %g does not deliver the %.6g W it needs",
+                                           kMaxTurbinePR, r.powerC + in.offtake));
   double check;
   if (!residual(lnPR, check)) return false;
+  if (!(s5.Pt > amb.Ps))
+    return cannotDrive(Printf("its expansion would end at Pt5 = %.6g Pa, below the ambient pressure %.6g Pa",
+                              s5.Pt, amb.Ps));
   s5.W = W4;
   r.turbinePR = std::exp(lnPR);
   r.effT = effT;
@@ -139,6 +156,12 @@ bool Design(const TurbojetInput& in, const Fuel& fuel, double W, TurbojetResult&
 
   r.ramDrag = W * r.V0;
   r.FN = r.FG - r.ramDrag;
+  if (!(r.FN > 0)) {
+    ShowMessage(Printf("The net thrust is %.6g N, not positive: the jet (%.6g m/s) is not faster than the flight "
+                       "(%.6g m/s) at T4 = %.6g K",
+                       r.FN, s9.V, r.V0, s4.Tt));
+    return false;
+  }
   r.TSFC = r.Wf / r.FN;
   r.specificThrust = r.FN / W;
   return true;
@@ -157,7 +180,11 @@ bool DesignTurbojet(const TurbojetInput& in, const Fuel& fuel, TurbojetResult& o
   double F0 = out.FN - target;
   double W1 = W0 * target / out.FN;
   for (int step = 0; step < 50; ++step) {
-    if (!(W1 > 0.0) || !Design(in, fuel, W1, out)) return false;
+    if (!(W1 > 0.0) || !std::isfinite(W1)) {
+      ShowMessage(Printf("No air flow gives a net thrust of %g N", target));
+      return false;
+    }
+    if (!Design(in, fuel, W1, out)) return false;
     const double F1 = out.FN - target;
     if (std::fabs(F1) <= 1e-9 * target) return true;
     const double W2 = W1 - F1 * (W1 - W0) / (F1 - F0);
@@ -165,6 +192,7 @@ bool DesignTurbojet(const TurbojetInput& in, const Fuel& fuel, TurbojetResult& o
     F0 = F1;
     W1 = W2;
   }
+  ShowMessage(Printf("No air flow gives a net thrust of %g N", target));
   return false;
 }
 

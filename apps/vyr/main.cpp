@@ -1,37 +1,59 @@
 // vyr: gas properties, processes, combustion, atmosphere, flight conditions
 // and the design point of a turbojet from the command line.
 //
-// Exit status: 0 on success, 1 when a calculation of the library fails (its
-// message is printed on standard error), 2 for a bad argument.
+// Exit status: 0 on success; 1 when a calculation fails, a result would be
+// physically impossible, a point of a sweep fails or the output cannot be
+// written; 2 for a bad argument. Messages go to standard error.
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
 #include <iostream>
+#include <string>
 #include <vector>
 
 #include "Commands.h"
-#include "Messages.h"
+#include "Inputs.h"
+
+namespace {
+
+// The subcommand chain that argv names, and the first word that names none:
+// "vyr foo" and "vyr cycle foo" are told which commands there are.
+bool UnknownCommand(const CLI::App& app, int argc, char** argv) {
+  const CLI::App* level = &app;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a.empty() || a[0] == '-') {
+      if (a == "--units" || a == "--table") ++i;  // their value follows
+      continue;
+    }
+    const auto subs = level->get_subcommands([](const CLI::App*) { return true; });
+    if (subs.empty()) return false;
+    const CLI::App* found = nullptr;
+    for (const CLI::App* s : subs)
+      if (s->get_name() == a) found = s;
+    if (!found) {
+      std::string names;
+      for (const CLI::App* s : subs) names += (names.empty() ? "" : ", ") + s->get_name();
+      std::cerr << "vyr: unknown command \"" << a << "\"; the commands" << (level == &app ? "" : " of ")
+                << (level == &app ? "" : level->get_name()) << " are: " << names << '\n';
+      return true;
+    }
+    level = found;
+  }
+  return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace vyr;
   using namespace vyr::cli;
 
-  // Every message of the library is collected and printed only if the
-  // calculation fails; warnings of a calculation that succeeds are noted too.
-  std::vector<TMessage> messages;
-  SetMessageHandler([&](const TMessage& m) {
-    messages.push_back(m);
-    return int(mrOk);
-  });
+  // Every message of the library is collected; printed as errors if the run
+  // fails, as warnings if it succeeds.
+  MessageScope messages;
   auto print = [&](const char* prefix) {
-    for (const TMessage& m : messages) {
-      std::string text;
-      for (char c : m.Text) {
-        if (c == '\r') continue;
-        text += c == '\n' ? ' ' : c;
-      }
-      std::cerr << prefix << text;
-      if (m.HelpCtx != 0) std::cerr << " (help context " << m.HelpCtx << ")";
-      std::cerr << '\n';
-    }
+    for (const std::string& line : messages.Lines()) std::cerr << prefix << line << '\n';
   };
 
   CLI::App app{"vyr: gas-turbine performance calculations on the VYRcompPack library"};
@@ -46,27 +68,38 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    app.exit(e);
+    if (!UnknownCommand(app, argc, argv)) app.exit(e);
     return 2;
   }
 
-  std::vector<Table> tables;
-  bool ok = false;
+  Report report;
+  for (const CLI::App* level = &app; !level->get_subcommands().empty();) {
+    level = level->get_subcommands().front();
+    report.command += (report.command.empty() ? "" : " ") + level->get_name();
+  }
+  Status status = Status::Failed;
   try {
-    ok = action && action(tables);
-  } catch (const CLI::Error& e) {  // an argument that only the calculation found wrong
+    status = action ? action(report) : Status::Failed;
+  } catch (const std::invalid_argument& e) {  // BadArgument, and a fuel the library does not know
     std::cerr << "vyr: " << e.what() << '\n';
     return 2;
+  }
+  if (status == Status::Failed) {
+    print("vyr: error: ");
+    if (messages.messages.empty()) std::cerr << "vyr: error: the calculation failed\n";
+    return 1;
+  }
+  print(status == Status::Ok ? "vyr: warning: " : "vyr: ");
+  try {
+    Write(std::cout, report, common.OutputFormat(), common.UnitSystem(), common.table);
   } catch (const std::invalid_argument& e) {
     std::cerr << "vyr: " << e.what() << '\n';
     return 2;
   }
-  if (!ok) {
-    print("vyr: error: ");
-    if (messages.empty()) std::cerr << "vyr: error: the calculation failed\n";
+  std::cout.flush();
+  if (!std::cout) {
+    std::cerr << "vyr: error: writing the output failed: " << std::strerror(errno) << '\n';
     return 1;
   }
-  print("vyr: warning: ");
-  Write(std::cout, tables, common.OutputFormat(), common.UnitSystem());
-  return 0;
+  return status == Status::Ok ? 0 : 1;
 }

@@ -85,6 +85,27 @@ TEST(Turbojet, ThrustTargetSetsTheFlow) {
   }
 }
 
+// A turbine that cannot drive the compressor fails with a message that says so,
+// never a design point with negative thrust.
+TEST(Turbojet, ATurbineThatCannotDriveFails) {
+  struct Weak {
+    double T4, far, offtake;
+  };
+  for (const Weak w : {Weak{700, 0, 0}, Weak{0, 1e-4, 0}, Weak{1400, 0, 7e6}}) {
+    test::RecordingHandler rec;
+    TurbojetInput in;
+    if (w.far > 0)
+      in.far = w.far;
+    else
+      in.T4 = w.T4;
+    in.offtake = w.offtake;
+    TurbojetResult r;
+    EXPECT_FALSE(DesignTurbojet(in, MakeFuel("avtur", {}, {}, {}, {}), r));
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0].Text.rfind("The turbine cannot drive the compressor", 0), 0u) << rec.messages[0].Text;
+  }
+}
+
 TEST(Turbojet, FuelAirRatioGivenInsteadOfTemperature) {
   const Fuel fuel = MakeFuel("avtur", {}, {}, {}, {});
   TurbojetInput in;
@@ -104,6 +125,37 @@ TEST(Turbojet, UserFuelFromFormationEnthalpyMatchesTheTable) {
   EXPECT_NEAR(user.LHV, table.LHV, 1e-6);
   EXPECT_THROW(MakeFuel("user", {}, {}, 43e6, {}), std::invalid_argument);
   EXPECT_THROW(MakeFuel("kerosine", {}, {}, {}, {}), std::invalid_argument);
+}
+
+// The fuel's sensible enthalpy follows the specific heat of its own record: a
+// liquid's rises with temperature, a gas's is that of its species.
+TEST(Turbojet, FuelSensibleEnthalpyFollowsItsRecord) {
+  const double dT = 400.0 - 298.15;
+  const Fuel avtur = MakeFuel("avtur", {}, {}, {}, {});
+  EXPECT_EQ(FuelSensibleEnthalpy(avtur, 298.15), 0.0);
+  const double liquid = FuelSensibleEnthalpy(avtur, 400.0);
+  EXPECT_GT(liquid, avtur.Cp * dT);
+  EXPECT_LT(liquid, 1.15 * avtur.Cp * dT);
+  const Fuel methane = MakeFuel("natgas", {}, {}, {}, {});
+  TGasComposition ch4{};
+  ch4[gtCH4] = 1.0;
+  EXPECT_NEAR(FuelSensibleEnthalpy(methane, 400.0) / (FH(400.0, ch4) - FH(298.15, ch4)), 1.0, 1e-3);
+  // A user fuel keeps its constant specific heat.
+  const Fuel user = MakeFuel("user", 2.0, 0.0, 43e6, {});
+  EXPECT_NEAR(FuelSensibleEnthalpy(user, 400.0), user.Cp * dT, 1e-9);
+}
+
+// Preheated fuel brings its sensible enthalpy into the burner: at the same exit
+// temperature the fuel flow falls by that enthalpy over the heat the fuel releases.
+TEST(Turbojet, PreheatedFuelSavesItsSensibleEnthalpy) {
+  const Fuel fuel = MakeFuel("avtur", {}, {}, {}, {});
+  TurbojetInput in;
+  TurbojetResult cold, hot;
+  ASSERT_TRUE(DesignTurbojet(in, fuel, cold));
+  in.Tfuel = 400.0;
+  ASSERT_TRUE(DesignTurbojet(in, fuel, hot));
+  const double saving = 1.0 - hot.Wf / cold.Wf;
+  EXPECT_NEAR(saving / (FuelSensibleEnthalpy(fuel, 400.0) / fuel.LHV), 1.0, 0.1);
 }
 
 TEST(Turbojet, AnUnreachableTemperatureFailsWithAMessage) {
