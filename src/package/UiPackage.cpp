@@ -3,6 +3,8 @@
 #include <iterator>
 
 #include "Package.h"
+#include "vyrcompf.h"
+#include "vyrcompl.h"
 #include "complibfrm.h"
 
 namespace vyr {
@@ -19,6 +21,8 @@ struct UiUnitEntry {
   void (*done)();
 };
 constexpr UiUnitEntry kUiUnits[] = {
+    {&InitVyrcompf, &DoneVyrcompf},      // vyrcompf: TVYRcompform
+    {&InitVyrcompl, &DoneVyrcompl},      // vyrcompl: TVYRcomp, TVYRLink
     {&InitComplibfrm, &DoneComplibfrm},
 };
 

@@ -1,0 +1,11 @@
+# Tests of src/components/ (UI library): links, icons, their drawing and their
+# model-file form, on the sample icons of the canvas demo.
+vyr_add_ui_test(test_components
+  components/LinkRulesTest.cpp
+  components/LinkingTest.cpp
+  components/DrawingTest.cpp
+  components/CanvasXmlTest.cpp
+  ${PROJECT_SOURCE_DIR}/apps/vyr-canvas/SampleEngine.cpp
+  ${PROJECT_SOURCE_DIR}/apps/vyr-canvas/SampleEngine.h)
+target_include_directories(test_components PRIVATE
+  ${PROJECT_SOURCE_DIR}/tests/components ${PROJECT_SOURCE_DIR}/apps/vyr-canvas)
