@@ -84,6 +84,14 @@ double Scale(TParType type, TUnitSystem system) {
   return ParscaleStd[type][system];
 }
 
+// Calls the field's OnChange after each of its Changed signals.
+template <class Field>
+void WireOnChange(Field* f) {
+  QObject::connect(f, &Field::Changed, f, [f] {
+    if (f->OnChange) f->OnChange(f);
+  });
+}
+
 }  // namespace
 
 // --- Number text -------------------------------------------------------------
@@ -171,6 +179,7 @@ TNumFld::TNumFld(QWidget* parent) : QWidget(parent), min_(-kInf), max_(kInf) {
   setFocusProxy(edit_);
   edit_->installEventFilter(this);
   connect(edit_, &QLineEdit::returnPressed, this, [this] { CommitEdit(); });
+  WireOnChange(this);
   ShowValue();
 }
 
@@ -331,6 +340,7 @@ bool TNumFld::ReadValueFromText(std::string_view text) {
 
 TStringFld::TStringFld(QWidget* parent) : QLineEdit(parent) {
   connect(this, &QLineEdit::textChanged, this, &TStringFld::Changed);
+  WireOnChange(this);
 }
 
 std::string TStringFld::Text() const { return S(text()); }
@@ -348,6 +358,7 @@ bool TStringFld::ReadValueFromText(std::string_view text) {
 
 TCheckFld::TCheckFld(QWidget* parent) : QCheckBox(parent) {
   connect(this, &QCheckBox::toggled, this, &TCheckFld::Changed);
+  WireOnChange(this);
 }
 
 std::string TCheckFld::WriteValueToText() const { return isChecked() ? "true" : "false"; }
@@ -363,6 +374,7 @@ bool TCheckFld::ReadValueFromText(std::string_view text) {
 
 TMemoFld::TMemoFld(QWidget* parent) : QPlainTextEdit(parent) {
   connect(this, &QPlainTextEdit::textChanged, this, &TMemoFld::Changed);
+  WireOnChange(this);
 }
 
 std::vector<std::string> TMemoFld::Lines() const {
@@ -423,6 +435,10 @@ TRadioGrpFld::TRadioGrpFld(QWidget* parent) : QGroupBox(parent) {
     SetItemIndex(id);
     emit Clicked();
   });
+  connect(this, &TRadioGrpFld::Clicked, this, [this] {
+    if (OnClick) OnClick(this);
+  });
+  WireOnChange(this);
 }
 
 void TRadioGrpFld::SetItems(const std::vector<std::string>& items) {
@@ -498,6 +514,7 @@ TComboBoxFld::TComboBoxFld(QWidget* parent) : QComboBox(parent) {
   connect(this, &QComboBox::editTextChanged, this, [this] {
     if (!syncing_) TakeFromUi();
   });
+  WireOnChange(this);
 }
 
 void TComboBoxFld::TakeFromUi() {
@@ -567,6 +584,7 @@ TNumGrid::TNumGrid(QWidget* parent) : QTableWidget(parent) {
     }
     emit Changed();
   });
+  WireOnChange(this);
 }
 
 void TNumGrid::SetSize(int cols, int rows) {

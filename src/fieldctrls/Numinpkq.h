@@ -13,6 +13,7 @@
 // The number-input dialog (NumInputQuery) belongs to this unit as well.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,6 +56,9 @@ VYR_UI_API bool XmlStrToFloat(std::string_view text, double& value);
 /// "1,5" under US settings is no number, never 15). False when it is no number.
 VYR_UI_API bool TextToFloat(std::string_view text, const TFormatSettings& format, double& value);
 
+/// Handler of a field event; sender is the field's widget.
+using TNotifyEvent = std::function<void(QObject* sender)>;
+
 /// The field interface every field control carries.
 ///
 /// Persistence: a field writes its value into one element (WriteValueToXML)
@@ -93,6 +97,10 @@ class VYR_UI_API TFieldControl {
   /// Reads the value from element; false (and the value kept) when the
   /// element does not hold a value of this field.
   virtual bool ReadValueFromXML(pugi::xml_node element);
+  /// Called after each Changed signal of the field, when set. Unlike Qt
+  /// connections it is a value, so CloneComponent copies it to a clone.
+  TNotifyEvent OnChange;
+
   /// The value as one line of text (used for attributes).
   virtual std::string WriteValueToText() const = 0;
   /// Reads the value from text as WriteValueToText wrote it; false (value
@@ -315,6 +323,10 @@ class VYR_UI_API TRadioGrpFld : public QGroupBox, public TFieldControl {
   void Changed();
   /// An item was clicked by the user.
   void Clicked();
+
+ public:
+  /// Called after each Clicked signal, when set (copied by CloneComponent).
+  TNotifyEvent OnClick;
 
  private:
   void Relayout();

@@ -9,3 +9,11 @@ list(APPEND VYR_UI_PUBLIC_HEADERS
   vcl/ClassRegistry.h
   vcl/VyrMessageBox.h
 )
+
+# General utilities (the widget-free ones are in the core's utils/).
+list(APPEND VYR_UI_SOURCES
+  vcl/VYRutils.cpp
+)
+list(APPEND VYR_UI_PUBLIC_HEADERS
+  vcl/VYRutils.h
+)
