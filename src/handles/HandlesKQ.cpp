@@ -16,7 +16,9 @@
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRubberBand>
+#include <QPen>
+#include <QRegion>
+#include <QResizeEvent>
 #include <QScrollBar>
 
 namespace vyr {
@@ -127,6 +129,34 @@ void SendMouse(QWidget* to, QEvent::Type type, const QPoint& local, Qt::MouseBut
   QMouseEvent ev(type, QPointF(local), to->window()->mapFromGlobal(global), global, button, buttons, modifiers);
   QCoreApplication::sendEvent(to, &ev);
 }
+
+/// The drag outline: a dotted one-pixel frame on the handle's parent, above the
+/// controls. Only the frame belongs to the widget (a mask), so that moving it
+/// repaints two thin strips of the surface, not everything inside it.
+class TDragOutline : public QWidget {
+ public:
+  explicit TDragOutline(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("DragOutline"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent*) override {
+    const QRegion all(rect());
+    setMask(width() > 2 && height() > 2 ? all.subtracted(QRegion(rect().adjusted(1, 1, -1, -1))) : all);
+  }
+  void paintEvent(QPaintEvent*) override {
+    // Black dots on white stay visible on any background, as the exclusive-or
+    // focus rectangle of old did.
+    QPainter p(this);
+    const QRect frame = rect().adjusted(0, 0, -1, -1);
+    p.setPen(QPen(Qt::white, 0));
+    p.drawRect(frame);
+    p.setPen(QPen(Qt::black, 0, Qt::DotLine));
+    p.drawRect(frame);
+  }
+};
 
 }  // namespace
 
@@ -429,7 +459,7 @@ void TStretchHandle::Rubberband(int X, int Y, bool Show) {
     if (p != nullptr) {
       if (FOutline == nullptr || FOutline->parentWidget() != p) {
         delete FOutline.data();
-        FOutline = new QRubberBand(QRubberBand::Rectangle, p);
+        FOutline = new TDragOutline(p);
       }
       // The outline of the controls at the new bounds, inside the margins.
       FOutline->setGeometry(r.x() + kLead, r.y() + kLead, r.width() - kLead - kTrail, r.height() - kLead - kTrail);

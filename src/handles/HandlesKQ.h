@@ -27,7 +27,6 @@
 #include "VyrUiExport.h"
 
 class QMenu;
-class QRubberBand;
 
 namespace vyr {
 
@@ -267,7 +266,7 @@ class VYR_UI_API TStretchHandle : public QWidget {
   bool FShowHint = false;
   bool FParentShowHint = true;
   QPointer<QMenu> FPopupMenu;
-  QPointer<QRubberBand> FOutline;       ///< drag outline, a child of the parent
+  QPointer<QWidget> FOutline;           ///< drag outline, a child of the parent
   QPointer<QWidget> FForwardTarget;     ///< control that took the running press
   bool FClickPending = false;           ///< a left press on the selection may become a click
 };

@@ -12,7 +12,6 @@
 
 #include <QImage>
 #include <QMouseEvent>
-#include <QRubberBand>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -96,7 +95,7 @@ class StretchHandle : public ::testing::Test {
   }
 
   /// The drag outline shown on the surface, or null.
-  QRubberBand* Outline() const { return surface_->findChild<QRubberBand*>(); }
+  QWidget* Outline() const { return surface_->findChild<QWidget*>(QStringLiteral("DragOutline")); }
 
   std::unique_ptr<QWidget> window_;
   TMouseProbe* surface_ = nullptr;
@@ -403,6 +402,9 @@ TEST_F(StretchHandle, OutlineFollowsTheDrag) {
   ASSERT_NE(Outline(), nullptr);
   EXPECT_FALSE(Outline()->isHidden());
   EXPECT_EQ(Outline()->geometry(), QRect(104, 96, 74, 84)) << "the outline is the control's new rectangle";
+  const QImage img = surface_->grab().toImage();
+  EXPECT_NE(img.pixelColor(104, 120), kControlColour) << "the outline's left side is drawn";
+  EXPECT_EQ(img.pixelColor(140, 140), kControlColour) << "inside the outline the control shows";
 
   QTest::mouseMove(handle_, kBottomRight + QPoint(-4, 2));
   EXPECT_EQ(Outline()->geometry(), QRect(104, 96, 60, 66));
