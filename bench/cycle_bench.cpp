@@ -1,4 +1,4 @@
-// Design point of a turbojet, as the vyr program computes it.
+// Design point of a turbojet, as the vyr program computes it, and a sweep of them.
 #include <benchmark/benchmark.h>
 
 #include "Turbojet.h"
@@ -22,5 +22,24 @@ void BM_TurbojetDesignPoint(benchmark::State& st) {
   }
 }
 BENCHMARK(BM_TurbojetDesignPoint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The sweep "--pr 4:40:4 --T4 1200:1600:100": 10 x 5 = 50 design points at sea level.
+void BM_TurbojetSweep50(benchmark::State& st) {
+  const Fuel fuel = MakeFuel("avtur", {}, {}, {}, {});
+  TurbojetResult r;
+  for (auto _ : st) {
+    int ok = 0;
+    for (int pr = 4; pr <= 40; pr += 4)
+      for (int T4 = 1200; T4 <= 1600; T4 += 100) {
+        TurbojetInput in;
+        in.PR = pr;
+        in.T4 = T4;
+        ok += DesignTurbojet(in, fuel, r);
+      }
+    benchmark::DoNotOptimize(ok);
+  }
+  st.SetLabel("50 points");
+}
+BENCHMARK(BM_TurbojetSweep50)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -147,6 +147,23 @@ std::vector<double> ReadValues(const std::string& text, TParType type, TUnitSyst
   if (!text.empty() && text.back() == ':') parts.push_back("");
   if (parts.size() == 1) return {ReadValue(parts[0], type, u, option)};
   if (parts.size() != 3) throw BadArgument(option + ": a range is start:stop:step, not \"" + text + "\"");
+  // One unit given in the range ("0:35000:5000ft") holds for its parts without one.
+  std::string shared;
+  for (const std::string& p : parts) {
+    double v;
+    std::string unit;
+    if (!SplitNumber(p, v, unit) || unit.empty()) continue;
+    if (!shared.empty() && unit != shared) {
+      shared.clear();
+      break;
+    }
+    shared = unit;
+  }
+  for (std::string& p : parts) {
+    double v;
+    std::string unit;
+    if (!shared.empty() && SplitNumber(p, v, unit) && unit.empty()) p = Trim(p) + shared;
+  }
   const double a = ReadValue(parts[0], type, u, option), b = ReadValue(parts[1], type, u, option),
                step = ReadValue(parts[2], type, u, option);
   if (step == 0 || (b - a) / step < 0)

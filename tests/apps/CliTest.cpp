@@ -45,6 +45,7 @@ struct Bare {
   const char* args;
   const char* expect;  // a table every run shows
 };
+void PrintTo(const Bare& b, std::ostream* os) { *os << b.args; }
 
 class BareCommands : public testing::TestWithParam<Bare> {};
 
@@ -287,6 +288,13 @@ TEST(Cli, InputsInEitherUnitSystem) {
   };
   EXPECT_NEAR(thrust("--thrust 11800lbf -z 35000ft"), 11800 * 4.4482216152605, 1e-3);
   EXPECT_NEAR(thrust("--thrust 52.488kN -z 10.668km"), thrust("--thrust 52488 -z 10668"), 1e-6);
+
+  // One unit in a range holds for its parts without one.
+  const Outcome z = Vyr("atmosphere -z 0:30000:10000ft --json");
+  ASSERT_EQ(z.status, 0) << z.err;
+  const auto zrows = nlohmann::json::parse(z.out)["atmosphere"]["rows"];
+  ASSERT_EQ(zrows.size(), 4u);
+  EXPECT_NEAR(zrows[3]["Zp"].get<double>(), 9144.0, 1e-9);
 
   const Outcome kt = Vyr("flight --speed vt --vt 250kt --json");
   ASSERT_EQ(kt.status, 0) << kt.err;
