@@ -61,12 +61,24 @@ std::size_t DecodeUtf8(std::string_view s, std::uint32_t& cp) {
   return len;
 }
 
-bool HasDeclaration(pugi::xml_node doc) {
+bool SameAscii(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t k = 0; k < a.size(); ++k)
+    if ((a[k] | 0x20) != (b[k] | 0x20)) return false;
+  return true;
+}
+
+// Character data without characters (a reference to the null character
+// leaves such a node).
+bool IsEmptyText(pugi::xml_node n) { return n.type() == pugi::node_pcdata && *n.value() == '\0'; }
+
+// The XML declaration in front of the root element, or null.
+pugi::xml_node DeclarationOf(pugi::xml_node doc) {
   for (pugi::xml_node c = doc.first_child(); c; c = c.next_sibling()) {
-    if (c.type() == pugi::node_declaration) return true;
-    if (c.type() == pugi::node_element) return false;
+    if (c.type() == pugi::node_declaration) return c;
+    if (c.type() == pugi::node_element) return {};
   }
-  return false;
+  return {};
 }
 
 // What comes before the next node or closing tag at a level with layout.
@@ -89,21 +101,30 @@ class Writer {
   }
 
   bool Document(pugi::xml_node doc, const TXmlFileFormat& format) {
-    if (format.Bom) Unit(0xFEFF);
-    if (format.AddDeclaration && !HasDeclaration(doc)) {
+    if (format.Bom && enc_ != pugi::encoding_latin1) Unit(0xFEFF);  // ISO-8859-1 has no byte-order mark
+    // The declaration comes first, where readers look for the encoding;
+    // ISO-8859-1 is known only by it.
+    const pugi::xml_node declaration = DeclarationOf(doc);
+    if (declaration) {
+      Simple(declaration);
+      LineBreak();
+    } else if (format.AddDeclaration || enc_ == pugi::encoding_latin1) {
       Ascii("<?xml version=\"1.0\"");
       if (enc_ == pugi::encoding_latin1) Ascii(" encoding=\"ISO-8859-1\"");
       Ascii("?>");
       LineBreak();
     }
+    auto notDeclaration = [&](pugi::xml_node c) { return c && c == declaration ? c.next_sibling() : c; };
     // Each node is preceded by a line break and indentation, except text and
     // what follows text directly, which would otherwise change the text.
     unsigned layout = kIndent;
     unsigned depth = 0;
-    pugi::xml_node n = doc.first_child();
+    pugi::xml_node n = notDeclaration(doc.first_child());
     while (n && ok_) {
       const pugi::xml_node_type type = n.type();
-      if (type == pugi::node_pcdata || type == pugi::node_cdata) {
+      if (IsEmptyText(n)) {
+        // Nothing to write, and nothing that reading would bring back.
+      } else if (type == pugi::node_pcdata || type == pugi::node_cdata) {
         if (type == pugi::node_pcdata)
           Emit(n.value(), Part::Text, "text");
         else
@@ -124,7 +145,7 @@ class Writer {
       }
       // On to the next sibling, closing the elements left on the way up.
       for (;;) {
-        if (const pugi::xml_node s = n.next_sibling()) {
+        if (const pugi::xml_node s = depth == 0 ? notDeclaration(n.next_sibling()) : n.next_sibling()) {
           n = s;
           break;
         }
@@ -160,7 +181,9 @@ class Writer {
     Ascii("<");
     Name(e.name(), "an element name");
     Attributes(e);
-    if (!e.first_child()) {
+    pugi::xml_node c = e.first_child();
+    while (IsEmptyText(c)) c = c.next_sibling();
+    if (!c) {
       Ascii(withLayout ? " />" : "/>");
       return false;
     }
@@ -169,14 +192,47 @@ class Writer {
   }
 
   void Attributes(pugi::xml_node n) {
-    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
-      Ascii(" ");
-      Name(a.name(), "an attribute name");
-      Ascii("=\"");
-      Emit(a.value(), Part::Attribute, "an attribute value");
-      Ascii("\"");
-    }
+    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) Attribute(a.name(), a.value());
   }
+
+  void Attribute(const char* name, const char* value) {
+    Ascii(" ");
+    Name(name, "an attribute name");
+    Ascii("=\"");
+    Emit(value, Part::Attribute, "an attribute value");
+    Ascii("\"");
+  }
+
+  // The declaration names the encoding written, where a reader would
+  // otherwise take the file for another one: ISO-8859-1 is known only by
+  // the declaration, and a file without that name is read as UTF-8.
+  void Declaration(pugi::xml_node n) {
+    const pugi::xml_attribute declared = n.attribute("encoding");
+    const bool right = declared && (IsLatin1Name(declared.value()) == (enc_ == pugi::encoding_latin1)) &&
+                       (enc_ == pugi::encoding_utf8 || enc_ == pugi::encoding_latin1 ||
+                        SameFamily(declared.value(), EncodingName(enc_)));
+    const bool needed = declared || enc_ == pugi::encoding_latin1;
+    bool written = false;
+    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+      if (a == declared && !right) {
+        Attribute("encoding", EncodingName(enc_));
+      } else {
+        Attribute(a.name(), a.value());
+      }
+      if (!declared && needed && !written && std::string_view(a.name()) == "version") {
+        Attribute("encoding", EncodingName(enc_));
+        written = true;
+      }
+    }
+    if (!declared && needed && !written) Attribute("encoding", EncodingName(enc_));
+  }
+
+  // "UTF-16" for "utf-16le" and the like.
+  static bool SameFamily(std::string_view name, std::string_view family) {
+    return name.size() >= family.size() && SameAscii(name.substr(0, family.size()), family);
+  }
+
+
 
   void Name(std::string_view name, const char* where) { Emit(name.empty() ? ":anonymous" : name, Part::Markup, where); }
 
@@ -194,7 +250,7 @@ class Writer {
         Ascii("<?");
         Name(n.name(), "a processing instruction");
         if (n.type() == pugi::node_declaration) {
-          Attributes(n);
+          Declaration(n);
         } else if (!value.empty()) {
           Ascii(" ");
           Emit(value, Part::Markup, "a processing instruction");
@@ -369,6 +425,8 @@ class Writer {
 };
 
 }  // namespace
+
+bool IsLatin1Name(std::string_view name) { return SameAscii(name, "ISO-8859-1") || SameAscii(name, "latin1"); }
 
 bool WriteModelFile(const pugi::xml_document& doc, const TXmlFileFormat& format, std::string& out,
                     std::string& why) noexcept {

@@ -3,6 +3,7 @@
 
 #include <pugixml.hpp>
 #include <string>
+#include <string_view>
 
 #include "VyrNativeXml.h"
 
@@ -12,6 +13,10 @@ namespace vyr::xmlwriter {
 /// without line breaks or indentation, so that the size of the text stays
 /// proportional to the size of the tree however deeply it nests.
 inline constexpr unsigned IndentLevels = 8;
+
+/// True for the names of ISO-8859-1 that a declaration may give ("ISO-8859-1",
+/// "latin1", in any case).
+bool IsLatin1Name(std::string_view name);
 
 /// Writes doc in format into out: two spaces of indentation per level up to
 /// IndentLevels, the byte-order mark and line ends of format, and character

@@ -188,6 +188,13 @@ bool FirstLineEndsWithCrLf(std::string_view bytes, pugi::xml_encoding enc) {
   return false;
 }
 
+// ISO-8859-1 when the document starts with a declaration that names it, else UTF-8.
+pugi::xml_encoding DeclaredEncoding(const pugi::xml_document& doc) {
+  const pugi::xml_node first = doc.first_child();
+  if (first.type() != pugi::node_declaration) return pugi::encoding_utf8;
+  return xmlwriter::IsLatin1Name(first.attribute("encoding").value()) ? pugi::encoding_latin1 : pugi::encoding_utf8;
+}
+
 bool IsBlank(std::string_view s) { return s.find_first_not_of(" \t\r\n") == std::string_view::npos; }
 
 bool IsLineBreakNormalised(pugi::xml_node_type t) {
@@ -212,14 +219,16 @@ std::string LineFeedsOnly(std::string_view s) {
 // After parsing: white space next to other nodes is formatting, also when the
 // file writes it as character references (the parser drops it only when
 // written as it is, and saving would write references as plain white space),
-// so it goes; white space that is an element's only content stays. Line ends
+// so it goes; white space that is an element's only content stays. Text
+// emptied by a reference to the null character goes as well. Line ends
 // in processing instructions and the document type become line feeds, as in
 // the rest of the document.
 void NormaliseParsedTree(pugi::xml_document& doc) {
   struct Collect : pugi::xml_tree_walker {
     std::vector<pugi::xml_node> blank, lineEnds;
     bool for_each(pugi::xml_node& n) override {
-      if (n.type() == pugi::node_pcdata && (n.previous_sibling() || n.next_sibling()) && IsBlank(n.value()))
+      if (n.type() == pugi::node_pcdata &&
+          (*n.value() == '\0' || ((n.previous_sibling() || n.next_sibling()) && IsBlank(n.value()))))
         blank.push_back(n);
       else if (IsLineBreakNormalised(n.type()) && std::strchr(n.value(), '\r'))
         lineEnds.push_back(n);
@@ -269,8 +278,14 @@ bool TVyrXmlDocument::LoadFromString(std::string_view bytes, std::string_view so
   lastError_.clear();
   Format = TXmlFileFormat{};
   const std::string name = Quoted(sourceName);
-  const pugi::xml_parse_result parsed =
-      doc_.load_buffer(bytes.data(), bytes.size(), ModelFileParseFlags, pugi::encoding_auto);
+  pugi::xml_parse_result parsed = doc_.load_buffer(bytes.data(), bytes.size(), ModelFileParseFlags, pugi::encoding_auto);
+  // pugixml tells ISO-8859-1 from UTF-8 by a glance at the first bytes; the
+  // declaration as parsed decides, as it does when saving.
+  if (parsed && UnitsOf(parsed.encoding).size == 1 && !HasBom(bytes, parsed.encoding)) {
+    const pugi::xml_encoding declared = DeclaredEncoding(doc_);
+    if (declared != Concrete(parsed.encoding))
+      parsed = doc_.load_buffer(bytes.data(), bytes.size(), ModelFileParseFlags, declared);
+  }
   auto at = [&](std::ptrdiff_t offset, std::string_view skipped = {}) {
     TextPosition pos =
         PositionAt(bytes, parsed.encoding, offset < 0 ? bytes.size() * 4 : static_cast<std::size_t>(offset));

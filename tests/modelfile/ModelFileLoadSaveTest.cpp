@@ -211,6 +211,54 @@ TEST_F(ModelFileLoadSave, EveryEncodingKeepsEveryCharacter) {
   EXPECT_TRUE(rec.messages.empty());
 }
 
+// Saved in another encoding than it was read in, a model says so in its
+// declaration where a reader would otherwise take it for another encoding,
+// and comes back with the same text.
+TEST_F(ModelFileLoadSave, ChangedEncodingIsDeclared) {
+  const std::string body = "<m><BaseCfg><v ID=\"\xE2\x82\xAC\">\xC3\xA4</v></BaseCfg></m>";
+  const std::string latin1Body = "<m><BaseCfg><v ID=\"&#8364;\">\xE4</v></BaseCfg></m>";
+  const struct {
+    const char* what;
+    std::string text;
+    pugi::xml_encoding from, to;
+    const char* declared;
+  } rows[] = {
+      {"UTF-8 as ISO-8859-1", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + body, pugi::encoding_utf8,
+       pugi::encoding_latin1, "ISO-8859-1"},
+      {"no declaration as ISO-8859-1", body, pugi::encoding_utf8, pugi::encoding_latin1, "ISO-8859-1"},
+      {"UTF-8 with BOM as ISO-8859-1, which has none", "\xEF\xBB\xBF" + body, pugi::encoding_utf8,
+       pugi::encoding_latin1, "ISO-8859-1"},
+      {"declaration without encoding as ISO-8859-1", "<?xml version=\"1.0\" standalone=\"yes\"?>" + body,
+       pugi::encoding_utf8, pugi::encoding_latin1, "ISO-8859-1"},
+      {"ISO-8859-1 as UTF-8", "<?xml version=\"1.0\" encoding=\"latin1\"?>" + latin1Body, pugi::encoding_latin1,
+       pugi::encoding_utf8, "UTF-8"},
+      {"ISO-8859-1 as UTF-16", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + latin1Body,
+       pugi::encoding_latin1, pugi::encoding_utf16_be, "UTF-16"},
+      // The declaration as parsed decides, not the look of its first bytes.
+      {"an odd name before the encoding", "<?xml vendor=\"x\" encoding=\"latin1\"?>" + latin1Body,
+       pugi::encoding_latin1, pugi::encoding_latin1, "latin1"},
+      {"declaration behind a comment", "<!-- c --><?xml version=\"1.0\"?>" + body, pugi::encoding_utf8,
+       pugi::encoding_latin1, "ISO-8859-1"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    TVyrXmlDocument doc;
+    ASSERT_TRUE(doc.LoadFromString(r.text, r.what)) << doc.LastError();
+    ASSERT_EQ(doc.Format.Encoding, r.from);
+    doc.Format.Encoding = r.to;
+    TVyrXmlDocument again;
+    ASSERT_TRUE(again.LoadFromString(doc.SaveToString(), "again.xml")) << again.LastError();
+    EXPECT_EQ(again.Format.Encoding, r.to);
+    const TVyrXmlNode v = again.Root().RefModelRoot().child("v");
+    EXPECT_STREQ(v.attribute("ID").value(), "\xE2\x82\xAC");
+    EXPECT_STREQ(v.text().get(), "\xC3\xA4");
+    const pugi::xml_node declaration = again.Document().first_child();
+    ASSERT_EQ(declaration.type(), pugi::node_declaration);
+    EXPECT_STREQ(declaration.attribute("encoding").value(), r.declared);
+  }
+  EXPECT_TRUE(rec.messages.empty());
+}
+
 // Where no character reference may stand, a character that the encoding
 // cannot hold makes saving fail, and the file on disk stays as it was.
 TEST_F(ModelFileLoadSave, CharacterTheEncodingLacksOutsideTextFailsAndKeepsTheFile) {
@@ -308,6 +356,19 @@ TEST_F(ModelFileLoadSave, MarkupUsesLineFeeds) {
   // The text keeps its carriage return next to a control character (and a
   // comment that spells the reference of the next one).
   EXPECT_EQ(again.Root().RefModelRoot().ValueFromNodeAsStringDef("v", ""), "\x01\r");
+}
+
+// A reference to the null character ends the text where it stands; text left
+// empty by it is no text, and the element saves as an empty one.
+TEST_F(ModelFileLoadSave, TextEmptiedByANullReferenceIsNoText) {
+  TVyrXmlDocument doc;
+  ASSERT_TRUE(doc.LoadFromString("<m><BaseCfg><v>&#0;x</v><w>a&#0;b</w></BaseCfg></m>", "null.xml"));
+  const std::string saved = doc.SaveToString();
+  EXPECT_NE(saved.find("<v />"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("<w>a</w>"), std::string::npos) << saved;
+  TVyrXmlDocument again;
+  ASSERT_TRUE(again.LoadFromString(saved, "again.xml"));
+  EXPECT_EQ(again.SaveToString(), saved);
 }
 
 TEST_F(ModelFileLoadSave, NewDocumentGetsADeclaration) {
