@@ -347,7 +347,7 @@ void AddProcess(CLI::App& app, Common& common, Action& action) {
         st.rows.push_back({pr, std::string("in"), in.Pt, in.Tt, in.H, in.S, Cell{}});
         if (!AddRow(st, {pr, std::string("out"), out.Pt, out.Tt, out.H, out.S, out.Ttis}, u)) return Status::Failed;
       }
-      r.inputs = {TextEcho("type", o->type)};
+      r.inputs = {TextEcho("type", o->type), {Text("polytropic", "polytropic"), {o->polytropic}}};
       for (Echo& e : o->n.Echoes()) r.inputs.push_back(std::move(e));
       for (Echo& e : o->mix.Echoes()) r.inputs.push_back(std::move(e));
       r.tables = {st, proc};

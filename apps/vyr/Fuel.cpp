@@ -4,6 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "Inputs.h"
 #include "Solve.h"
 
 namespace vyr::cli {
@@ -140,7 +141,7 @@ bool ExitTemperature(const Fuel& f, double far, double Tair, double Tfuel, doubl
   };
   if (SolveBracketed(r, Tair, 3500.0, 1e-7, T)) return true;
   if (evaluated)  // the library's own message has been shown otherwise
-    ShowMessage(Format("No burner exit temperature between %.1f K and 3500 K for a fuel-air ratio of %g", {Tair, far}));
+    ShowMessage(Printf("No burner exit temperature between %.1f K and 3500 K for a fuel-air ratio of %g", Tair, far));
   return false;
 }
 
@@ -151,9 +152,9 @@ bool FuelAirRatio(const Fuel& f, double T, double Tair, double Tfuel, double eff
   auto r = [&](double x, double& v) { return evaluated = BurnerResidual(f, x, Tair, Tfuel, efficiency, T, P, v); };
   if (SolveBracketed(r, 1e-9, stoich, 1e-12, far)) return true;
   if (evaluated)
-    ShowMessage(Format("A burner exit temperature of %.1f K is not reached with fuel-air ratios up to the "
-                       "stoichiometric %g (air at %.1f K)",
-                       {T, stoich, Tair}));
+    ShowMessage(Printf("A burner exit temperature of %.1f K is not reached with fuel-air ratios up to the "
+                       "stoichiometric %.5g (air at %.1f K)",
+                       T, stoich, Tair));
   return false;
 }
 
