@@ -34,6 +34,14 @@ bool Design(const TurbojetInput& in, const Fuel& fuel, double W, TurbojetResult&
   amb.dTs = in.dT;
   amb.Mach = in.mach;
   if (!CalcFlyCon(1, 0, amb)) return false;
+  // The gas model iterates between its temperature limits; an ambient state
+  // outside them has no free-stream total state.
+  if (!(amb.Ts > kIterTmin && amb.Ts < kIterTmax)) {
+    ShowMessage(Printf("The ambient static temperature %.6g K (offset %.6g K at %.6g m) lies outside the %g K to %g K "
+                       "of the gas property iterations",
+                       amb.Ts, in.dT, in.altitude, kIterTmin, kIterTmax));
+    return false;
+  }
   r.V0 = amb.Vt;
 
   // Station 0: free stream; total state by the energy equation of the real gas.

@@ -164,6 +164,9 @@ INSTANTIATE_TEST_SUITE_P(
                             "The turbine cannot drive the compressor at T4 = 601.5"},
                     Failure{"TurbojetOfftake", "cycle turbojet --offtake 7e6", 1,
                             "The turbine cannot drive the compressor and the offtake"},
+                    Failure{"TurbojetBelowAbsoluteZero", "cycle turbojet --dt -300", 1,
+                            "The ambient static temperature -11.85 K (offset -300 K at 0 m) lies outside the 150 K to "
+                            "3000 K of the gas property iterations"},
                     // A flow passes no area below its sonic area.
                     Failure{"AreaBelowSonic", "static --area 0.02", 1,
                             "The area 0.02 m2 is smaller than the sonic area 0.0277057 m2"},
