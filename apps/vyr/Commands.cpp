@@ -389,8 +389,11 @@ void AddStatic(CLI::App& app, Common& common, Action& action) {
       const TUnitSystem u = common.UnitSystem();
       o->n.Read(u);
       o->mix.CheckApplicable();
-      for (const Number* x : {o->psBack, o->nozzleArea, o->cv})
+      for (Number* x : {o->psBack, o->nozzleArea, o->cv}) {
         NotApplicable(x->option, o->nozzle, "without --nozzle");
+        if (!o->nozzle) x->values.clear();  // unused, so not echoed
+      }
+      if (o->area->Has() || o->velocity->Has()) o->mach->values.clear();
       const double Pt = o->Pt->Value(), Tt = o->Tt->Value(), W = o->W->Value();
       if (o->nozzle && !(o->psBack->Value() < Pt))
         throw BadArgument("--ps-back (nozzle back pressure) = " + Quantity(o->psBack->Value(), ptPressure, u) +
