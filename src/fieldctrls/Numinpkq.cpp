@@ -187,6 +187,8 @@ TNumFld::~TNumFld() = default;
 
 void TNumFld::SetValue(double value) {
   const bool differs = !(value == value_) && !(std::isnan(value) && std::isnan(value_));
+  // The same value again (as when a form reads back what it holds) shows nothing new.
+  if (!differs && valid_ && !edit_->isModified()) return;
   value_ = value;
   valid_ = true;
   ShowValue();
@@ -265,8 +267,31 @@ std::string TNumFld::DisplayText() const {
 }
 
 void TNumFld::ShowValue() {
+  if (!isVisible()) {
+    displayPending_ = true;
+    edit_->setModified(false);
+    return;
+  }
+  displayPending_ = false;
   edit_->setText(Q(DisplayText()));
   edit_->setModified(false);
+}
+
+void TNumFld::FlushDisplay() const {
+  if (!displayPending_) return;
+  displayPending_ = false;
+  edit_->setText(Q(DisplayText()));
+  edit_->setModified(false);
+}
+
+QLineEdit* TNumFld::Editor() const {
+  FlushDisplay();
+  return edit_;
+}
+
+void TNumFld::showEvent(QShowEvent* event) {
+  FlushDisplay();
+  QWidget::showEvent(event);
 }
 
 void TNumFld::UpdateUnit() {
@@ -282,6 +307,7 @@ void TNumFld::RevertEdit() {
 }
 
 bool TNumFld::CommitEdit() {
+  FlushDisplay();
   if (committing_ || !edit_->isModified()) return valid_;
   const std::string text = S(edit_->text());
   // The same refused text is refused again without a second message (leaving

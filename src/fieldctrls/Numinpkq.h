@@ -197,8 +197,8 @@ class VYR_UI_API TNumFld : public QWidget, public TFieldControl {
   /// The text the edit shows for the current value.
   std::string DisplayText() const;
 
-  /// The edit, the caption label and the unit label.
-  QLineEdit* Editor() const { return edit_; }
+  /// The edit (showing the current value), the caption label and the unit label.
+  QLineEdit* Editor() const;
   QLabel* CaptionLabel() const { return label_; }
   QLabel* UnitLabel() const { return unit_; }
 
@@ -214,9 +214,11 @@ class VYR_UI_API TNumFld : public QWidget, public TFieldControl {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void ShowValue();
+  void FlushDisplay() const;
   void UpdateUnit();
 
   QHBoxLayout* layout_ = nullptr;
@@ -237,6 +239,9 @@ class VYR_UI_API TNumFld : public QWidget, public TFieldControl {
   bool valid_ = true;
   bool enableOverride_ = false;
   bool committing_ = false;
+  // The edit's text is laid out only when someone looks: a hidden field
+  // (a form being loaded, a page in the back) keeps its new text pending.
+  mutable bool displayPending_ = false;
 };
 
 /// One-line text field.
