@@ -104,7 +104,7 @@ class Writer {
     if (format.Bom && enc_ != pugi::encoding_latin1) Unit(0xFEFF);  // ISO-8859-1 has no byte-order mark
     // The declaration comes first, where readers look for the encoding;
     // ISO-8859-1 is known only by it.
-    const pugi::xml_node declaration = DeclarationOf(doc);
+    const pugi::xml_node declaration = declaration_ = DeclarationOf(doc);
     if (declaration) {
       Simple(declaration);
       LineBreak();
@@ -250,7 +250,10 @@ class Writer {
         Ascii("<?");
         Name(n.name(), "a processing instruction");
         if (n.type() == pugi::node_declaration) {
-          Declaration(n);
+          if (n == declaration_)
+            Declaration(n);
+          else
+            Attributes(n);  // one behind the root element, where no reader looks
         } else if (!value.empty()) {
           Ascii(" ");
           Emit(value, Part::Markup, "a processing instruction");
@@ -421,6 +424,7 @@ class Writer {
   bool crlf_;
   std::uint32_t maxCodePoint_;
   std::array<std::array<bool, 256>, kParts> special_{};
+  pugi::xml_node declaration_;  // the one that names the encoding
   bool ok_ = true;
 };
 

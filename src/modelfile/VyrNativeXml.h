@@ -204,7 +204,9 @@ inline constexpr unsigned int ModelFileParseFlags =
 /// on the line of its ancestor, so that the file grows in proportion to the
 /// tree. Carriage returns in text, and characters of text and attribute
 /// values that the file's encoding cannot hold, are written as character
-/// references, so that text comes back as it was.
+/// references, so that text comes back as it was. The XML declaration is
+/// written first and names the encoding written; on loading, the
+/// declaration's encoding decides between ISO-8859-1 and UTF-8.
 class VYR_API TVyrXmlDocument {
  public:
   /// An empty document that saves as UTF-8 with a declaration.
