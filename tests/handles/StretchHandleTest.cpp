@@ -6,11 +6,17 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QImage>
+#include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -277,6 +283,8 @@ struct TGridCase {
   int Expected;
 };
 
+void PrintTo(const TGridCase& c, std::ostream* os) { *os << c.Name; }
+
 class GridAdjust : public StretchHandle, public ::testing::WithParamInterface<TGridCase> {};
 
 TEST_P(GridAdjust, SnapsToTheGrid) {
@@ -342,6 +350,8 @@ struct TDragCase {
   TDragStyle Style;  ///< drag style the press selects
   QRect Expected;    ///< the control afterwards (it starts at 104, 96, 64, 64)
 };
+
+void PrintTo(const TDragCase& c, std::ostream* os) { *os << c.Name; }
 
 class Drag : public StretchHandle, public ::testing::WithParamInterface<TDragCase> {};
 
@@ -498,6 +508,8 @@ struct TKeyCase {
   QPoint Shift;  ///< expected move [px]
 };
 
+void PrintTo(const TKeyCase& c, std::ostream* os) { *os << c.Name; }
+
 class ArrowKeys : public StretchHandle, public ::testing::WithParamInterface<TKeyCase> {};
 
 TEST_P(ArrowKeys, MoveTheSelection) {
@@ -534,6 +546,8 @@ struct TGripCase {
   Qt::CursorShape Cursor;
 };
 
+void PrintTo(const TGripCase& c, std::ostream* os) { *os << c.Name; }
+
 class Grips : public StretchHandle, public ::testing::WithParamInterface<TGripCase> {};
 
 TEST_P(Grips, HoverSetsStyleAndCursor) {
@@ -542,6 +556,8 @@ TEST_P(Grips, HoverSetsStyleAndCursor) {
   handle_->SetResizeMode(c.Mode);
   handle_->SetLocked(c.Locked);
   ShowWindow();
+  // From elsewhere: a cursor already at the point would send no move.
+  QTest::mouseMove(window_.get(), {390, 290});
   QSignalSpy moves(handle_, &TStretchHandle::OnMouseMove);
   QTest::mouseMove(handle_, c.At);
   ASSERT_EQ(moves.count(), 1) << "the hover reached the handle";
@@ -723,6 +739,41 @@ TEST_F(Forwarding, AttachingOnTheForwardedPressDragsTheNewControl) {
   QTest::mouseRelease(handle_, Qt::LeftButton, {}, handle_->mapFrom(surface_, QPoint(192, 171)));
   EXPECT_EQ(top_->geometry(), QRect(180, 160, 60, 60)) << "dragged from the first move on";
   EXPECT_EQ(top_->Events.size(), 1u);
+}
+
+TEST_F(StretchHandle, HostHooks) {
+  handle_->Attach(AddControl({104, 96, 64, 64}));
+  ShowWindow();
+
+  // A slot decides whether a drop is welcome.
+  QObject::connect(handle_, &TStretchHandle::OnDragOver, handle_,
+                   [](QObject*, int x, int, bool* accept) { *accept = x < 10; });
+  QSignalSpy drops(handle_, &TStretchHandle::OnDragDrop);
+  QMimeData mime;
+  QDragEnterEvent far(QPoint(20, 5), Qt::MoveAction, &mime, Qt::LeftButton, {});
+  QCoreApplication::sendEvent(handle_, &far);
+  EXPECT_FALSE(far.isAccepted());
+  QDragEnterEvent near(QPoint(5, 5), Qt::MoveAction, &mime, Qt::LeftButton, {});
+  QCoreApplication::sendEvent(handle_, &near);
+  EXPECT_TRUE(near.isAccepted());
+  QDropEvent drop(QPointF(5, 6), Qt::MoveAction, &mime, Qt::LeftButton, {});
+  QCoreApplication::sendEvent(handle_, &drop);
+  ASSERT_EQ(drops.count(), 1);
+  EXPECT_EQ(drops.at(0).at(2).toInt(), 6);
+
+  QMenu menu;
+  menu.addAction(QStringLiteral("Bring to front"));
+  handle_->SetPopupMenu(&menu);
+  QContextMenuEvent request(QContextMenuEvent::Mouse, kCentre, handle_->mapToGlobal(kCentre));
+  QCoreApplication::sendEvent(handle_, &request);
+  EXPECT_TRUE(menu.isVisible());
+  menu.hide();
+
+  handle_->SetHint(QStringLiteral("Selection"));
+  EXPECT_EQ(handle_->toolTip(), QStringLiteral("Selection")) << "ParentShowHint shows it";
+  handle_->SetShowHint(false);
+  EXPECT_FALSE(handle_->ParentShowHint());
+  EXPECT_TRUE(handle_->toolTip().isEmpty());
 }
 
 TEST_F(StretchHandle, PointOverChildIncludesTwoPixels) {
