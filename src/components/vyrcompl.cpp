@@ -401,9 +401,12 @@ void TVYRLink::UpdateStationLab() {
   }
   const QRect target(left, top, w, h);
   if (lab->geometry() != target) lab->setGeometry(target);
-  QWidget* canvas = lab->parentWidget();
-  if (canvas != nullptr && canvas->children().last() != lab) lab->raise();
-  if (lab->isHidden()) lab->show();
+  // Brought to the front as it appears; raising it on every paint would make
+  // neighbouring labels trade places and repaint each other without end.
+  if (lab->isHidden()) {
+    lab->raise();
+    lab->show();
+  }
 }
 
 void TVYRLink::paintEvent(QPaintEvent*) {

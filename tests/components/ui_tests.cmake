@@ -5,6 +5,7 @@ vyr_add_ui_test(test_components
   components/LinkingTest.cpp
   components/DrawingTest.cpp
   components/CanvasXmlTest.cpp
+  components/CanvasLinkTest.cpp
   ${PROJECT_SOURCE_DIR}/apps/vyr-canvas/SampleEngine.cpp
   ${PROJECT_SOURCE_DIR}/apps/vyr-canvas/SampleEngine.h)
 target_include_directories(test_components PRIVATE
