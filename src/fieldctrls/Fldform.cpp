@@ -271,6 +271,8 @@ bool TFieldForm::ReadFields(pugi::xml_node node) {
 
 void TFieldForm::WriteToXML(TVyrXmlNode node) const {
   if (!node) return;
+  // A form is complete only after FormCreate; writing it is a first use too.
+  const_cast<TFieldForm*>(this)->EnsureCreated();
   WriteFields(node);
   CustomWriteToXML(node);
 }
@@ -288,6 +290,7 @@ void TFieldForm::CustomWriteToXML(TVyrXmlNode) const {}
 bool TFieldForm::CustomReadFromXML(TVyrXmlNode) { return true; }
 
 void TFieldForm::WritetoStream(std::ostream& stream) const {
+  const_cast<TFieldForm*>(this)->EnsureCreated();
   pugi::xml_document doc;
   WriteFields(doc.append_child("FieldForm"));
   std::ostringstream bytes;

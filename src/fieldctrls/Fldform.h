@@ -7,7 +7,8 @@
 //
 // Creation. FormCreate runs once, after construction: TFieldForm::Create<T>()
 // constructs and runs it; a form made with new runs it on first use (shown,
-// persisted, assigned) or when EnsureCreated is called. The field values right
+// persisted, assigned; writing runs it too, although the writers are const)
+// or when EnsureCreated is called. The field values right
 // after FormCreate are the create-form state to which ResetToCreateFormState
 // returns.
 //

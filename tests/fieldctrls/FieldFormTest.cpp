@@ -400,6 +400,13 @@ TEST(FieldForm, FormCreateRunsOnceOnFirstUse) {
   f.show();
   EXPECT_EQ(f.createCalls, 1);
   EXPECT_EQ(f.Ratio->GetValue(), 1.25);
+
+  // Writing a form that was never shown writes it as FormCreate left it.
+  AllFieldsForm g;
+  pugi::xml_document doc;
+  g.WriteToXML(doc.append_child("C"));
+  EXPECT_EQ(g.createCalls, 1);
+  EXPECT_STREQ(doc.child("C").child("Options").text().get(), "0");
 }
 
 // --- Modal use -------------------------------------------------------------------------
