@@ -1,9 +1,9 @@
 #include "HandlesCanvas.h"
 
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
+#include <QStaticText>
 
 #include "HandlesKQ.h"
 
@@ -16,6 +16,31 @@ constexpr int kCellWidth = 56;   // [px], a multiple of the 8 px grid
 constexpr int kCellHeight = 48;  // [px]
 constexpr int kMargin = 16;      // [px]
 
+/// A coloured box with its number: paints itself whole, its text laid out once.
+class TPanel : public QWidget {
+ public:
+  TPanel(int number, const QColor& fill, QWidget* parent)
+      : QWidget(parent), text_(QString::number(number)), fill_(fill) {
+    setObjectName(QStringLiteral("Panel %1").arg(number));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    text_.setPerformanceHint(QStaticText::AggressiveCaching);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), fill_);
+    p.setPen(Qt::black);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QSizeF t = text_.size();
+    p.drawStaticText(QPointF((width() - t.width()) / 2, (height() - t.height()) / 2), text_);
+  }
+
+ private:
+  QStaticText text_;
+  QColor fill_;
+};
+
 }  // namespace
 
 THandlesCanvas::THandlesCanvas(int panelCount, QWidget* parent) : QWidget(parent) {
@@ -24,14 +49,7 @@ THandlesCanvas::THandlesCanvas(int panelCount, QWidget* parent) : QWidget(parent
   setAttribute(Qt::WA_OpaquePaintEvent);  // paintEvent fills every pixel
 
   for (int i = 0; i < panelCount; ++i) {
-    auto* panel = new QLabel(QString::number(i + 1), this);
-    panel->setObjectName(QStringLiteral("Panel %1").arg(i + 1));
-    panel->setAlignment(Qt::AlignCenter);
-    panel->setFrameShape(QFrame::Box);
-    QPalette p = panel->palette();
-    p.setColor(QPalette::Window, QColor::fromHsv((i * 37) % 360, 70, 240));
-    panel->setPalette(p);
-    panel->setAutoFillBackground(true);
+    auto* panel = new TPanel(i + 1, QColor::fromHsv((i * 37) % 360, 70, 240), this);
     // Three widths and two heights, on the 8 px grid.
     panel->setGeometry(kMargin + (i % kColumns) * kCellWidth, kMargin + (i / kColumns) * kCellHeight,
                        32 + 8 * (i * 7 % 3), 24 + 8 * (i * 5 % 2));

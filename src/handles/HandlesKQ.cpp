@@ -590,8 +590,8 @@ void TStretchHandle::MouseMove(TShiftState Shift, int X, int Y) {
   const bool left = Shift.contains(ssLeft);
   if (FForwardTarget != nullptr && ButtonsOf(Shift) != Qt::NoButton) {
     // The press went to a control beneath; its moves follow it there.
-    SendMouse(FForwardTarget, QEvent::MouseMove, pos() + QPoint(X, Y) - FForwardTarget->mapTo(parentWidget(), QPoint()),
-              Qt::NoButton, ButtonsOf(Shift), ModifiersOf(Shift));
+    SendMouse(FForwardTarget, QEvent::MouseMove, FForwardTarget->mapFromGlobal(mapToGlobal(QPoint(X, Y))), Qt::NoButton,
+              ButtonsOf(Shift), ModifiersOf(Shift));
     return;
   }
   if (left && !FDragging && !FLocked) {
@@ -643,12 +643,13 @@ void TStretchHandle::MouseUp(Qt::MouseButton Button, TShiftState Shift, int X, i
   if (FForwardTarget != nullptr) {
     QWidget* target = FForwardTarget;
     if (ButtonsOf(Shift) == Qt::NoButton) FForwardTarget = nullptr;
-    SendMouse(target, QEvent::MouseButtonRelease, pos() + QPoint(X, Y) - target->mapTo(parentWidget(), QPoint()),
-              Button, ButtonsOf(Shift), ModifiersOf(Shift));
+    SendMouse(target, QEvent::MouseButtonRelease, target->mapFromGlobal(mapToGlobal(QPoint(X, Y))), Button,
+              ButtonsOf(Shift), ModifiersOf(Shift));
     return;
   }
+  const QPointer<TStretchHandle> alive(this);  // the control may answer by freeing the handle
   ForwardMessage(fmMouseUp, Button, Shift, x() + X, y() + Y);
-  if (click && rect().contains(X, Y)) emit OnClick();
+  if (alive != nullptr && click && rect().contains(X, Y)) emit OnClick();
 }
 
 void TStretchHandle::KeyDown(int Key, TShiftState Shift) {
