@@ -75,6 +75,10 @@ std::vector<FieldSlot> Slots(const std::vector<TFieldControl*>& fields) {
   return out;
 }
 
+// A field of XML tag 101 is an attribute, except under the name "ID", which
+// identifies the element itself.
+bool AsAttribute(const FieldSlot& s) { return s.field->XmlTag() == XmlTagAttribute && s.name != "ID"; }
+
 void ClearElement(pugi::xml_node e) {
   while (pugi::xml_node c = e.first_child())
     e.remove_child(c);
@@ -231,7 +235,7 @@ void TFieldForm::WriteFields(pugi::xml_node node) const {
   std::unordered_map<std::string, pugi::xml_node> existing;
   if (node.first_child()) existing = ChildIndex(node);
   for (const FieldSlot& s : places) {
-    if (s.field->XmlTag() == XmlTagAttribute) {
+    if (AsAttribute(s)) {
       pugi::xml_attribute a = node.attribute(s.name.c_str());
       if (!a) a = node.append_attribute(s.name.c_str());
       a.set_value(s.field->WriteValueToText().c_str());
@@ -259,7 +263,7 @@ bool TFieldForm::ReadFields(pugi::xml_node node) {
   const std::unordered_map<std::string, pugi::xml_node> index = ChildIndex(node);
   bool ok = true;
   for (const FieldSlot& s : places) {
-    if (s.field->XmlTag() == XmlTagAttribute) {
+    if (AsAttribute(s)) {
       if (pugi::xml_attribute a = node.attribute(s.name.c_str())) ok = s.field->ReadValueFromText(a.value()) && ok;
       continue;
     }

@@ -32,6 +32,8 @@
 // ID="2" and so on, so that every element is found again by name and ID (the
 // model-file copy and merge operations match children that way). An ID string
 // that is not a valid XML name has its offending characters replaced by "_".
+// A field with XmlTag 101 whose ID string is "ID" stays an element, since the
+// "ID" attribute identifies the element itself.
 // Reading looks each field up by name and ID; a missing element leaves the
 // field as it is, and an element whose text is not a value of the field is
 // skipped (the field keeps its value) and makes the read return false.

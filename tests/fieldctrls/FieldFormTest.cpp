@@ -328,6 +328,22 @@ TEST(FieldForm, WritingTwiceIntoOneElementKeepsOneElementPerField) {
   ExpectSameValues(*a, *b);
 }
 
+TEST(FieldForm, AnAttributeFieldNamedIdStaysAnElement) {
+  std::unique_ptr<AllFieldsForm> a(TFieldForm::Create<AllFieldsForm>());
+  a->Name->SetCustomIDstring("ID");
+  a->Name->SetText("HPC");
+  pugi::xml_document doc;
+  pugi::xml_node e = doc.append_child("TVYRcomp");
+  e.append_attribute("ID") = "comp7";
+  a->WriteToXML(e);
+  EXPECT_STREQ(e.attribute("ID").value(), "comp7");
+  EXPECT_STREQ(e.child("ID").text().get(), "HPC");
+  std::unique_ptr<AllFieldsForm> b(TFieldForm::Create<AllFieldsForm>());
+  b->Name->SetCustomIDstring("ID");
+  ASSERT_TRUE(b->ReadFromXML(e));
+  EXPECT_EQ(b->Name->Text(), "HPC");
+}
+
 TEST(FieldForm, StreamsHoldSeveralFormsAndRefuseDamage) {
   GermanLocale german;
   std::unique_ptr<AllFieldsForm> a(TFieldForm::Create<AllFieldsForm>());
