@@ -6,6 +6,7 @@ vyr_add_ui_test(test_components
   components/DrawingTest.cpp
   components/CanvasXmlTest.cpp
   components/CanvasLinkTest.cpp
+  components/HandleDragTest.cpp
   ${PROJECT_SOURCE_DIR}/apps/vyr-canvas/SampleEngine.cpp
   ${PROJECT_SOURCE_DIR}/apps/vyr-canvas/SampleEngine.h)
 target_include_directories(test_components PRIVATE
