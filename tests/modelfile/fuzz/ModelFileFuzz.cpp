@@ -3,12 +3,14 @@
 // parse to. Besides crashes and sanitizer reports it checks what must hold
 // for any input:
 // - a model file saved and loaded again saves to the same bytes;
+// - saved in any encoding, it loads again with the same tree;
 // - the element found by an element's ID path or index path has that path;
 // - case-insensitive comparison is reflexive and symmetric.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +41,45 @@ std::vector<TVyrXmlNode> Elements(pugi::xml_node top) {
 
 std::string_view IdOf(pugi::xml_node n) { return n.attribute("ID").value(); }
 
+// The tree of a document without its declarations, which saving may add,
+// move to the front or give another encoding.
+std::string TreeText(const pugi::xml_document& doc) {
+  pugi::xml_document copy;
+  copy.reset(doc);
+  for (pugi::xml_node c = copy.first_child(), next; c; c = next) {
+    next = c.next_sibling();
+    if (c.type() == pugi::node_declaration) copy.remove_child(c);
+  }
+  std::ostringstream out;
+  copy.print(out, "", pugi::format_raw);
+  return out.str();
+}
+
+// Saved in any encoding that loading accepts, a model loads again in that
+// encoding with the same tree. Only an encoding other than UTF-8 may refuse
+// (a character it lacks where no reference may stand, text that is not UTF-8),
+// and then with a reason.
+void CheckEveryEncoding(TVyrXmlDocument& model) {
+  const TXmlFileFormat format = model.Format;
+  const std::string tree = TreeText(model.Document());
+  for (const pugi::xml_encoding enc : {pugi::encoding_utf8, pugi::encoding_utf16_le, pugi::encoding_utf16_be,
+                                       pugi::encoding_utf32_le, pugi::encoding_utf32_be, pugi::encoding_latin1}) {
+    model.Format.Encoding = enc;
+    const std::string saved = model.SaveToString();
+    if (saved.empty()) {
+      if (enc == pugi::encoding_utf8 || model.LastError().empty())
+        Fail("only an encoding other than UTF-8 refuses, with a reason", model.LastError());
+      continue;
+    }
+    TVyrXmlDocument again;
+    if (!again.LoadFromString(saved, "encoded.xml")) Fail("a model saved in an encoding loads again", again.LastError());
+    if (again.Format.Encoding != enc) Fail("a model saved in an encoding loads in that encoding", saved);
+    if (TreeText(again.Document()) != tree)
+      Fail("a model saved in an encoding keeps its tree", tree + "\n----\n" + TreeText(again.Document()));
+  }
+  model.Format = format;
+}
+
 void CheckLoadAndSave(std::string_view bytes) {
   TVyrXmlDocument model;
   if (!model.LoadFromString(bytes, "fuzz.xml")) {
@@ -50,6 +91,7 @@ void CheckLoadAndSave(std::string_view bytes) {
   if (!again.LoadFromString(saved, "saved.xml")) Fail("a saved model loads again", again.LastError() + "\n" + saved);
   const std::string savedAgain = again.SaveToString();
   if (savedAgain != saved) Fail("saving is stable", saved + "\n----\n" + savedAgain);
+  CheckEveryEncoding(model);
 }
 
 void CheckQueries(pugi::xml_document& doc) {
