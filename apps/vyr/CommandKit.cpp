@@ -1,9 +1,10 @@
 #include "CommandKit.h"
 
+#include <unistd.h>
+
 #include <iostream>
 #include <set>
 #include <sstream>
-#include <unistd.h>
 
 namespace vyr::cli {
 
@@ -20,6 +21,11 @@ Echo TextEcho(const std::string& key, const std::string& value) { return {Text(k
 bool Fail(const std::string& text) {
   ShowMessage(text);
   return false;
+}
+
+Status Failure(const std::string& text) {
+  ShowMessage(text);
+  return Status::Failed;
 }
 
 void MixOptions::Add(CLI::App* cmd, Numbers& n, const std::string& defaultMix) {
@@ -81,8 +87,9 @@ bool MixOptions::Composition(TGasComposition& y) const {
     int s = 0;
     while (s < GasCount && GasNames[s] != name) ++s;
     if (eq == std::string::npos || s == GasCount)
-      throw BadArgument("--mix: \"" + item + "\" is not species=mass fraction (species: CO2, CO, O2, Ar, H2Og, "
-                                             "H2Ol, H2, CH4, C2H6, C2H4, C3H8, C4H10, O, H, OH, NO, N2O, N2)");
+      throw BadArgument("--mix: \"" + item +
+                        "\" is not species=mass fraction (species: CO2, CO, O2, Ar, H2Og, "
+                        "H2Ol, H2, CH4, C2H6, C2H4, C3H8, C4H10, O, H, OH, NO, N2O, N2)");
     if (!seen.insert(s).second) throw BadArgument("--mix: " + name + " is given twice");
     const std::string value = item.substr(eq + 1);
     if (value.find(':') != std::string::npos)

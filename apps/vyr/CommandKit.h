@@ -27,6 +27,8 @@ Echo TextEcho(const std::string& key, const std::string& value);
 
 /// Shows the failure of a calculation in the engineer's terms; returns false.
 bool Fail(const std::string& text);
+/// Shows the failure of a calculation in the engineer's terms; returns Status::Failed.
+Status Failure(const std::string& text);
 
 /// The fuel and, for gases, the mixture: air, products of the fuel, or mass fractions.
 struct MixOptions {

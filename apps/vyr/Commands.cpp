@@ -68,9 +68,10 @@ bool StaticStateOk(double Pt, double Tt, double Ps, double Ts, double V, const T
                 Quantity(Pt, ptPressure, usSI));
   const double imbalance = FH(Tt, y) - FH(Ts, y) - V * V / 2.0;
   if (std::fabs(imbalance) > 1e-4 * FCp(Tt, y) * Tt + 0.05 * V * V / 2.0)
-    return Fail(Printf("The static state breaks the energy balance by %.4g J/kg (V = %.6g m/s at Ts = %.6g K, "
-                            "Tt = %.6g K)",
-                            imbalance, V, Ts, Tt));
+    return Fail(
+        Printf("The static state breaks the energy balance by %.4g J/kg (V = %.6g m/s at Ts = %.6g K, "
+               "Tt = %.6g K)",
+               imbalance, V, Ts, Tt));
   return true;
 }
 
@@ -145,7 +146,7 @@ void AddProcess(CLI::App& app, Common& common, Action& action) {
     const char* mix;
   };
   static const std::map<std::string, Defaults> kDefaults = {{"compression", {10.0, 0.85, 101325.0, 288.15, "air"}},
-                                                             {"expansion", {4.0, 0.9, 20e5, 1500.0, "products"}}};
+                                                            {"expansion", {4.0, 0.9, 20e5, 1500.0, "products"}}};
   const Defaults& c = kDefaults.at("compression");
   auto o = std::make_shared<Opt>();
   auto* type = cmd->add_option("--type", o->type, "compression or expansion")
@@ -207,14 +208,13 @@ void AddProcess(CLI::App& app, Common& common, Action& action) {
         // Entropy of a real process rises; the iteration tolerance allows a trace below.
         const double dS = FS(out.Tt, out.Pt, y) - in.S;
         if (dS < -1e-4 * FCp(in.Tt, y))
-          return Fail(Printf("The process would destroy entropy (S out - S in = %.4g J/(kg K)) at a pressure "
-                                  "ratio of %g",
-                                  dS, pr)),
-                 Status::Failed;
+          return Failure(
+              Printf("The process would destroy entropy (S out - S in = %.4g J/(kg K)) at a pressure "
+                     "ratio of %g",
+                     dS, pr));
         for (double eff : {e, ep})
           if (!(eff > 0 && eff <= 1 + 1e-9))
-            return Fail(Printf("The efficiency %.6g at a pressure ratio of %g lies outside 0 to 1", eff, pr)),
-                   Status::Failed;
+            return Failure(Printf("The efficiency %.6g at a pressure ratio of %g lies outside 0 to 1", eff, pr));
         if (!AddRow(proc, {pr, out.Pt, out.Tt, e, ep, out.H - in.H, std::max(dS, 0.0)}, u)) return Status::Failed;
         st.rows.push_back({pr, std::string("in"), in.Pt, in.Tt, in.H, in.S, Cell{}});
         if (!AddRow(st, {pr, std::string("out"), out.Pt, out.Tt, out.H, out.S, out.Ttis}, u)) return Status::Failed;
@@ -232,8 +232,9 @@ void AddProcess(CLI::App& app, Common& common, Action& action) {
 // ---- vyr static --------------------------------------------------------------
 
 void AddStatic(CLI::App& app, Common& common, Action& action) {
-  auto* cmd = app.add_subcommand("static", "Static state of a station from area, Mach number or velocity, "
-                                           "and a convergent nozzle");
+  auto* cmd = app.add_subcommand("static",
+                                 "Static state of a station from area, Mach number or velocity, "
+                                 "and a convergent nozzle");
   struct Opt {
     Numbers n;
     MixOptions mix;
@@ -285,8 +286,8 @@ void AddStatic(CLI::App& app, Common& common, Action& action) {
         if (!StaticStateOk(Pt, Tt, Ps, Ts, V, y)) return false;
         const double rho = Ps / (R * Ts);
         if (std::fabs(rho * V * A - W) > 1e-4 * W)
-          return Fail(Printf("The static state does not carry the flow: rho V A = %.6g kg/s, W = %.6g kg/s",
-                                  rho * V * A, W));
+          return Fail(
+              Printf("The static state does not carry the flow: rho V A = %.6g kg/s, W = %.6g kg/s", rho * V * A, W));
         return AddRow(t, {spec, Ps, Ts, M, V, A, rho, M >= 1.0 - 1e-9}, u);
       };
       double Ps, Ts, M, V, A;
@@ -296,15 +297,13 @@ void AddStatic(CLI::App& app, Common& common, Action& action) {
         if (!GetStaticfromM(1.0, Pt, Tt, W, y, kTol, Ps, Ts, V, Astar, kId)) return Status::Failed;
         const double area = o->area->Value();
         if (area < Astar * (1 - 1e-6))
-          return Fail("The area " + Quantity(area, ptArea, u) + " is smaller than the sonic area " +
-                      Quantity(Astar, ptArea, u) + " of this flow (W = " + Quantity(W, ptMassFlow, u) + ", Pt = " +
-                      Quantity(Pt, ptPressure, u) + ", Tt = " + Quantity(Tt, ptTemperature, u) +
-                      "): the flow cannot pass it"),
-                 Status::Failed;
+          return Failure("The area " + Quantity(area, ptArea, u) + " is smaller than the sonic area " +
+                         Quantity(Astar, ptArea, u) + " of this flow (W = " + Quantity(W, ptMassFlow, u) +
+                         ", Pt = " + Quantity(Pt, ptPressure, u) + ", Tt = " + Quantity(Tt, ptTemperature, u) +
+                         "): the flow cannot pass it");
         if (!GetStatic(W, Pt, Tt, area, y, kTol, Ps, Ts, M, V, kId)) return Status::Failed;
         if (M > 1.0 + 1e-6)
-          return Fail(Printf("The static state at the given area has Mach %.4g, above the sonic limit 1", M)),
-                 Status::Failed;
+          return Failure(Printf("The static state at the given area has Mach %.4g, above the sonic limit 1", M));
         if (!add("area", Ps, Ts, M, V, area)) return Status::Failed;
       } else if (o->velocity->Has()) {
         if (!GetStaticfromV(o->velocity->Value(), Pt, Tt, W, y, kTol, Ps, Ts, M, A, kId) ||
@@ -323,18 +322,18 @@ void AddStatic(CLI::App& app, Common& common, Action& action) {
         if (!ConvDuct(FH(Tt, y), Pt, Tt, psBack, An, o->cv->Value(), y, kTol, PsOut, Ts, Hs, M, V, Wn, Rho, kId))
           return Status::Failed;
         if (!(M <= 1.0 + 1e-6) || !(PsOut >= psBack * (1 - 1e-9)))
-          return Fail(Printf("The convergent nozzle gives Mach %.4g at an exit pressure of %.6g Pa against a "
-                                  "back pressure of %.6g Pa: no convergent nozzle flow does that",
-                                  M, PsOut, psBack)),
-                 Status::Failed;
+          return Failure(
+              Printf("The convergent nozzle gives Mach %.4g at an exit pressure of %.6g Pa against a "
+                     "back pressure of %.6g Pa: no convergent nozzle flow does that",
+                     M, PsOut, psBack));
         // The velocity coefficient lowers the jet speed below the isentropic one.
         if (!StaticStateOk(Pt, Tt, PsOut, Ts, V, y)) return Status::Failed;
         Table nz{"nozzle",
                  {Col("Ps_back", "Ps back", ptPressure, Sign::Positive),
-                  Col("Ps_exit", "Ps exit", ptPressure, Sign::Positive),
-                  Col("Ts", "Ts", ptTemperature, Sign::Positive), Ratio("Mach", "Mach", 4, Sign::NonNegative),
-                  Col("V", "V", ptSpeed, Sign::NonNegative), Col("W", "W", ptMassFlow, Sign::Positive),
-                  Col("rho", "rho", ptDensity, Sign::Positive), Text("choked", "choked")},
+                  Col("Ps_exit", "Ps exit", ptPressure, Sign::Positive), Col("Ts", "Ts", ptTemperature, Sign::Positive),
+                  Ratio("Mach", "Mach", 4, Sign::NonNegative), Col("V", "V", ptSpeed, Sign::NonNegative),
+                  Col("W", "W", ptMassFlow, Sign::Positive), Col("rho", "rho", ptDensity, Sign::Positive),
+                  Text("choked", "choked")},
                  {}};
         if (!AddRow(nz, {psBack, PsOut, Ts, M, V, Wn, Rho, M >= 1.0 - 1e-9}, u)) return Status::Failed;
         r.tables.push_back(nz);
@@ -371,8 +370,8 @@ void AddBurn(CLI::App& app, Common& common, Action& action) {
   o->Tair = &n.Add(cmd, "--t-air", "air temperature for the flame temperature", ptTemperature, 800.0,
                    Domain::Between(kTableTmin, 2000.0));
   o->Tfuel = &n.Add(cmd, "--t-fuel", "fuel temperature", ptTemperature, 298.15, Domain::Between(kTableTmin, 1000.0));
-  o->eff = &n.Add(cmd, "--eff", "combustion efficiency for the flame temperature", ptNone, 1.0,
-                  Domain::Between(0.5, 1.0));
+  o->eff =
+      &n.Add(cmd, "--eff", "combustion efficiency for the flame temperature", ptNone, 1.0, Domain::Between(0.5, 1.0));
   cmd->callback([&action, &common, o] {
     action = [&common, o](Report& r) {
       const TUnitSystem u = common.UnitSystem();
@@ -386,11 +385,11 @@ void AddBurn(CLI::App& app, Common& common, Action& action) {
       if (equilibrium)
         for (double far : o->far->values)
           if (far >= stoich)
-            return Fail(Printf("The equilibrium products are computed for lean mixtures only: the fuel-air "
-                                    "ratio %g is at or above the stoichiometric %.5g of this fuel. "
-                                    "--method complete gives complete-combustion products there",
-                                    far, stoich)),
-                   Status::Failed;
+            return Failure(
+                Printf("The equilibrium products are computed for lean mixtures only: the fuel-air "
+                       "ratio %g is at or above the stoichiometric %.5g of this fuel. "
+                       "--method complete gives complete-combustion products there",
+                       far, stoich));
       Table flame{"flame",
                   {Ratio("far", "FAR", 5, Sign::Positive), Ratio("phi", "equivalence", 4, Sign::Positive),
                    Col("T_air", "T air", ptTemperature, Sign::Positive),
@@ -470,8 +469,9 @@ void AddAtmosphere(CLI::App& app, Common& common, Action& action) {
   o->z->option->default_str("0:20000:2000");
   std::vector<std::string> ids;
   for (int d = 0; d <= dtCustom; ++d) ids.emplace_back(DayTypeOptionsArray[d]);
-  cmd->add_option("--day", o->day, "Day type beside the standard day")->capture_default_str()->check(
-      CLI::IsMember(ids));
+  cmd->add_option("--day", o->day, "Day type beside the standard day")
+      ->capture_default_str()
+      ->check(CLI::IsMember(ids));
   cmd->callback([&action, &common, o] {
     action = [&common, o](Report& r) {
       const TUnitSystem u = common.UnitSystem();
@@ -521,8 +521,7 @@ void AddFlight(CLI::App& app, Common& common, Action& action) {
       ->capture_default_str()
       ->check(CLI::IsMember({"mach", "vt", "vc"}));
   o->z = &n.Add(cmd, "-z,--altitude", "pressure altitude", ptAltitude, 11000.0, Domain::Any(), true);
-  o->mach = &n.Add(cmd, "-m,--mach", "Mach number", ptNone, 0.8, Domain::AtLeast(0.0, "a speed is not negative"),
-                   true);
+  o->mach = &n.Add(cmd, "-m,--mach", "Mach number", ptNone, 0.8, Domain::AtLeast(0.0, "a speed is not negative"), true);
   o->dT = &n.Add(cmd, "--dt", "offset from the standard temperature", ptTempDiff, 0.0, Domain::Any());
   o->Ts = &n.Add(cmd, "--ts", "static temperature (models ts and custom)", ptTemperature, 288.15, Domain::Positive());
   o->Ps = &n.Add(cmd, "--ps", "static pressure (model custom)", ptPressure, 101325.0, Domain::Positive());
@@ -562,18 +561,16 @@ void AddFlight(CLI::App& app, Common& common, Action& action) {
           a.Vc = o->Vc->Value();
           if (!CalcFlyCon(model, speed, a)) return Status::Failed;
           if (!(a.Ts > 0))
-            return Fail("The static temperature " + Quantity(a.Ts, ptTemperature, u) + " at " +
-                        Quantity(z, ptAltitude, u) + " is not above absolute zero: the temperature offset " +
-                        Quantity(a.dTs, ptTempDiff, u) + " is too cold"),
-                   Status::Failed;
+            return Failure("The static temperature " + Quantity(a.Ts, ptTemperature, u) + " at " +
+                           Quantity(z, ptAltitude, u) + " is not above absolute zero: the temperature offset " +
+                           Quantity(a.dTs, ptTempDiff, u) + " is too cold");
           if (!AddRow(t, {a.Zp, a.dTs, a.Ps, a.Ts, a.Rho, a.Pt, a.Tt, a.Mach, a.Vt, a.Vc}, u)) return Status::Failed;
           if (!(a.Tt <= kTableTmax))
-            return Fail("The total temperature " + Quantity(a.Tt, ptTemperature, u) + " lies above the " +
-                        Quantity(kTableTmax, ptTemperature, u) +
-                        " of the gas property tables: the speed is beyond this calculation"),
-                   Status::Failed;
+            return Failure("The total temperature " + Quantity(a.Tt, ptTemperature, u) + " lies above the " +
+                           Quantity(kTableTmax, ptTemperature, u) +
+                           " of the gas property tables: the speed is beyond this calculation");
           if (!(a.Tt >= a.Ts * (1 - 1e-9) && a.Pt >= a.Ps * (1 - 1e-9)))
-            return Fail("The total state lies below the static state"), Status::Failed;
+            return Failure("The total state lies below the static state");
         }
       }
       r.inputs = {TextEcho("model", o->model), TextEcho("speed", o->speed)};

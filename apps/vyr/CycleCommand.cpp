@@ -56,19 +56,23 @@ void SetPoint(TurbojetInput& in, const CycleOptions& o, const std::vector<double
 
 Table SweepTable(const CycleOptions& o) {
   const bool byFar = o.far->Has(), byThrust = o.thrust->Has();
-  std::vector<Column> c{Col("Zp", "Zp", ptAltitude), Ratio("Mach", "Mach", 4), Col("dT", "dT", ptTempDiff),
-                        Ratio("PR", "PR", 4),
-                        byFar ? Ratio("FAR", "FAR", 5) : Col("T4", "T4", ptTemperature),
-                        byThrust ? Col("FN_target", "FN target", ptForce) : Col("W", "W", ptMassFlow),
-                        Text("status", "status"),
-                        byFar ? Col("T4", "T4", ptTemperature, Sign::Positive) : Ratio("FAR", "FAR", 5, Sign::Positive)};
+  std::vector<Column> c{
+      Col("Zp", "Zp", ptAltitude),
+      Ratio("Mach", "Mach", 4),
+      Col("dT", "dT", ptTempDiff),
+      Ratio("PR", "PR", 4),
+      byFar ? Ratio("FAR", "FAR", 5) : Col("T4", "T4", ptTemperature),
+      byThrust ? Col("FN_target", "FN target", ptForce) : Col("W", "W", ptMassFlow),
+      Text("status", "status"),
+      byFar ? Col("T4", "T4", ptTemperature, Sign::Positive) : Ratio("FAR", "FAR", 5, Sign::Positive)};
   if (byThrust) c.push_back(Col("W", "W", ptMassFlow, Sign::Positive));
-  for (Column x : {Col("FN", "net thrust", ptForce, Sign::Positive), Col("FG", "gross thrust", ptForce, Sign::Positive),
-                   Col("TSFC", "TSFC", ptSFC, Sign::Positive), Col("FN_W", "specific thrust", ptSpecThrust, Sign::Positive),
-                   Col("Wf", "fuel flow", ptFuelFlow, Sign::Positive), Col("Pt3", "Pt3", ptPressure, Sign::Positive),
-                   Col("Tt3", "Tt3", ptTemperature, Sign::Positive), Col("Pt5", "Pt5", ptPressure, Sign::Positive),
-                   Col("Tt5", "Tt5", ptTemperature, Sign::Positive), Ratio("PR_turbine", "turbine PR", 4, Sign::Positive),
-                   Col("A8", "throat area", ptArea, Sign::Positive), Col("A9", "exit area", ptArea, Sign::Positive)})
+  for (Column x :
+       {Col("FN", "net thrust", ptForce, Sign::Positive), Col("FG", "gross thrust", ptForce, Sign::Positive),
+        Col("TSFC", "TSFC", ptSFC, Sign::Positive), Col("FN_W", "specific thrust", ptSpecThrust, Sign::Positive),
+        Col("Wf", "fuel flow", ptFuelFlow, Sign::Positive), Col("Pt3", "Pt3", ptPressure, Sign::Positive),
+        Col("Tt3", "Tt3", ptTemperature, Sign::Positive), Col("Pt5", "Pt5", ptPressure, Sign::Positive),
+        Col("Tt5", "Tt5", ptTemperature, Sign::Positive), Ratio("PR_turbine", "turbine PR", 4, Sign::Positive),
+        Col("A8", "throat area", ptArea, Sign::Positive), Col("A9", "exit area", ptArea, Sign::Positive)})
     c.push_back(x);
   c.push_back(Text("message", "message"));
   return {"points", c, {}};
@@ -160,16 +164,18 @@ Status RunPoint(const CycleOptions& o, const Fuel& fuel, TUnitSystem u, Report& 
                 u))
       return Status::Failed;
   }
-  Table perf{"performance",
-             {Col("FG", "gross thrust", ptForce, Sign::Positive), Col("ram_drag", "ram drag", ptForce, Sign::NonNegative),
-              Col("FN", "net thrust", ptForce, Sign::Positive), Col("Wf", "fuel flow", ptFuelFlow, Sign::Positive),
-              Col("TSFC", "TSFC", ptSFC, Sign::Positive), Col("FN_W", "specific thrust", ptSpecThrust, Sign::Positive)},
-             {}};
-  Table machines{"turbomachines",
-                 {Text("machine", "machine"), Ratio("PR", "PR", 4, Sign::Positive),
-                  Ratio("eff_is", "isentropic eff.", 4, Sign::Positive),
-                  Ratio("eff_poly", "polytropic eff.", 4, Sign::Positive), Col("power", "power", ptPower, Sign::Positive)},
-                 {}};
+  Table perf{
+      "performance",
+      {Col("FG", "gross thrust", ptForce, Sign::Positive), Col("ram_drag", "ram drag", ptForce, Sign::NonNegative),
+       Col("FN", "net thrust", ptForce, Sign::Positive), Col("Wf", "fuel flow", ptFuelFlow, Sign::Positive),
+       Col("TSFC", "TSFC", ptSFC, Sign::Positive), Col("FN_W", "specific thrust", ptSpecThrust, Sign::Positive)},
+      {}};
+  Table machines{
+      "turbomachines",
+      {Text("machine", "machine"), Ratio("PR", "PR", 4, Sign::Positive),
+       Ratio("eff_is", "isentropic eff.", 4, Sign::Positive), Ratio("eff_poly", "polytropic eff.", 4, Sign::Positive),
+       Col("power", "power", ptPower, Sign::Positive)},
+      {}};
   Table nozzle{"nozzle",
                {Col("A8", "throat area", ptArea, Sign::Positive), Col("A9", "exit area", ptArea, Sign::Positive),
                 Col("V0", "flight velocity", ptSpeed, Sign::NonNegative)},
@@ -197,8 +203,8 @@ void AddCycle(CLI::App& app, Common& common, Action& action) {
                 Domain::Between(-5000.0, 80000.0, "the standard atmosphere"), true);
   o->mach = &n.Add(cmd, "-m,--mach", "flight Mach number", ptNone, d.mach, Domain::Between(0.0, 3.0), true);
   o->dT = &n.Add(cmd, "--dt", "offset from the standard temperature", ptTempDiff, d.dT, Domain::Any(), true);
-  o->recovery = &n.Add(cmd, "--recovery", "inlet pressure recovery Pt2/Pt0", ptNone, d.inletRecovery,
-                       Domain::Between(0.5, 1.0));
+  o->recovery =
+      &n.Add(cmd, "--recovery", "inlet pressure recovery Pt2/Pt0", ptNone, d.inletRecovery, Domain::Between(0.5, 1.0));
   o->W = &n.Add(cmd, "-W,--flow", "air mass flow", ptMassFlow, d.W, Domain::Positive(), true);
   o->thrust = &n.Add(cmd, "--thrust", "net-thrust target; the air flow follows", ptForce, {}, Domain::Positive(), true);
   o->W->option->excludes(o->thrust->option);
@@ -208,8 +214,8 @@ void AddCycle(CLI::App& app, Common& common, Action& action) {
       ->capture_default_str()
       ->check(CLI::IsMember({"isentropic", "polytropic"}));
   o->T4 = &n.Add(cmd, "--T4", "burner exit temperature", ptTemperature, d.T4, Domain::Between(500.0, 2500.0), true);
-  o->far = &n.Add(cmd, "--far", "burner fuel-air ratio (instead of --T4)", ptNone, {}, Domain::Between(1e-4, 0.2),
-                  true);
+  o->far =
+      &n.Add(cmd, "--far", "burner fuel-air ratio (instead of --T4)", ptNone, {}, Domain::Between(1e-4, 0.2), true);
   o->T4->option->excludes(o->far->option);
   o->burnerLoss = &n.Add(cmd, "--burner-loss", "burner total-pressure loss, relative", ptNone, d.burnerLoss,
                          Domain::Between(0.0, 0.5));
@@ -220,8 +226,8 @@ void AddCycle(CLI::App& app, Common& common, Action& action) {
   cmd->add_option("--eff-t-type", o->turbEff, "isentropic or polytropic")
       ->capture_default_str()
       ->check(CLI::IsMember({"isentropic", "polytropic"}));
-  o->effMech = &n.Add(cmd, "--eff-mech", "mechanical efficiency of the shaft", ptNone, d.effMech,
-                      Domain::Between(0.5, 1.0));
+  o->effMech =
+      &n.Add(cmd, "--eff-mech", "mechanical efficiency of the shaft", ptNone, d.effMech, Domain::Between(0.5, 1.0));
   o->offtake = &n.Add(cmd, "--offtake", "shaft power offtake", ptPower, d.offtake, Domain::AtLeast(0.0));
   cmd->add_option("--nozzle", o->nozzle, "convergent, or cd (convergent-divergent, fully expanded)")
       ->capture_default_str()

@@ -27,8 +27,8 @@ constexpr TGasProperties kConstantCp = {1.0, 0.0, {}, {}, {}, {}};
 }  // namespace
 
 const std::vector<std::string>& FuelKeys() {
-  static const std::vector<std::string> keys = {"avtur",    "avtag",   "avcat",    "diesel",  "natgas", "hydrogen",
-                                                "jp10",     "ethanol", "methanol", "ammonia", "user"};
+  static const std::vector<std::string> keys = {"avtur", "avtag",   "avcat",    "diesel",  "natgas", "hydrogen",
+                                                "jp10",  "ethanol", "methanol", "ammonia", "user"};
   return keys;
 }
 
@@ -128,8 +128,8 @@ bool BurnerResidual(const Fuel& f, double far, double Tair, double Tfuel, double
   TGasComposition products;
   if (method == Method::Complete ? !CompleteProducts(f, far, products) : !EquilibriumProducts(f, far, T, P, products))
     return false;
-  residual = FH(Tair, Air) + far * FuelEnthalpy(f, Tfuel) - (1.0 - efficiency) * far * f.LHV -
-             (1.0 + far) * FH(T, products);
+  residual =
+      FH(Tair, Air) + far * FuelEnthalpy(f, Tfuel) - (1.0 - efficiency) * far * f.LHV - (1.0 + far) * FH(T, products);
   return true;
 }
 
@@ -152,9 +152,10 @@ bool FuelAirRatio(const Fuel& f, double T, double Tair, double Tfuel, double eff
   auto r = [&](double x, double& v) { return evaluated = BurnerResidual(f, x, Tair, Tfuel, efficiency, T, P, v); };
   if (SolveBracketed(r, 1e-9, stoich, 1e-12, far)) return true;
   if (evaluated)
-    ShowMessage(Printf("A burner exit temperature of %.1f K is not reached with fuel-air ratios up to the "
-                       "stoichiometric %.5g (air at %.1f K)",
-                       T, stoich, Tair));
+    ShowMessage(
+        Printf("A burner exit temperature of %.1f K is not reached with fuel-air ratios up to the "
+               "stoichiometric %.5g (air at %.1f K)",
+               T, stoich, Tair));
   return false;
 }
 

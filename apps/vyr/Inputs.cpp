@@ -178,8 +178,7 @@ std::vector<double> ReadValues(const std::string& text, TParType type, TUnitSyst
 }
 
 void NotApplicable(const CLI::Option* option, bool applies, const std::string& because) {
-  if (option && option->count() > 0 && !applies)
-    throw BadArgument(option->get_name() + " does not apply " + because);
+  if (option && option->count() > 0 && !applies) throw BadArgument(option->get_name() + " does not apply " + because);
 }
 
 Number& Numbers::Add(CLI::App* cmd, const std::string& flags, const std::string& what, TParType type,
@@ -208,7 +207,8 @@ void Numbers::Read(TUnitSystem u) {
       if (n.fallback) n.values = {*n.fallback};
       continue;
     }
-    n.values = n.range ? ReadValues(n.text, n.type, u, n.name) : std::vector<double>{ReadValue(n.text, n.type, u, n.name)};
+    n.values =
+        n.range ? ReadValues(n.text, n.type, u, n.name) : std::vector<double>{ReadValue(n.text, n.type, u, n.name)};
     for (double v : n.values)
       if (!n.domain.Contains(v))
         throw BadArgument(n.name + " (" + n.what + ") = " + Quantity(v, n.type, u) + ": " + n.domain.Text(n.type, u));

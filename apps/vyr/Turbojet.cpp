@@ -37,9 +37,10 @@ bool Design(const TurbojetInput& in, const Fuel& fuel, double W, TurbojetResult&
   // The gas model iterates between its temperature limits; an ambient state
   // outside them has no free-stream total state.
   if (!(amb.Ts > kIterTmin && amb.Ts < kIterTmax)) {
-    ShowMessage(Printf("The ambient static temperature %.6g K (offset %.6g K at %.6g m) lies outside the %g K to %g K "
-                       "of the gas property iterations",
-                       amb.Ts, in.dT, in.altitude, kIterTmin, kIterTmax));
+    ShowMessage(
+        Printf("The ambient static temperature %.6g K (offset %.6g K at %.6g m) lies outside the %g K to %g K "
+               "of the gas property iterations",
+               amb.Ts, in.dT, in.altitude, kIterTmin, kIterTmax));
     return false;
   }
   r.V0 = amb.Vt;
@@ -102,8 +103,8 @@ bool Design(const TurbojetInput& in, const Fuel& fuel, double W, TurbojetResult&
   // ambient pressure; beyond that no nozzle flow and no thrust remain.
   const std::string load = in.offtake > 0 ? "the compressor and the offtake" : "the compressor";
   auto cannotDrive = [&](const std::string& why) {
-    ShowMessage(Printf("The turbine cannot drive %s at T4 = %.6g K (fuel-air ratio %.5g): %s", load.c_str(), s4.Tt,
-                       far, why.c_str()));
+    ShowMessage(Printf("The turbine cannot drive %s at T4 = %.6g K (fuel-air ratio %.5g): %s", load.c_str(), s4.Tt, far,
+                       why.c_str()));
     return false;
   };
   double lnPR = 0.0;
@@ -115,8 +116,8 @@ bool Design(const TurbojetInput& in, const Fuel& fuel, double W, TurbojetResult&
   double check;
   if (!residual(lnPR, check)) return false;
   if (!(s5.Pt > amb.Ps))
-    return cannotDrive(Printf("its expansion would end at Pt5 = %.6g Pa, below the ambient pressure %.6g Pa",
-                              s5.Pt, amb.Ps));
+    return cannotDrive(
+        Printf("its expansion would end at Pt5 = %.6g Pa, below the ambient pressure %.6g Pa", s5.Pt, amb.Ps));
   s5.W = W4;
   r.turbinePR = std::exp(lnPR);
   r.effT = effT;
@@ -165,9 +166,10 @@ bool Design(const TurbojetInput& in, const Fuel& fuel, double W, TurbojetResult&
   r.ramDrag = W * r.V0;
   r.FN = r.FG - r.ramDrag;
   if (!(r.FN > 0)) {
-    ShowMessage(Printf("The net thrust is %.6g N, not positive: the jet (%.6g m/s) is not faster than the flight "
-                       "(%.6g m/s) at T4 = %.6g K",
-                       r.FN, s9.V, r.V0, s4.Tt));
+    ShowMessage(
+        Printf("The net thrust is %.6g N, not positive: the jet (%.6g m/s) is not faster than the flight "
+               "(%.6g m/s) at T4 = %.6g K",
+               r.FN, s9.V, r.V0, s4.Tt));
     return false;
   }
   r.TSFC = r.Wf / r.FN;

@@ -1,5 +1,7 @@
 // The vyr program run as a user runs it: arguments in, text out, exit status.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -7,8 +9,6 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -178,8 +178,9 @@ INSTANTIATE_TEST_SUITE_P(
                     Failure{"CompressionLowersPressure", "process --pr 0.5", 2, "--pr (pressure ratio"},
                     Failure{"ZeroTemperature", "gas -T 0", 2, "must lie between 200 K and 6000 K"},
                     Failure{"NegativeTemperature", "gas -T -100", 2, "= -100 K: must lie between 200 K and 6000 K"},
-                    Failure{"NegativePressure", "gas -P -101325", 2, "--pressure (pressure) = -101325 Pa: must be "
-                                                                      "greater than 0 Pa"},
+                    Failure{"NegativePressure", "gas -P -101325", 2,
+                            "--pressure (pressure) = -101325 Pa: must be "
+                            "greater than 0 Pa"},
                     Failure{"TemperatureBelowTables", "gas -T 50", 2, "the range of the gas property tables"},
                     Failure{"TemperatureOffsetTooCold", "flight --dt -300", 1, "not above absolute zero"},
                     Failure{"NegativeMach", "flight -m -0.5", 2, "a speed is not negative"},
@@ -199,8 +200,9 @@ INSTANTIATE_TEST_SUITE_P(
                     Failure{"RangeTooLong", "gas -T 200:3000:0.28 -P 1e5:1e6:90", 2, "has more than 10000 values"},
                     Failure{"TooManyRows", "gas -T 200:3000:1 -P 1e5:1e6:100", 2,
                             "the ranges give 2801 x 9001 = 25211801 rows, more than the 100000"},
-                    Failure{"ZeroPressureIsShort", "static --Pt 0", 2, "--Pt (total pressure) = 0 Pa: must be greater "
-                                                                       "than 0 Pa"},
+                    Failure{"ZeroPressureIsShort", "static --Pt 0", 2,
+                            "--Pt (total pressure) = 0 Pa: must be greater "
+                            "than 0 Pa"},
                     Failure{"UnitOfAnotherQuantity", "gas -T 300lbf", 2,
                             "the unit \"lbf\" does not fit this quantity (units: K, R)"},
                     Failure{"UnitOnARatio", "cycle turbojet --pr 10psia", 2, "is a plain number and takes no unit"},
