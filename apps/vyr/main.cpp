@@ -16,9 +16,19 @@
 
 namespace {
 
-// The subcommand chain that argv names, and the first word that names none:
-// "vyr foo" and "vyr cycle foo" are told which commands there are.
-bool UnknownCommand(const CLI::App& app, int argc, char** argv) {
+// Names the commands of a level ("" for the program's own) after a message.
+void ListCommands(const CLI::App& app, const CLI::App& level, const std::string& message) {
+  std::string names;
+  for (const CLI::App* s : level.get_subcommands([](const CLI::App*) { return true; }))
+    names += (names.empty() ? "" : ", ") + s->get_name();
+  std::cerr << "vyr: " << message << "; the commands" << (&level == &app ? "" : " of " + level.get_name())
+            << " are: " << names << '\n';
+}
+
+// Follows the subcommand chain that argv names: "vyr foo" and "vyr cycle foo"
+// are told which commands there are, and so are "vyr" and "vyr cycle" alone.
+// False when the chain is complete and the parse error lies elsewhere.
+bool CommandError(const CLI::App& app, int argc, char** argv) {
   const CLI::App* level = &app;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -32,15 +42,14 @@ bool UnknownCommand(const CLI::App& app, int argc, char** argv) {
     for (const CLI::App* s : subs)
       if (s->get_name() == a) found = s;
     if (!found) {
-      std::string names;
-      for (const CLI::App* s : subs) names += (names.empty() ? "" : ", ") + s->get_name();
-      std::cerr << "vyr: unknown command \"" << a << "\"; the commands" << (level == &app ? "" : " of ")
-                << (level == &app ? "" : level->get_name()) << " are: " << names << '\n';
+      ListCommands(app, *level, "unknown command \"" + a + "\"");
       return true;
     }
     level = found;
   }
-  return false;
+  if (level->get_subcommands([](const CLI::App*) { return true; }).empty()) return false;
+  ListCommands(app, *level, "a command is needed");
+  return true;
 }
 
 }  // namespace
@@ -68,7 +77,7 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    if (!UnknownCommand(app, argc, argv)) app.exit(e);
+    if (!CommandError(app, argc, argv)) app.exit(e);
     return 2;
   }
 

@@ -149,6 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
                             "unknown command \"nosuchcommand\"; the commands are: gas, process, static, burn, "
                             "atmosphere, flight, cycle"},
                     Failure{"UnknownCycle", "cycle turbofan", 2, "the commands of cycle are: turbojet"},
+                    Failure{"NoCommand", "--json", 2, "vyr: a command is needed; the commands are: gas, process"},
+                    Failure{"NoCycle", "cycle", 2, "vyr: a command is needed; the commands of cycle are: turbojet"},
                     Failure{"ThrustAndFlow", "cycle turbojet --thrust 1e4 -W 20", 2, "excludes"},
                     Failure{"UserFuelWithoutHC", "burn --fuel user --lhv 43e6", 2, "--hc"},
                     Failure{"AltitudeAboveAtmosphere", "flight -z 90000", 1,
