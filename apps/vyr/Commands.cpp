@@ -248,7 +248,7 @@ void AddStatic(CLI::App& app, Common& common, Action& action) {
                  Domain::Between(kTableTmin, kIterTmax, "the range of the gas property iterations"));
   o->W = &n.Add(cmd, "-W,--flow", "mass flow", ptMassFlow, 10.0, Domain::Positive());
   o->area = &n.Add(cmd, "--area", "flow area", ptArea, {}, Domain::Positive());
-  o->mach = &n.Add(cmd, "--mach", "Mach number (the default)", ptNone, 0.5, Domain::Positive(), true);
+  o->mach = &n.Add(cmd, "--mach", "Mach number", ptNone, 0.5, Domain::Positive(), true);
   o->velocity = &n.Add(cmd, "--velocity", "velocity", ptSpeed, {}, Domain::Positive());
   o->area->option->excludes(o->mach->option)->excludes(o->velocity->option);
   o->mach->option->excludes(o->velocity->option);
@@ -523,8 +523,8 @@ void AddFlight(CLI::App& app, Common& common, Action& action) {
   o->z = &n.Add(cmd, "-z,--altitude", "pressure altitude", ptAltitude, 11000.0, Domain::Any(), true);
   o->mach = &n.Add(cmd, "-m,--mach", "Mach number", ptNone, 0.8, Domain::AtLeast(0.0, "a speed is not negative"), true);
   o->dT = &n.Add(cmd, "--dt", "offset from the standard temperature", ptTempDiff, 0.0, Domain::Any());
-  o->Ts = &n.Add(cmd, "--ts", "static temperature (models ts and custom)", ptTemperature, 288.15, Domain::Positive());
-  o->Ps = &n.Add(cmd, "--ps", "static pressure (model custom)", ptPressure, 101325.0, Domain::Positive());
+  o->Ts = &n.Add(cmd, "--ts", "static temperature", ptTemperature, 288.15, Domain::Positive());
+  o->Ps = &n.Add(cmd, "--ps", "static pressure", ptPressure, 101325.0, Domain::Positive());
   o->Vt = &n.Add(cmd, "--vt", "true airspeed", ptSpeed, 250.0, Domain::AtLeast(0.0, "a speed is not negative"));
   o->Vc = &n.Add(cmd, "--vc", "calibrated airspeed", ptSpeed, 150.0, Domain::AtLeast(0.0, "a speed is not negative"));
   cmd->callback([&action, &common, o] {

@@ -206,7 +206,7 @@ void AddCycle(CLI::App& app, Common& common, Action& action) {
   o->recovery =
       &n.Add(cmd, "--recovery", "inlet pressure recovery Pt2/Pt0", ptNone, d.inletRecovery, Domain::Between(0.5, 1.0));
   o->W = &n.Add(cmd, "-W,--flow", "air mass flow", ptMassFlow, d.W, Domain::Positive(), true);
-  o->thrust = &n.Add(cmd, "--thrust", "net-thrust target; the air flow follows", ptForce, {}, Domain::Positive(), true);
+  o->thrust = &n.Add(cmd, "--thrust", "net-thrust target", ptForce, {}, Domain::Positive(), true);
   o->W->option->excludes(o->thrust->option);
   o->pr = &n.Add(cmd, "--pr", "compressor pressure ratio", ptNone, d.PR, Domain::Between(1.01, 100.0), true);
   o->effC = &n.Add(cmd, "--eff-c", "compressor efficiency", ptNone, d.effC, Domain::Between(0.3, 1.0));
@@ -214,8 +214,7 @@ void AddCycle(CLI::App& app, Common& common, Action& action) {
       ->capture_default_str()
       ->check(CLI::IsMember({"isentropic", "polytropic"}));
   o->T4 = &n.Add(cmd, "--T4", "burner exit temperature", ptTemperature, d.T4, Domain::Between(500.0, 2500.0), true);
-  o->far =
-      &n.Add(cmd, "--far", "burner fuel-air ratio (instead of --T4)", ptNone, {}, Domain::Between(1e-4, 0.2), true);
+  o->far = &n.Add(cmd, "--far", "burner fuel-air ratio", ptNone, {}, Domain::Between(1e-4, 0.2), true);
   o->T4->option->excludes(o->far->option);
   o->burnerLoss = &n.Add(cmd, "--burner-loss", "burner total-pressure loss, relative", ptNone, d.burnerLoss,
                          Domain::Between(0.0, 0.5));
