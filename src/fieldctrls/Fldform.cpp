@@ -198,16 +198,34 @@ int TFieldForm::ShowModalFocused(const std::string& controlName) {
   return result;
 }
 
+namespace {
+
+// Depth first, in the order of the children; a field's inner widgets are its
+// own parts and are not searched.
+void CollectFields(const QObject* parent, std::vector<TFieldControl*>& out) {
+  for (QObject* c : parent->children()) {
+    if (!c->isWidgetType()) continue;
+    if (TFieldControl* f = AsFieldControl(c)) {
+      out.push_back(f);
+      continue;
+    }
+    CollectFields(c, out);
+  }
+}
+
+}  // namespace
+
 std::vector<TFieldControl*> TFieldForm::Fields() const {
   std::vector<TFieldControl*> fields;
-  for (QWidget* w : findChildren<QWidget*>())
-    if (TFieldControl* f = AsFieldControl(w)) fields.push_back(f);
+  CollectFields(this, fields);
   return fields;
 }
 
 std::vector<TNumFld*> TFieldForm::NumFields() const {
-  const QList<TNumFld*> list = findChildren<TNumFld*>();
-  return std::vector<TNumFld*>(list.begin(), list.end());
+  std::vector<TNumFld*> nums;
+  for (TFieldControl* f : Fields())
+    if (auto* n = qobject_cast<TNumFld*>(f->FieldWidget())) nums.push_back(n);
+  return nums;
 }
 
 TFieldControl* TFieldForm::FindField(std::string_view id) const {

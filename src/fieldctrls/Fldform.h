@@ -156,7 +156,8 @@ class VYR_UI_API TFieldForm : public QDialog {
 
   // --- Fields and controls ---------------------------------------------------------
 
-  /// The field controls among the form's child widgets, in widget-tree order.
+  /// The field controls among the form's child widgets, in widget-tree order
+  /// (the inner widgets of a field are not searched for further fields).
   std::vector<TFieldControl*> Fields() const;
   /// The numeric fields among them.
   std::vector<TNumFld*> NumFields() const;
