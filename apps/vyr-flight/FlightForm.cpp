@@ -120,8 +120,12 @@ TFlightForm::TFlightForm(QWidget* owner) : TFieldForm(owner) {
   speed_->OnChange = optionChanged;
   units_->OnChange = [this](QObject*) {
     const TUnitSystem system = units_->ItemIndex() == 1 ? usImperial : usSI;
-    for (TNumFld* f : fields_) {
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+      TNumFld* f = fields_[i];
       f->SetUnitSystem(system);
+      // The quantity's usual decimals in each unit system; Mach and density keep their own.
+      const TParType t = kFields[i].type;
+      f->SetDecimals(t == ptNone || t == ptDensity ? kFields[i].decimals : ParDecimalsStd[t][system]);
       f->UnitLabel()->setVisible(true);  // keeps the columns aligned for Mach too
     }
   };
