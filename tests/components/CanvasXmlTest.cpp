@@ -2,6 +2,8 @@
 // original, and bad elements are reported without losing the rest.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <map>
 #include <sstream>
 #include <string>
@@ -162,6 +164,9 @@ struct BadCase {
   const char* value;
   const char* message;
 };
+
+// The row's name, so that test output and ctest names never carry raw bytes.
+void PrintTo(const BadCase& c, std::ostream* os) { *os << c.name; }
 
 class BadElement : public ::testing::TestWithParam<BadCase> {};
 

@@ -1,6 +1,8 @@
 // What links and icons paint, where station labels go, and rotation.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <clocale>
 #include <set>
 #include <string>
@@ -59,6 +61,9 @@ struct ChevronCase {
   int sy;
 };
 
+// The row's name, so that test output and ctest names never carry raw bytes.
+void PrintTo(const ChevronCase& c, std::ostream* os) { *os << c.name; }
+
 class ChevronPixels : public ::testing::TestWithParam<ChevronCase> {};
 
 TEST_P(ChevronPixels, LinkedOutletDrawsTwoYellowChevrons) {
@@ -116,6 +121,9 @@ struct LabelCase {
   int (*labelLeft)(int w);
   int labelTop;
 };
+
+// The row's name, so that test output and ctest names never carry raw bytes.
+void PrintTo(const LabelCase& c, std::ostream* os) { *os << c.name; }
 
 class LabelPlacement : public ::testing::TestWithParam<LabelCase> {};
 

@@ -1,6 +1,8 @@
 // Which ports may connect, their colours, and where a link sits and points.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <array>
 #include <string>
 
@@ -81,6 +83,9 @@ struct ColorCase {
   QColor pen;
 };
 
+// The row's name, so that test output and ctest names never carry raw bytes.
+void PrintTo(const ColorCase& c, std::ostream* os) { *os << c.name; }
+
 class SetColorTable : public ::testing::TestWithParam<ColorCase> {};
 
 TEST_P(SetColorTable, BrushAndPen) {
@@ -118,6 +123,9 @@ struct PlaceCase {
   int top;
   TLinkLoc loc;
 };
+
+// The row's name, so that test output and ctest names never carry raw bytes.
+void PrintTo(const PlaceCase& c, std::ostream* os) { *os << c.name; }
 
 class LinkLocTable : public ::testing::TestWithParam<PlaceCase> {};
 
@@ -157,6 +165,9 @@ struct ArrowCase {
   int top;
   TArrowdir dir;
 };
+
+// The row's name, so that test output and ctest names never carry raw bytes.
+void PrintTo(const ArrowCase& c, std::ostream* os) { *os << c.name; }
 
 class ArrowDirTable : public ::testing::TestWithParam<ArrowCase> {};
 

@@ -2,6 +2,8 @@
 // checks, model links and what deleting an icon leaves behind.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -29,6 +31,9 @@ struct ProximityCase {
   int dy;
   bool links;
 };
+
+// The row's name, so that test output and ctest names never carry raw bytes.
+void PrintTo(const ProximityCase& c, std::ostream* os) { *os << c.name; }
 
 class Proximity : public ::testing::TestWithParam<ProximityCase> {};
 
@@ -80,6 +85,9 @@ struct StationCase {
   double mineAfter;
   double theirsAfter;
 };
+
+// The row's name, so that test output and ctest names never carry raw bytes.
+void PrintTo(const StationCase& c, std::ostream* os) { *os << c.name; }
 
 class StationAgreement : public ::testing::TestWithParam<StationCase> {};
 
@@ -423,6 +431,9 @@ struct PointerCase {
   std::vector<TLinktype> ports;  // every port is linked to a model component
   const char* message;           // "" for success
 };
+
+// The row's name, so that test output and ctest names never carry raw bytes.
+void PrintTo(const PointerCase& c, std::ostream* os) { *os << c.name; }
 
 class PointerChecks : public ::testing::TestWithParam<PointerCase> {};
 
