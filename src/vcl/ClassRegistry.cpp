@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 
 namespace vyr {
 
@@ -17,9 +18,15 @@ bool SameClassName(std::string_view a, std::string_view b) {
 // Few classes, looked up when a form or icon is created: a list in
 // registration order is enough. Entries are held by pointer so that a
 // TRegisteredClass handed out stays valid while others come and go.
-std::vector<std::unique_ptr<TRegisteredClass>>& Registry() {
-  static std::vector<std::unique_ptr<TRegisteredClass>> registry;
-  return registry;
+using TRegistryList = std::vector<std::unique_ptr<TRegisteredClass>>;
+
+// The list is never destroyed: libraries unregister their classes from their
+// unload hooks, which may run after the static destructors at process exit.
+// Its storage is given back when the last class leaves.
+TRegistryList& Registry() {
+  alignas(TRegistryList) static unsigned char storage[sizeof(TRegistryList)];
+  static TRegistryList* registry = new (storage) TRegistryList();
+  return *registry;
 }
 
 auto FindEntry(std::string_view name) {
@@ -45,6 +52,7 @@ bool UnRegisterClass(std::string_view name) {
   auto it = FindEntry(name);
   if (it == Registry().end()) return false;
   Registry().erase(it);
+  if (Registry().empty()) TRegistryList().swap(Registry());
   return true;
 }
 
