@@ -254,7 +254,7 @@ bool CalcStaticProps(TCalcMode CalcMode, TStaticSpecOption Option, double SpecVa
     // A design area, Mach number or velocity is a size: zero means not given,
     // a negative or NaN value is refused before it reaches the record.
     const char* const names[] = {"area", "Mach", "velocity"};
-    if (Option != ssoNone && !(SpecValue >= 0.0)) {
+    if (Option <= ssoVelocity && !(SpecValue >= 0.0)) {
       IllegalValue(names[Option], SpecValue, CallerID);
       return false;
     }
