@@ -1,6 +1,5 @@
 #include "NumInputQuery.h"
 
-#include <charconv>
 #include <cmath>
 #include <string_view>
 
@@ -11,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "Numinpkq.h"
 
 namespace vyr {
 
@@ -33,19 +34,6 @@ QString NumberText(double v, const TNumInputRequest& r) {
   for (char& c : s)
     if (c == '.') c = r.Format.DecimalSeparator;
   return QString::fromStdString(s);
-}
-
-bool ParseNumber(const QString& text, const TNumInputRequest& r, double& v) {
-  std::string s = text.trimmed().toStdString();
-  for (char& c : s)
-    if (c == r.Format.DecimalSeparator) c = '.';
-  if (!s.empty() && s.front() == '+') s.erase(0, 1);
-  const char* end = s.data() + s.size();
-  double parsed = 0;
-  auto [ptr, ec] = std::from_chars(s.data(), end, parsed);
-  if (s.empty() || ec != std::errc() || ptr != end) return false;
-  v = parsed;
-  return true;
 }
 
 }  // namespace
@@ -72,7 +60,7 @@ bool DialogNumInputHandler(const TNumInputRequest& request, double& value) {
   QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
   auto update = [&] {
     double v = 0;
-    ok->setEnabled(ParseNumber(edit->text(), request, v) && Acceptable(request, v));
+    ok->setEnabled(TextToFloat(edit->text().toStdString(), request.Format, v) && Acceptable(request, v));
   };
   QObject::connect(edit, &QLineEdit::textChanged, &dlg, update);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
@@ -80,7 +68,7 @@ bool DialogNumInputHandler(const TNumInputRequest& request, double& value) {
   update();
   edit->selectAll();
   if (dlg.exec() != QDialog::Accepted) return false;
-  return ParseNumber(edit->text(), request, value);
+  return TextToFloat(edit->text().toStdString(), request.Format, value);
 }
 
 bool NumInputQuery(const std::string& caption, const std::string& prompt, int helpCtx, int numType, int decimals,
