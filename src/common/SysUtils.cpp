@@ -1,5 +1,6 @@
 #include "SysUtils.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -321,6 +322,12 @@ class Formatter {
 }  // namespace
 
 std::string FloatToStr(double value) { return GeneralFormat(value, kGeneralDigits, 1); }
+
+bool SameAsciiText(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
 
 std::string IntToStr(std::int64_t value) {
   std::string digits = MagnitudeDigits(value);

@@ -19,6 +19,11 @@ VYR_API std::string FloatToStr(double value);
 /// Decimal text of an integer, no thousands separator.
 VYR_API std::string IntToStr(std::int64_t value);
 
+/// True when a and b are the same text with ASCII letters compared without
+/// regard to case (class names, encoding names, "true", "NAN"); other bytes,
+/// UTF-8 included, must match exactly.
+VYR_API bool SameAsciiText(std::string_view a, std::string_view b);
+
 /// Number-format settings handed to number input and display: the separators
 /// of a locale. Numbers in station labels and model files always use the US
 /// English settings, whatever the user's locale.

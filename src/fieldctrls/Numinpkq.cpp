@@ -33,13 +33,6 @@ std::string_view Trimmed(std::string_view s) {
   return s;
 }
 
-bool SameAscii(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           auto low = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-           return low(x) == low(y);
-         });
-}
-
 // Plain decimal or exponent form with '.', optional sign; from_chars is
 // locale-independent, which is the point.
 bool ParsePlain(std::string_view s, double& value) {
@@ -58,11 +51,11 @@ std::string S(const QString& s) { return s.toStdString(); }
 
 bool ParseBool(std::string_view text, bool& value) {
   text = Trimmed(text);
-  if (SameAscii(text, "true") || SameAscii(text, "yes") || text == "1") {
+  if (SameAsciiText(text, "true") || SameAsciiText(text, "yes") || text == "1") {
     value = true;
     return true;
   }
-  if (SameAscii(text, "false") || SameAscii(text, "no") || text == "0") {
+  if (SameAsciiText(text, "false") || SameAsciiText(text, "no") || text == "0") {
     value = false;
     return true;
   }
@@ -106,15 +99,15 @@ std::string FloatToXmlStr(double value) {
 
 bool XmlStrToFloat(std::string_view text, double& value) {
   text = Trimmed(text);
-  if (SameAscii(text, "NAN")) {
+  if (SameAsciiText(text, "NAN")) {
     value = std::numeric_limits<double>::quiet_NaN();
     return true;
   }
-  if (SameAscii(text, "INF") || SameAscii(text, "+INF")) {
+  if (SameAsciiText(text, "INF") || SameAsciiText(text, "+INF")) {
     value = kInf;
     return true;
   }
-  if (SameAscii(text, "-INF")) {
+  if (SameAsciiText(text, "-INF")) {
     value = -kInf;
     return true;
   }

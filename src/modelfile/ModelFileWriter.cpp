@@ -12,6 +12,8 @@
 #include <new>
 #include <string_view>
 
+#include "SysUtils.h"
+
 namespace vyr::xmlwriter {
 
 namespace {
@@ -59,13 +61,6 @@ std::size_t DecodeUtf8(std::string_view s, std::uint32_t& cp) {
   }
   if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) return 0;
   return len;
-}
-
-bool SameAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t k = 0; k < a.size(); ++k)
-    if ((a[k] | 0x20) != (b[k] | 0x20)) return false;
-  return true;
 }
 
 // Character data without characters (a reference to the null character
@@ -229,7 +224,7 @@ class Writer {
 
   // "UTF-16" for "utf-16le" and the like.
   static bool SameFamily(std::string_view name, std::string_view family) {
-    return name.size() >= family.size() && SameAscii(name.substr(0, family.size()), family);
+    return name.size() >= family.size() && SameAsciiText(name.substr(0, family.size()), family);
   }
 
 
@@ -430,7 +425,9 @@ class Writer {
 
 }  // namespace
 
-bool IsLatin1Name(std::string_view name) { return SameAscii(name, "ISO-8859-1") || SameAscii(name, "latin1"); }
+bool IsLatin1Name(std::string_view name) {
+  return SameAsciiText(name, "ISO-8859-1") || SameAsciiText(name, "latin1");
+}
 
 bool WriteModelFile(const pugi::xml_document& doc, const TXmlFileFormat& format, std::string& out,
                     std::string& why) noexcept {

@@ -4,16 +4,11 @@
 #include <memory>
 #include <new>
 
+#include "SysUtils.h"
+
 namespace vyr {
 
 namespace {
-
-bool SameClassName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    return lower(x) == lower(y);
-  });
-}
 
 // Few classes, looked up when a form or icon is created: a list in
 // registration order is enough. Entries are held by pointer so that a
@@ -31,7 +26,7 @@ TRegistryList& Registry() {
 
 auto FindEntry(std::string_view name) {
   auto& r = Registry();
-  return std::find_if(r.begin(), r.end(), [&](const auto& c) { return SameClassName(c->ClassName, name); });
+  return std::find_if(r.begin(), r.end(), [&](const auto& c) { return SameAsciiText(c->ClassName, name); });
 }
 
 }  // namespace
