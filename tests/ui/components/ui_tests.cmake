@@ -10,4 +10,4 @@ vyr_add_ui_test(test_components
   ${PROJECT_SOURCE_DIR}/apps/vyr-canvas/SampleEngine.cpp
   ${PROJECT_SOURCE_DIR}/apps/vyr-canvas/SampleEngine.h)
 target_include_directories(test_components PRIVATE
-  ${PROJECT_SOURCE_DIR}/tests/components ${PROJECT_SOURCE_DIR}/apps/vyr-canvas)
+  ${PROJECT_SOURCE_DIR}/tests/ui/components ${PROJECT_SOURCE_DIR}/apps/vyr-canvas)

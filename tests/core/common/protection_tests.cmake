@@ -5,5 +5,5 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(CRYPTOPP REQUIRED IMPORTED_TARGET libcrypto++)
 vyr_add_test(test_protection
   common/StringProtectionTest.cpp
-  ${PROJECT_SOURCE_DIR}/src/common/Mars.cpp)
+  ${PROJECT_SOURCE_DIR}/src/core/common/Mars.cpp)
 target_link_libraries(test_protection PRIVATE PkgConfig::CRYPTOPP)
