@@ -84,6 +84,73 @@ std::string TVYRcompform::ComponentName() const { return CompName->Text(); }
 
 void TVYRcompform::SetComponentName(const std::string& name) { CompName->SetText(name); }
 
+// --- Calculation hooks: the base defaults -------------------------------------
+
+void TVYRcompform::InitializeControlStates() {}
+void TVYRcompform::SetDescrLabelCaption() {}
+bool TVYRcompform::PropActive(const std::string&) { return true; }
+void TVYRcompform::SetDeterioration(TCalcMode) {}
+void TVYRcompform::SaveDeterioration() {}
+void TVYRcompform::SetAltDescrLabelCaption() {}
+void TVYRcompform::AfterLoad() { SetDescrLabelCaption(); }
+void TVYRcompform::AfterModelLoad() {}
+void TVYRcompform::ResetComp() {}
+std::string TVYRcompform::CompParID() const {
+  // Placeholder until the full form: the trimmed ID string.
+  const std::string text = ID->Text();
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  return "_" + text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+void TVYRcompform::CalculationReset() { Calculated = false; }
+bool TVYRcompform::CalcInit() {
+  ComponentCalcMode = cmInit;
+  return true;
+}
+bool TVYRcompform::DefineStatesAndErrors(TCalcMode) { return true; }
+bool TVYRcompform::DefineStatesAndErrorsDP(TCalcMode) { return true; }
+bool TVYRcompform::SetStateFromData() { return true; }
+void TVYRcompform::BeforeRunSimulation() {}
+bool TVYRcompform::CalcStart(TCalcMode) { return true; }
+bool TVYRcompform::CalcNewStateStart(TCalcMode) { return true; }
+bool TVYRcompform::CalcNewStateBegin(TCalcMode) { return true; }
+bool TVYRcompform::CalcNewStateEnd(TCalcMode) { return true; }
+bool TVYRcompform::CalcFinish(TCalcMode) { return true; }
+bool TVYRcompform::CalcFinally(TCalcMode) { return true; }
+bool TVYRcompform::CalcSimulationFinish() { return true; }
+bool TVYRcompform::Calc(TCalcMode mode) {
+  Calculated = true;
+  ComponentCalcMode = mode;
+  return true;
+}
+bool TVYRcompform::CalcEnd(TCalcMode) { return true; }
+bool TVYRcompform::CalcListBegin(TCalcMode) { return true; }
+bool TVYRcompform::CalcListEnd(TCalcMode) { return true; }
+bool TVYRcompform::CalcModelGlobalParameterSums(TCalcMode) { return true; }
+bool TVYRcompform::CalcAdditionalOutput(TCalcMode, bool) { return true; }
+bool TVYRcompform::CalcAdditionalOutputEnd(TCalcMode, bool) { return true; }
+bool TVYRcompform::CalcAdditionalParsEnd(TCalcMode, bool) { return true; }
+void TVYRcompform::OutputDataTo(TOutputTarget) {}
+bool TVYRcompform::OutputDataToArraysEnd() { return true; }
+void TVYRcompform::GeneralDataToLines(std::vector<std::string>&) {}
+void TVYRcompform::DesignDataToLines(std::vector<std::string>&) {}
+void TVYRcompform::DeteriorationDataToLines(std::vector<std::string>&) {}
+void TVYRcompform::TransientDataToLines(std::vector<std::string>&) {}
+void TVYRcompform::FormDataToLines(std::vector<std::string>&) {}
+bool TVYRcompform::CheckComponent(TCalcMode) { return true; }
+void TVYRcompform::StateErrorInfoToLines(std::vector<std::string>&) {}
+void TVYRcompform::StateErrorDPInfoToLines(std::vector<std::string>&) {}
+void TVYRcompform::AddMeasurementsAndConditions() {}
+void TVYRcompform::WriteOPointText(TCalcMode) {}
+void TVYRcompform::UpdateVYRcomponentState() { InitializeControlStates(); }
+void TVYRcompform::GetProperties_into_ComboBox(QComboBox*, const std::string&) {}
+bool TVYRcompform::ValidateInputData() { return true; }
+bool TVYRcompform::CheckAllowCompInCfg(bool) { return true; }
+bool TVYRcompform::HasLink(TLinktype) const { return false; }
+bool TVYRcompform::CheckLinkForOutput(TLinktype type, TGasioLinkPar) const { return HasLink(type); }
+bool TVYRcompform::StepTime(double) { return true; }
+bool TVYRcompform::InitTransient() { return true; }
+
 void InitVyrcompf() { RegisterClass<TVYRcompform>(); }
 
 void DoneVyrcompf() { UnRegisterClass("TVYRcompform"); }
