@@ -686,6 +686,20 @@ void TNumGrid::ShowCell(int col, int row) {
   filling_ = false;
 }
 
+bool TNumGrid::CommitEdit() {
+  if (state() == QAbstractItemView::EditingState) {
+    // The open editor is the viewport's child that holds the window's focus.
+    const QWidget* focused = window()->focusWidget();
+    for (QWidget* w : viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (focused == nullptr || (w != focused && !w->isAncestorOf(focused))) continue;
+      commitData(w);
+      closeEditor(w, QAbstractItemDelegate::NoHint);
+      break;
+    }
+  }
+  return ValidateGrid();
+}
+
 bool TNumGrid::ValidateGrid() const {
   for (int c = fixedCols_; c < columnCount(); ++c) {
     const TNumColumn* col = columns_.GetColumn(c);

@@ -430,6 +430,9 @@ class VYR_UI_API TNumGrid : public QTableWidget, public TFieldControl {
   void SetDValues(int col, int row, double value);
   /// True when every cell of a numeric column holds a number or is empty.
   bool ValidateGrid() const;
+  /// Takes over the text of the cell being edited (as leaving the cell
+  /// would), then ValidateGrid.
+  bool CommitEdit();
 
   void WriteValueToXML(pugi::xml_node element) const override;
   bool ReadValueFromXML(pugi::xml_node element) override;

@@ -1,11 +1,18 @@
 #include "vyrcompf.h"
 
 #include <cmath>
+#include <stdexcept>
 
+#include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+#include <QWheelEvent>
 
-#include "ClassRegistry.h"
+#include "SysUtils.h"
 #include "vyrcompl.h"
 
 namespace vyr {
@@ -13,10 +20,164 @@ namespace vyr {
 namespace {
 
 const char* const kIDhint = "Component ID string for ouput parameters (if blank, default=Calc.Nr.)";
+const char* const kDownStrHint =
+    "With Core first, calculation proceeds with core first\r\nelse, duct flow is calculated first, then core.";
+
+// Navy (red 0, green 0, blue 128): the font colour of the Design page.
+const QColor kNavy(0, 0, 128);
+
+// A tab sheet of PageControl1 with its top-aligned layout.
+QWidget* AddPage(TVYRPageControl* pages, const char* name, const char* caption) {
+  auto* page = new QWidget;
+  page->setObjectName(QString::fromLatin1(name));
+  auto* layout = new QVBoxLayout(page);
+  layout->setAlignment(Qt::AlignTop);
+  pages->addTab(page, QString::fromLatin1(caption));
+  return page;
+}
+
+// The text without leading and trailing blanks and control characters.
+std::string TrimmedText(std::string_view s) {
+  const auto blank = [](char ch) { return static_cast<unsigned char>(ch) <= ' '; };
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return std::string(s);
+}
 
 }  // namespace
 
-TVYRcompform::TVYRcompform(QWidget* owner) : TFieldForm(owner) {
+// --- TStringObjectList ----------------------------------------------------------
+
+TStringObjectList::~TStringObjectList() = default;
+
+int TStringObjectList::Add(std::string name, std::unique_ptr<TObject> object) {
+  items_.emplace_back(std::move(name), std::move(object));
+  return Count() - 1;
+}
+
+const std::string& TStringObjectList::Strings(int index) const {
+  if (index < 0 || index >= Count()) throw std::out_of_range("TStringObjectList index out of range");
+  return items_[static_cast<std::size_t>(index)].first;
+}
+
+TObject* TStringObjectList::Objects(int index) const {
+  if (index < 0 || index >= Count()) throw std::out_of_range("TStringObjectList index out of range");
+  return items_[static_cast<std::size_t>(index)].second.get();
+}
+
+int TStringObjectList::IndexOf(std::string_view name) const {
+  for (int i = 0; i < Count(); ++i)
+    if (SameAsciiText(items_[static_cast<std::size_t>(i)].first, name)) return i;
+  return -1;
+}
+
+void TStringObjectList::Clear() { items_.clear(); }
+
+// --- Page control -------------------------------------------------------------------
+
+TVYRTabBar::TVYRTabBar(QWidget* parent) : QTabBar(parent) {}
+
+namespace {
+
+TVYRPageControl* PagesOf(const QTabBar* bar) { return qobject_cast<TVYRPageControl*>(bar->parentWidget()); }
+
+}  // namespace
+
+void TVYRTabBar::paintEvent(QPaintEvent* event) {
+  TVYRPageControl* pages = PagesOf(this);
+  if (pages == nullptr || !pages->OnDrawTab) {
+    QTabBar::paintEvent(event);
+    return;
+  }
+  QPainter painter(this);
+  for (int i = 0; i < count(); ++i)
+    if (isTabVisible(i)) pages->OnDrawTab(painter, i, tabRect(i), i == currentIndex());
+}
+
+void TVYRTabBar::mousePressEvent(QMouseEvent* event) {
+  const int index = tabAt(event->position().toPoint());
+  if (event->button() == Qt::LeftButton && index >= 0 && index != currentIndex()) {
+    TVYRPageControl* pages = PagesOf(this);
+    if (pages != nullptr && !pages->AllowChange()) {
+      event->accept();
+      return;
+    }
+  }
+  QTabBar::mousePressEvent(event);
+}
+
+int TVYRTabBar::NextShownTab(int step) const {
+  for (int i = currentIndex() + step; i >= 0 && i < count(); i += step)
+    if (isTabVisible(i) && isTabEnabled(i)) return i;
+  return -1;
+}
+
+void TVYRTabBar::keyPressEvent(QKeyEvent* event) {
+  // The arrow keys step over hidden tabs; Home and End go to the first and last shown tab.
+  int target = -2;
+  switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+      target = NextShownTab(-1);
+      break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+      target = NextShownTab(1);
+      break;
+    case Qt::Key_Home:
+      for (int i = 0; i < count() && target < 0; ++i)
+        if (isTabVisible(i) && isTabEnabled(i)) target = i;
+      break;
+    case Qt::Key_End:
+      for (int i = count() - 1; i >= 0 && target < 0; --i)
+        if (isTabVisible(i) && isTabEnabled(i)) target = i;
+      break;
+    default:
+      QTabBar::keyPressEvent(event);
+      return;
+  }
+  event->accept();
+  if (target < 0 || target == currentIndex()) return;
+  if (TVYRPageControl* pages = PagesOf(this); pages != nullptr && !pages->AllowChange()) return;
+  setCurrentIndex(target);
+}
+
+void TVYRTabBar::wheelEvent(QWheelEvent* event) {
+  event->accept();
+  const int delta = event->angleDelta().y() != 0 ? event->angleDelta().y() : event->angleDelta().x();
+  const int target = delta == 0 ? -1 : NextShownTab(delta > 0 ? -1 : 1);
+  if (target < 0) return;
+  if (TVYRPageControl* pages = PagesOf(this); pages != nullptr && !pages->AllowChange()) return;
+  setCurrentIndex(target);
+}
+
+TVYRPageControl::TVYRPageControl(QWidget* parent) : QTabWidget(parent) { setTabBar(new TVYRTabBar(this)); }
+
+void TVYRPageControl::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  const bool ctrlTab = (event->modifiers() & Qt::ControlModifier) &&
+                       (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_PageUp ||
+                        key == Qt::Key_PageDown);
+  if (!ctrlTab) {
+    QTabWidget::keyPressEvent(event);
+    return;
+  }
+  // Ctrl+Tab cycles through the shown tabs, Ctrl+Shift+Tab backwards.
+  event->accept();
+  const bool back = key == Qt::Key_Backtab || key == Qt::Key_PageUp ||
+                    (key == Qt::Key_Tab && (event->modifiers() & Qt::ShiftModifier));
+  const int n = count();
+  for (int k = 1; k < n; ++k) {
+    const int i = ((currentIndex() + (back ? -k : k)) % n + n) % n;
+    if (!isTabVisible(i) || !isTabEnabled(i)) continue;
+    if (AllowChange()) setCurrentIndex(i);
+    return;
+  }
+}
+
+// --- The form -------------------------------------------------------------------------
+
+TVYRcompform::TVYRcompform(QWidget* owner) : TVYRFieldForm(owner) {
   setObjectName(QStringLiteral("VYRcompform"));
   setWindowTitle(QStringLiteral("VYR component form"));
   resize(513, 379);
@@ -53,6 +214,9 @@ TVYRcompform::TVYRcompform(QWidget* owner) : TFieldForm(owner) {
   Nr->SetReadOnly(true);
   Nr->SetFontColor(QColor(0, 0, 255));
   Nr->SetXmlTag(XmlTagAttribute);
+  Nr->Editor()->setAlignment(Qt::AlignCenter);
+  Nr->Editor()->setFrame(false);
+  Nr->Editor()->setFixedWidth(23);
   Nr->setToolTip(QStringLiteral("Calculation list sequence number"));
 
   row->addWidget(CompName);
@@ -61,9 +225,74 @@ TVYRcompform::TVYRcompform(QWidget* owner) : TFieldForm(owner) {
   row->addStretch(1);
   row->addWidget(Nr);
   AddClientWidget(Panel3);
+
+  Panel1 = new QWidget(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  auto* client = new QVBoxLayout(Panel1);
+  client->setContentsMargins(0, 0, 0, 2);
+  PageControl1 = new TVYRPageControl(Panel1);
+  PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  client->addWidget(PageControl1);
+  AddClientWidget(Panel1, 1);
+
+  General = AddPage(PageControl1, "General", "General");
+  ModelOpt = new TRadioGrpFld(General);
+  ModelOpt->setObjectName(QStringLiteral("ModelOpt"));
+  ModelOpt->setTitle(QStringLiteral("Model Options"));
+  General->layout()->addWidget(ModelOpt);
+
+  Design = AddPage(PageControl1, "Design", "Design");
+  DownStrCalcPriorityRGrpFld = new TRadioGrpFld(Design);
+  DownStrCalcPriorityRGrpFld->setObjectName(QStringLiteral("DownStrCalcPriorityRGrpFld"));
+  DownStrCalcPriorityRGrpFld->setTitle(QStringLiteral("Downstream calculation"));
+  DownStrCalcPriorityRGrpFld->SetItems({"Core first", "Duct first"});
+  DownStrCalcPriorityRGrpFld->SetItemIndex(0);
+  DownStrCalcPriorityRGrpFld->setToolTip(QString::fromUtf8(kDownStrHint));
+  DownStrCalcPriorityRGrpFld->hide();
+  Design->layout()->addWidget(DownStrCalcPriorityRGrpFld);
+
+  DeteriorationTSheet = AddPage(PageControl1, "DeteriorationTSheet", "Deterioration");
+  Deteriorated = new TCheckFld(DeteriorationTSheet);
+  Deteriorated->setObjectName(QStringLiteral("Deteriorated"));
+  Deteriorated->setText(QStringLiteral("Apply deterioration effects"));
+  DeteriorationTSheet->layout()->addWidget(Deteriorated);
+  PageControl1->setTabVisible(PageControl1->indexOf(DeteriorationTSheet), false);
+
+  OutpTSheet = AddPage(PageControl1, "OutpTSheet", "Output");
+  Onamesgbox = new QGroupBox(QStringLiteral("Output names"), OutpTSheet);
+  Onamesgbox->setObjectName(QStringLiteral("Onamesgbox"));
+  auto* names = new QVBoxLayout(Onamesgbox);
+  Ocompnrs = new TCheckFld(Onamesgbox);
+  Ocompnrs->setObjectName(QStringLiteral("Ocompnrs"));
+  Ocompnrs->setText(QStringLiteral("Add comp. nrs."));
+  Ocompnrs->SetChecked(true);
+  names->addWidget(Ocompnrs);
+  OutpTSheet->layout()->addWidget(Onamesgbox);
+
+  RemarksTSheet = AddPage(PageControl1, "RemarksTSheet", "Remarks");
+  Remarks = new TMemoFld(RemarksTSheet);
+  Remarks->setObjectName(QStringLiteral("Remarks"));
+  Remarks->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Remarks->setTabChangesFocus(false);
+  auto* remarksLayout = static_cast<QVBoxLayout*>(RemarksTSheet->layout());
+  remarksLayout->setAlignment(Qt::Alignment());
+  remarksLayout->setContentsMargins(0, 0, 0, 0);
+  remarksLayout->addWidget(Remarks);
+
+  // Pages are stacked in front of each other as they are added; in the widget
+  // tree (and so in the model file) they keep the order of their tabs.
+  for (QWidget* page : {General, Design, DeteriorationTSheet, OutpTSheet, RemarksTSheet}) page->raise();
+
+  PageControl1->OnChanging = [this] { return PageControl1Changing(); };
+  PageControl1->OnDrawTab = [this](QPainter& p, int index, const QRect& rect, bool active) {
+    PageControl1DrawTab(p, index, rect, active);
+  };
+  connect(ModelOpt, &TRadioGrpFld::Clicked, this, [this] { ModelOptClick(); });
+  connect(ID, &TStringFld::Changed, this, [this] { IDChange(); });
+  connect(Nr, &TNumFld::Changed, this, [this] { NrChange(); });
 }
 
-TVYRcompform::~TVYRcompform() = default;
+TVYRcompform::~TVYRcompform() { FormDestroy(); }
 
 std::string TVYRcompform::IDstr() const {
   return "Nr. " + IntToStr(CalcNumber()) + " Component: " + ComponentName();
@@ -84,24 +313,147 @@ std::string TVYRcompform::ComponentName() const { return CompName->Text(); }
 
 void TVYRcompform::SetComponentName(const std::string& name) { CompName->SetText(name); }
 
+// --- Events ---------------------------------------------------------------------------
+
+void TVYRcompform::FormCreate() {
+  TVYRFieldForm::FormCreate();
+  QPalette navy = Design->palette();
+  navy.setColor(QPalette::WindowText, kNavy);
+  navy.setColor(QPalette::Text, kNavy);
+  navy.setColor(QPalette::ButtonText, kNavy);
+  Design->setPalette(navy);
+
+  ModelOpt->setVisible(ModelOpt->Count() > 0);
+  if (ModelOpt->Count() > 0) ModelOpt->SetItemIndex(0);
+
+  if (PageControl1->isTabVisible(PageControl1->indexOf(General))) PageControl1->setCurrentWidget(General);
+  QTabBar* bar = PageControl1->tabBar();
+  const int last = PageControl1->count() - 1;
+  if (const int i = PageControl1->indexOf(RemarksTSheet); PageControl1->isTabVisible(i)) bar->moveTab(i, last);
+  if (const int i = PageControl1->indexOf(OutpTSheet); PageControl1->isTabVisible(i)) bar->moveTab(i, last - 1);
+  // Keyboard focus passes through the pages in their tab order.
+  for (int i = 0; i + 1 < PageControl1->count(); ++i)
+    QWidget::setTabOrder(PageControl1->widget(i), PageControl1->widget(i + 1));
+
+  if (!TrimmedText(HelpFile).empty()) HelpFile = VYRpath + HelpFile;
+}
+
+void TVYRcompform::FormShow() {
+  TVYRFieldForm::FormShow();
+  ModelOptClick();
+}
+
+void TVYRcompform::FormDestroy() {
+  CompPerfParameters.Clear();
+  Conditions.Clear();
+}
+
+void TVYRcompform::OKbtnClick() {
+  TVYRFieldForm::OKbtnClick();
+  SetDescrLabelCaption();
+}
+
+bool TVYRcompform::FormCloseQuery(int modalResult) {
+  if (modalResult == mrOk && !ValidateInputData()) return false;
+  return TVYRFieldForm::FormCloseQuery(modalResult);
+}
+
+bool TVYRcompform::PageControl1Changing() {
+  QWidget* focused = focusWidget();
+  // The focus sits in a field's inner edit (or a grid's cell editor): the
+  // field is the nearest numeric field or grid above it.
+  for (QWidget* w = focused; w != nullptr && w != this; w = w->parentWidget()) {
+    if (auto* num = qobject_cast<TNumFld*>(w)) return num->CommitEdit();
+    if (auto* grid = qobject_cast<TNumGrid*>(w)) return grid->CommitEdit();
+  }
+  return true;
+}
+
+void TVYRcompform::PageControl1DrawTab(QPainter& painter, int index, const QRect& rect, bool active) {
+  const QPalette& pal = PageControl1->palette();
+  const QColor bar = pal.color(QPalette::Button);
+  painter.fillRect(rect, bar);
+  painter.setPen(bar);
+  painter.drawRect(rect.adjusted(0, 0, -1, -1));
+  painter.setPen(active ? pal.color(QPalette::Highlight) : pal.color(QPalette::WindowText));
+  const QPoint at = rect.topLeft() + (active ? QPoint(7, 4) : QPoint(3, 2));
+  painter.drawText(QRect(at, rect.bottomRight()), Qt::AlignLeft | Qt::AlignTop, PageControl1->tabText(index));
+}
+
+void TVYRcompform::ModelOptClick() {
+  if (isVisible()) InitializeControlStates();
+}
+
+void TVYRcompform::IDChange() {
+  if (isVisible()) SetNumFldErrorIDstrings();
+}
+
+void TVYRcompform::NrChange() { SetNumFldErrorIDstrings(); }
+
+// --- Links, outputs and measurements --------------------------------------------------
+
+bool TVYRcompform::OutPutSelected() const {
+  auto checkedIn = [](const QWidget* parent) {
+    for (const QObject* c : parent->children())
+      if (auto* check = qobject_cast<const TCheckFld*>(c); check != nullptr && check->Checked()) return true;
+    return false;
+  };
+  if (checkedIn(OutpTSheet)) return true;
+  for (const QObject* c : OutpTSheet->children()) {
+    auto* box = qobject_cast<const QGroupBox*>(c);
+    // A radio group is a group box to Qt but holds no check fields.
+    if (box == nullptr || box == Onamesgbox || qobject_cast<const TRadioGrpFld*>(c) != nullptr) continue;
+    if (checkedIn(box)) return true;
+  }
+  return false;
+}
+
+void TVYRcompform::AddMeasurement(const std::string& name, double& variable, TParType parType,
+                                  TUnitSystem unitSystem) {
+  CompPerfParameters.Add(name, std::make_unique<TParameter>(name, variable, parType, unitSystem, "", ""));
+}
+
+TVYRcompform* TVYRcompform::OtherModelCompform(TLinktype type) const {
+  TVYRcomp* icon = Icon();
+  if (icon == nullptr) return nullptr;
+  TVYRcomp* other = icon->GetLinkedVYRcomp(type);
+  return other != nullptr ? other->Compform.data() : nullptr;
+}
+
 // --- Calculation hooks: the base defaults -------------------------------------
 
 void TVYRcompform::InitializeControlStates() {}
-void TVYRcompform::SetDescrLabelCaption() {}
+
+void TVYRcompform::SetDescrLabelCaption() {
+  TVYRcomp* icon = Icon();
+  if (icon == nullptr) return;
+  for (QObject* c : icon->children()) {
+    auto* label = qobject_cast<QLabel*>(c);
+    if (label != nullptr && label->property("Tag").toInt() == 1) {
+      label->setText(QString::fromStdString(ComponentName()));
+      return;
+    }
+  }
+}
+
 bool TVYRcompform::PropActive(const std::string&) { return true; }
 void TVYRcompform::SetDeterioration(TCalcMode) {}
-void TVYRcompform::SaveDeterioration() {}
+void TVYRcompform::SaveDeterioration() { Deteriorated->SetChecked(true); }
 void TVYRcompform::SetAltDescrLabelCaption() {}
-void TVYRcompform::AfterLoad() { SetDescrLabelCaption(); }
+void TVYRcompform::AfterLoad() {
+  SetDescrLabelCaption();
+  SetNumFldErrorIDstrings();
+}
 void TVYRcompform::AfterModelLoad() {}
 void TVYRcompform::ResetComp() {}
+
 std::string TVYRcompform::CompParID() const {
-  // Placeholder until the full form: the trimmed ID string.
-  const std::string text = ID->Text();
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return "_" + text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  const std::string id = TrimmedText(ID->Text());
+  if (!id.empty()) return "_" + id;
+  if (Ocompnrs->Checked()) return "_" + IntToStr(CalcNumber());
+  return {};
 }
+
 void TVYRcompform::CalculationReset() { Calculated = false; }
 bool TVYRcompform::CalcInit() {
   ComponentCalcMode = cmInit;
@@ -132,27 +484,47 @@ bool TVYRcompform::CalcAdditionalOutputEnd(TCalcMode, bool) { return true; }
 bool TVYRcompform::CalcAdditionalParsEnd(TCalcMode, bool) { return true; }
 void TVYRcompform::OutputDataTo(TOutputTarget) {}
 bool TVYRcompform::OutputDataToArraysEnd() { return true; }
-void TVYRcompform::GeneralDataToLines(std::vector<std::string>&) {}
-void TVYRcompform::DesignDataToLines(std::vector<std::string>&) {}
-void TVYRcompform::DeteriorationDataToLines(std::vector<std::string>&) {}
-void TVYRcompform::TransientDataToLines(std::vector<std::string>&) {}
-void TVYRcompform::FormDataToLines(std::vector<std::string>&) {}
-bool TVYRcompform::CheckComponent(TCalcMode) { return true; }
+
+bool TVYRcompform::CheckComponent(TCalcMode) {
+  TVYRcomp* icon = Icon();
+  if (icon == nullptr || DownStrCalcPriorityRGrpFld->isHidden()) return true;
+  const bool coreFirst = DownStrCalcPriorityRGrpFld->ItemIndex() == 0;
+  if (TVYRLink* core = icon->GetLink(ltOut1)) core->SetCalcOrderPriority(coreFirst ? copFirst : copLast);
+  if (TVYRLink* duct = icon->GetLink(ltOut2)) duct->SetCalcOrderPriority(coreFirst ? copLast : copFirst);
+  return true;
+}
+
 void TVYRcompform::StateErrorInfoToLines(std::vector<std::string>&) {}
 void TVYRcompform::StateErrorDPInfoToLines(std::vector<std::string>&) {}
 void TVYRcompform::AddMeasurementsAndConditions() {}
 void TVYRcompform::WriteOPointText(TCalcMode) {}
 void TVYRcompform::UpdateVYRcomponentState() { InitializeControlStates(); }
-void TVYRcompform::GetProperties_into_ComboBox(QComboBox*, const std::string&) {}
 bool TVYRcompform::ValidateInputData() { return true; }
 bool TVYRcompform::CheckAllowCompInCfg(bool) { return true; }
-bool TVYRcompform::HasLink(TLinktype) const { return false; }
+
+bool TVYRcompform::HasLink(TLinktype type) const {
+  TVYRcomp* icon = Icon();
+  return icon != nullptr && icon->GetLink(type) != nullptr;
+}
+
 bool TVYRcompform::CheckLinkForOutput(TLinktype type, TGasioLinkPar) const { return HasLink(type); }
 bool TVYRcompform::StepTime(double) { return true; }
 bool TVYRcompform::InitTransient() { return true; }
 
-void InitVyrcompf() { RegisterClass<TVYRcompform>(); }
+namespace {
 
-void DoneVyrcompf() { UnRegisterClass("TVYRcompform"); }
+void CheckRegisteredCompform(const QMetaObject& meta) { CheckCompformPropertyNames(meta); }
+
+}  // namespace
+
+void InitVyrcompf() {
+  RegisterClass<TVYRcompform>();
+  AddRegistrationCheck(&TVYRcompform::staticMetaObject, &CheckRegisteredCompform);
+}
+
+void DoneVyrcompf() {
+  RemoveRegistrationCheck(&CheckRegisteredCompform);
+  UnRegisterClass("TVYRcompform");
+}
 
 }  // namespace vyr

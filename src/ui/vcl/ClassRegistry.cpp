@@ -24,6 +24,15 @@ TRegistryList& Registry() {
   return *registry;
 }
 
+// Checks of newly registered classes: plain data, so that they stay usable
+// from unload hooks that run after the static destructors.
+struct TCheckEntry {
+  const QMetaObject* Base;
+  TRegistrationCheck Check;
+};
+constexpr int kMaxChecks = 8;
+TCheckEntry gChecks[kMaxChecks] = {};
+
 auto FindEntry(std::string_view name) {
   auto& r = Registry();
   return std::find_if(r.begin(), r.end(), [&](const auto& c) { return SameAsciiText(c->ClassName, name); });
@@ -35,7 +44,30 @@ bool RegisterClass(std::string_view name, const QMetaObject* meta, TClassFactory
   if (name.empty() || meta == nullptr || !factory) return false;
   if (auto it = FindEntry(name); it != Registry().end()) return (*it)->MetaObject == meta;
   Registry().push_back(std::make_unique<TRegisteredClass>(TRegisteredClass{std::string(name), meta, std::move(factory)}));
+  for (const TCheckEntry& e : gChecks)
+    if (e.Check != nullptr && meta->inherits(e.Base)) e.Check(*meta);
   return true;
+}
+
+bool AddRegistrationCheck(const QMetaObject* base, TRegistrationCheck check) {
+  if (base == nullptr || check == nullptr) return false;
+  TCheckEntry* free = nullptr;
+  for (TCheckEntry& e : gChecks) {
+    if (e.Check == check) return true;
+    if (e.Check == nullptr && free == nullptr) free = &e;
+  }
+  if (free == nullptr) return false;
+  *free = {base, check};
+  return true;
+}
+
+bool RemoveRegistrationCheck(TRegistrationCheck check) {
+  for (TCheckEntry& e : gChecks)
+    if (check != nullptr && e.Check == check) {
+      e = {};
+      return true;
+    }
+  return false;
 }
 
 const TRegisteredClass* FindClass(std::string_view name) {

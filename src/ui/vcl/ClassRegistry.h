@@ -41,6 +41,18 @@ struct TRegisteredClass {
 /// An empty name, a null meta-object or an empty factory is refused too.
 VYR_UI_API bool RegisterClass(std::string_view name, const QMetaObject* meta, TClassFactory factory);
 
+/// A check that a unit runs on the classes derived from one of its own when
+/// they are registered (for instance a naming convention of their properties).
+using TRegistrationCheck = void (*)(const QMetaObject& meta);
+
+/// Runs check on every class registered from now on (newly, not again) whose
+/// run-time type inherits base. Adding the same check again does nothing. False
+/// when base or check is null or the room for checks (8) is full.
+VYR_UI_API bool AddRegistrationCheck(const QMetaObject* base, TRegistrationCheck check);
+
+/// Removes check; false when it was not added.
+VYR_UI_API bool RemoveRegistrationCheck(TRegistrationCheck check);
+
 /// The class registered under name, or null.
 VYR_UI_API const TRegisteredClass* FindClass(std::string_view name);
 
