@@ -1,0 +1,129 @@
+#include "GaspathForm.h"
+
+#include <cmath>
+
+#include <QLabel>
+#include <QLayout>
+
+#include "Messages.h"
+#include "Numinp.h"
+#include "vyrcompl.h"
+
+namespace vyr::gaspath {
+
+std::string ValueText(double value, TParType type) {
+  std::string text = ParToStr(type, usSI, "", true, value);
+  if (type != ptNone) text += " " + std::string(ParUnitStr[type][usSI]);
+  return text;
+}
+
+TGasPathForm::TGasPathForm(QWidget* owner) : TVYRcompform(owner) {}
+
+TNumFld* TGasPathForm::AddNumFld(const char* name, const char* caption, TParType type, double value, double min,
+                                 double max, const char* hint) {
+  auto* f = new TNumFld(Design);
+  f->setObjectName(QString::fromUtf8(name));
+  f->SetLabelCaption(caption);
+  f->SetParType(type);
+  f->SetMin(min);
+  f->SetMax(max);
+  if (type == ptNone) f->SetDecimals(5);
+  f->SetValue(value);
+  if (hint != nullptr) f->setToolTip(QString::fromUtf8(hint));
+  Design->layout()->addWidget(f);
+  inputs_.push_back(f);
+  return f;
+}
+
+TStringFld* TGasPathForm::AddStringFld(const char* name, const char* caption, const char* hint) {
+  auto* f = new TStringFld(Design);
+  f->setObjectName(QString::fromUtf8(name));
+  f->setPlaceholderText(QString::fromUtf8(caption));
+  f->setToolTip(QString::fromUtf8(hint));
+  Design->layout()->addWidget(f);
+  texts_.emplace_back(f, caption);
+  return f;
+}
+
+TRadioGrpFld* TGasPathForm::AddRadioGrp(const char* name, const char* caption, const std::vector<std::string>& items,
+                                         int index) {
+  auto* g = new TRadioGrpFld(Design);
+  g->setObjectName(QString::fromUtf8(name));
+  g->setTitle(QString::fromUtf8(caption));
+  g->SetItems(items);
+  g->SetItemIndex(index);
+  Design->layout()->addWidget(g);
+  options_.push_back(g);
+  return g;
+}
+
+bool TGasPathForm::ValidateInputData() {
+  std::string problem;
+  for (const TNumFld* f : inputs_) {
+    const double v = f->GetValue();
+    if (!(v >= f->Min() && v <= f->Max())) {
+      problem = f->LabelCaption() + " = " + ValueText(v, f->ParType()) + " lies outside " +
+                ValueText(f->Min(), f->ParType()) + " to " + ValueText(f->Max(), f->ParType());
+      break;
+    }
+  }
+  for (const TRadioGrpFld* g : options_) {
+    if (problem.empty() && (g->ItemIndex() < 0 || g->ItemIndex() >= g->Count()))
+      problem = g->title().toStdString() + ": no option selected";
+  }
+  if (problem.empty()) problem = InputProblem();
+  if (problem.empty()) return true;
+  Fail(problem);
+  MessageDlg(ErrorWarningText, mtError, {mbOK}, 0);
+  return false;
+}
+
+void TGasPathForm::DesignDataToLines(std::vector<std::string>& lines) {
+  TVYRcompform::DesignDataToLines(lines);
+  for (const TNumFld* f : inputs_) lines.push_back(f->LabelCaption() + " : " + ValueText(f->GetValue(), f->ParType()));
+  for (const TRadioGrpFld* g : options_) {
+    const std::vector<std::string> items = g->Items();
+    const int i = g->ItemIndex();
+    lines.push_back(g->title().toStdString() + " : " + (i >= 0 && i < static_cast<int>(items.size()) ? items[i] : "-"));
+  }
+  for (const auto& [f, caption] : texts_)
+    if (!f->Text().empty()) lines.push_back(caption + " : " + f->Text());
+  if (!Calculated) return;
+  lines.push_back("Results:");
+  for (const TResult& r : Results()) lines.push_back(std::string(r.name) + " : " + ValueText(*r.value, r.type));
+}
+
+void TGasPathForm::AddMeasurementsAndConditions() {
+  TVYRcompform::AddMeasurementsAndConditions();
+  const std::string suffix = CompParID();
+  for (const TResult& r : Results())
+    AddMeasurement(r.name + suffix, const_cast<double&>(*r.value), r.type, usSI);
+}
+
+bool TGasPathForm::CalcStart(TCalcMode mode) {
+  ErrorWarningText.clear();
+  Calculated = false;
+  return TVYRcompform::CalcStart(mode);
+}
+
+bool TGasPathForm::Station(TLinktype type, int& station) {
+  TVYRcomp* icon = Icon();
+  const double nr = icon != nullptr ? icon->LinkStationNr(type) : -11.0;
+  if (nr < -0.1) {
+    if (nr < -10) return Fail("The component has no " + LinktypeName(type).substr(2) + " link");
+    return Fail("The " + LinktypeName(type).substr(2) + " link has no station number");
+  }
+  station = static_cast<int>(std::lround(nr));
+  return true;
+}
+
+bool TGasPathForm::Fail(const std::string& text) {
+  ErrorWarningText = text + sLineBreak + IDstr();
+  return false;
+}
+
+bool TGasPathForm::FailFrom(const std::string& engineText, const std::string& text) {
+  return Fail(engineText.empty() ? text : engineText);
+}
+
+}  // namespace vyr::gaspath

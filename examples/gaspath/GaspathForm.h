@@ -1,0 +1,83 @@
+// Base of the gas-path component forms: design inputs as numeric fields and
+// radio groups on the Design page, results as plain values, the station
+// numbers of the icon's links, the run's engine state, the data report and the
+// range check of the inputs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "vyrcompf.h"
+
+namespace vyr::engine {
+class TEngineState;
+}
+
+namespace vyr::gaspath {
+
+/// Read and write access to a numeric field's value, for a Q_PROPERTY of it:
+/// GP_FIELD_ACCESS(PRdes) gives GetPRdes() and SetPRdes(double).
+#define GP_FIELD_ACCESS(fld)                               \
+  double Get##fld() const { return fld->GetValue(); }      \
+  void Set##fld(double v) { fld->SetValue(v); }
+
+/// One result of a component: name (as in measurements), value and quantity.
+struct TResult {
+  const char* name;
+  const double* value;
+  TParType type;
+};
+
+class TGasPathForm : public TVYRcompform {
+  Q_OBJECT
+ public:
+  explicit TGasPathForm(QWidget* owner = nullptr);
+
+  /// Every numeric input within its range (and a component's own rules); else
+  /// the first violation in ErrorWarningText and an error message, and false.
+  bool ValidateInputData() override;
+  /// The inputs and, once calculated, the results.
+  void DesignDataToLines(std::vector<std::string>& lines) override;
+  /// The results as measurements, named with CompParID.
+  void AddMeasurementsAndConditions() override;
+  /// Clears ErrorWarningText before a calculation.
+  bool CalcStart(TCalcMode mode) override;
+
+  /// The results in report order.
+  virtual std::vector<TResult> Results() const { return {}; }
+  /// A rule among the inputs beyond their ranges; the problem, or "" when none.
+  virtual std::string InputProblem() const { return {}; }
+
+ protected:
+  /// A numeric field on the Design page, with its value, range and unit.
+  TNumFld* AddNumFld(const char* name, const char* caption, TParType type, double value, double min, double max,
+                     const char* hint = nullptr);
+  /// A text field on the Design page.
+  TStringFld* AddStringFld(const char* name, const char* caption, const char* hint);
+  /// A radio group on the Design page.
+  TRadioGrpFld* AddRadioGrp(const char* name, const char* caption, const std::vector<std::string>& items,
+                            int index);
+
+  /// The state of the run in progress; null (with the failure recorded) outside a run.
+  engine::TEngineState* State();
+  /// Station number of the icon's link of that type; false (with the failure
+  /// recorded) when the icon has no such link or it is not numbered.
+  bool Station(TLinktype type, int& station);
+  /// Records a failure: text, a line break and the component's identification
+  /// in ErrorWarningText; false.
+  bool Fail(const std::string& text);
+  /// Takes the engine layer's failure text (or text when it gave none).
+  bool FailFrom(const std::string& engineText, const std::string& text);
+
+  /// Numeric input fields of this component type, in report order.
+  std::vector<TNumFld*> inputs_;
+  /// Radio groups of this component type, in report order.
+  std::vector<TRadioGrpFld*> options_;
+  /// Text fields of this component type and their captions, in report order.
+  std::vector<std::pair<TStringFld*, std::string>> texts_;
+};
+
+/// Text of a value in SI with its unit ("101325.000 Pa"); ratios without unit.
+std::string ValueText(double value, TParType type);
+
+}  // namespace vyr::gaspath

@@ -1,0 +1,46 @@
+// The example engines built on a canvas from the gas-path component library,
+// as an editor builds them: icons placed so that linked markers lie on each
+// other, station numbers on the links, the forms' inputs set. The component
+// library must be loaded (its classes registered).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <QWidget>
+
+#include "vyrcompl.h"
+
+namespace vyr::examples {
+
+/// Unit conversions of the published turbofan data.
+inline constexpr double kKgPerLbm = 0.45359237;
+inline constexpr double kJPerKgPerBtuPerLbm = 2326.0;
+inline constexpr double kKPerRankine = 1.0 / 1.8;
+
+/// The single-spool turbojet of `vyr cycle turbojet` with its default inputs:
+/// stations 0, 2, 3, 4, 5, 8, 9.
+std::vector<TVYRcomp*> BuildTurbojet(QWidget* canvas);
+
+/// The two-spool separate-flow high-bypass turbofan at its design point.
+std::vector<TVYRcomp*> BuildTurbofan(QWidget* canvas);
+
+/// The component of that ID (icon name) among comps, or null.
+TVYRcomp* FindComp(const std::vector<TVYRcomp*>& comps, const std::string& id);
+
+/// Sets a numeric field of the component's form (by its ID string).
+void SetNum(TVYRcomp* comp, const char* field, double value);
+/// Sets a text field of the component's form.
+void SetText(TVYRcomp* comp, const char* field, const char* text);
+/// Selects an item of a radio group of the component's form.
+void SetOption(TVYRcomp* comp, const char* field, int index);
+
+/// A model file: the components under "BaseCfg", and the given extra XML
+/// (cases, configurations) inside it after the components.
+std::string ModelFileText(const std::vector<TVYRcomp*>& comps, const std::string& extraXml = {});
+
+/// The turbojet's case: the nozzle velocity coefficient 0.95 instead of 0.98.
+extern const char* const kTurbojetCase;
+extern const char* const kTurbojetCaseID;
+
+}  // namespace vyr::examples
