@@ -1,0 +1,524 @@
+#include "ModelHost.h"
+
+#include <algorithm>
+#include <exception>
+#include <map>
+#include <unordered_map>
+#include <utility>
+
+#include <QApplication>
+#include <QWidget>
+
+#include "ClassRegistry.h"
+#include "Fldform.h"
+#include "NumInputQuery.h"
+#include "VyrNativeXml.h"
+#include "vyrcompf.h"
+#include "vyrcompl.h"
+
+namespace vyr::run {
+
+namespace {
+
+// A message on one line: CR LF and lone line breaks become spaces.
+std::string OneLine(const std::string& text) {
+  std::string s;
+  s.reserve(text.size());
+  for (char c : text) {
+    if (c == '\r') continue;
+    s += c == '\n' ? ' ' : c;
+  }
+  return s;
+}
+
+std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
+
+std::string AsciiLower(std::string_view s) {
+  std::string k(s);
+  for (char& c : k)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return k;
+}
+
+// Short name of a link type for messages: ltIn1 -> In1.
+std::string PortName(TLinktype t) {
+  const std::string n = LinktypeName(t);
+  return n.size() > 2 ? n.substr(2) : n;
+}
+
+bool IsInlet(TLinktype t) { return t == ltIn1 || t == ltIn2; }
+bool IsOutlet(TLinktype t) { return t == ltOut1 || t == ltOut2; }
+
+// The port types that may lie at the far end of a port of type t.
+bool FarTypeFits(TLinktype t, TLinktype far) {
+  if (IsInlet(t)) return IsOutlet(far);
+  if (IsOutlet(t)) return IsInlet(far);
+  if (t == ltCtrlin) return far == ltCtrlout;
+  if (t == ltCtrlout) return far == ltCtrlin;
+  return true;
+}
+
+// Rank of an icon's calculation-order priority: copFirst before copNone before copLast.
+int PriorityRank(TCalcOrderPriority p) { return p == copFirst ? 0 : p == copNone ? 1 : 2; }
+
+bool HasForm(const TVYRcomp* icon) { return icon->CompType() != ctLineLink; }
+
+// Answer of the host to a message: OK for a notice, No or Cancel for a question.
+int Refusal(const TMessage& m) {
+  if (m.Buttons.contains(mbNo)) return mrNo;
+  if (m.Buttons.contains(mbCancel)) return mrCancel;
+  return mrOk;
+}
+
+}  // namespace
+
+const std::vector<THookPhase>& DesignPointPhases() {
+  using S = THookStage;
+  static const std::vector<THookPhase> phases = {
+      {"AfterLoad", S::SimulationStart, false, [](TVYRcompform& f) { return f.AfterLoad(), true; }},
+      {"AfterModelLoad", S::SimulationStart, false, [](TVYRcompform& f) { return f.AfterModelLoad(), true; }},
+      {"CheckComponent", S::SimulationStart, true, [](TVYRcompform& f) { return f.CheckComponent(cmDesign); }},
+      {"ValidateInputData", S::SimulationStart, true, [](TVYRcompform& f) { return f.ValidateInputData(); }},
+      {"AddMeasurementsAndConditions", S::SimulationStart, false,
+       [](TVYRcompform& f) { return f.AddMeasurementsAndConditions(), true; }},
+      {"BeforeRunSimulation", S::SimulationStart, false,
+       [](TVYRcompform& f) { return f.BeforeRunSimulation(), true; }},
+      {"CalculationReset", S::Point, false, [](TVYRcompform& f) { return f.CalculationReset(), true; }},
+      {"CalcInit", S::Point, false, [](TVYRcompform& f) { return f.CalcInit(); }},
+      {"DefineStatesAndErrorsDP", S::Point, false,
+       [](TVYRcompform& f) { return f.DefineStatesAndErrorsDP(cmDesign); }},
+      {"CalcStart", S::Point, false, [](TVYRcompform& f) { return f.CalcStart(cmDesign); }},
+      {"CalcListBegin", S::Point, false, [](TVYRcompform& f) { return f.CalcListBegin(cmDesign); }},
+      {"Calc", S::Point, false, [](TVYRcompform& f) { return f.Calc(cmDesign); }},
+      {"CalcEnd", S::Point, false, [](TVYRcompform& f) { return f.CalcEnd(cmDesign); }},
+      {"CalcListEnd", S::Point, false, [](TVYRcompform& f) { return f.CalcListEnd(cmDesign); }},
+      {"CalcModelGlobalParameterSums", S::Point, false,
+       [](TVYRcompform& f) { return f.CalcModelGlobalParameterSums(cmDesign); }},
+      {"CalcAdditionalOutput", S::Point, false,
+       [](TVYRcompform& f) { return f.CalcAdditionalOutput(cmDesign, true); }},
+      {"CalcAdditionalOutputEnd", S::Point, false,
+       [](TVYRcompform& f) { return f.CalcAdditionalOutputEnd(cmDesign, true); }},
+      {"CalcAdditionalParsEnd", S::Point, false,
+       [](TVYRcompform& f) { return f.CalcAdditionalParsEnd(cmDesign, true); }},
+      {"CalcFinish", S::Point, false, [](TVYRcompform& f) { return f.CalcFinish(cmDesign); }},
+      {"CalcFinally", S::PointFinally, false, [](TVYRcompform& f) { return f.CalcFinally(cmDesign); }},
+      {"OutputDataTo", S::PointOutput, false, [](TVYRcompform& f) { return f.OutputDataTo(otOutpArrays), true; }},
+      {"OutputDataToArraysEnd", S::PointOutput, false, [](TVYRcompform& f) { return f.OutputDataToArraysEnd(); }},
+      {"CalcSimulationFinish", S::SimulationEnd, false, [](TVYRcompform& f) { return f.CalcSimulationFinish(); }},
+  };
+  return phases;
+}
+
+struct TModelHost::Impl {
+  TVyrXmlDocument doc;
+  pugi::xml_document effective;  // the chosen configuration's components, merged
+  pugi::xml_node effectiveCfg;
+  std::vector<pugi::xml_node> elements;  // the effective "TVYRcomp" elements, file order
+  std::unordered_map<const TVYRcomp*, std::size_t> index;  // icon -> its element
+  QWidget* canvas = nullptr;
+  TMessageHandler previousMessages;
+  TNumInputHandler previousNumInput;
+  TShowModalHandler previousShowModal;
+};
+
+TModelHost::TModelHost() : impl_(std::make_unique<Impl>()) {
+  impl_->previousMessages = SetMessageHandler([this](const TMessage& m) {
+    messages_.push_back(m);
+    used_.push_back(false);
+    return Refusal(m);
+  });
+  impl_->previousNumInput = SetNumInputHandler([](const TNumInputRequest&, double&) { return false; });
+  impl_->previousShowModal = SetShowModalHandler([](TFieldForm&) { return int(mrCancel); });
+}
+
+TModelHost::~TModelHost() {
+  order_.clear();
+  comps_.clear();
+  delete impl_->canvas;
+  SetShowModalHandler(std::move(impl_->previousShowModal));
+  SetNumInputHandler(std::move(impl_->previousNumInput));
+  SetMessageHandler(std::move(impl_->previousMessages));
+}
+
+std::vector<std::string> TModelHost::Warnings() const {
+  std::vector<std::string> lines;
+  for (std::size_t k = 0; k < messages_.size(); ++k)
+    if (!used_[k]) lines.push_back(OneLine(messages_[k].Text));
+  return lines;
+}
+
+bool TModelHost::Invalid(std::string text) {
+  errors_.push_back(source_ + ": " + std::move(text));
+  return false;
+}
+
+std::string TModelHost::ComponentPath(const TVYRcomp* icon) const {
+  auto it = impl_->index.find(icon);
+  const std::string id = it != impl_->index.end() ? impl_->elements[it->second].attribute("ID").value()
+                                                  : icon->objectName().toStdString();
+  return configPath_ + "/Components/TVYRcomp:" + id;
+}
+
+bool TModelHost::Load(const std::string& fileName, const std::string& config, const std::string& caseID) {
+  source_ = fileName;
+  const std::size_t mark = messages_.size();
+  if (!impl_->doc.LoadFromFile(fileName)) {
+    for (std::size_t k = mark; k < messages_.size(); ++k) used_[k] = true;
+    errors_.push_back(OneLine(impl_->doc.LastError()));
+    return false;
+  }
+  return Build(fileName, config, caseID);
+}
+
+bool TModelHost::LoadFromString(std::string_view bytes, std::string_view sourceName, const std::string& config,
+                                const std::string& caseID) {
+  source_ = std::string(sourceName);
+  const std::size_t mark = messages_.size();
+  if (!impl_->doc.LoadFromString(bytes, sourceName)) {
+    for (std::size_t k = mark; k < messages_.size(); ++k) used_[k] = true;
+    errors_.push_back(OneLine(impl_->doc.LastError()));
+    return false;
+  }
+  return Build(sourceName, config, caseID);
+}
+
+namespace {
+
+bool SameID(pugi::xml_node n, std::string_view id) { return XmlSameText(n.attribute("ID").value(), id); }
+
+// The "Config" of that ID below base, through nested configurations; names
+// collects the IDs of all configurations met.
+pugi::xml_node FindConfig(pugi::xml_node base, std::string_view id, std::vector<std::string>& names) {
+  std::vector<pugi::xml_node> todo{base};
+  while (!todo.empty()) {
+    pugi::xml_node n = todo.back();
+    todo.pop_back();
+    for (pugi::xml_node c : n.children("Config")) {
+      if (SameID(c, id)) return c;
+      names.push_back(c.attribute("ID").value());
+      todo.push_back(c);
+    }
+  }
+  return {};
+}
+
+std::string Listed(const std::vector<std::string>& names) {
+  if (names.empty()) return "there are none";
+  std::string s;
+  for (const std::string& n : names) s += (s.empty() ? "" : ", ") + Quoted(n);
+  return "there are " + s;
+}
+
+}  // namespace
+
+bool TModelHost::Build(std::string_view sourceName, const std::string& config, const std::string& caseID) {
+  source_ = std::string(sourceName);
+  if (QApplication::instance() == nullptr) return Invalid("the components need a QApplication");
+  const TVyrXmlNode root = impl_->doc.Root();
+  const TVyrXmlNode base = root.RefModelRoot();
+  if (!base) return Invalid("no \"BaseCfg\" or \"ReferenceModel\" element below the root element");
+
+  // The chain of configuration levels from the base down to the one chosen.
+  TVyrXmlNode chosen = base;
+  if (!config.empty()) {
+    std::vector<std::string> names;
+    chosen = FindConfig(base, config, names);
+    if (!chosen)
+      return Invalid("no configuration (\"Config\" element) of ID " + Quoted(config) + " below " +
+                     base.GetIDPath(impl_->doc.DocumentNode()) + "; " + Listed(names));
+  }
+  if (!caseID.empty()) {
+    std::vector<std::string> names;
+    TVyrXmlNode found;
+    for (pugi::xml_node c : chosen.children("Case")) {
+      if (SameID(c, caseID)) {
+        found = c;
+        break;
+      }
+      names.push_back(c.attribute("ID").value());
+    }
+    if (!found)
+      return Invalid("no case (\"Case\" element) of ID " + Quoted(caseID) + " in " +
+                     chosen.GetIDPath(impl_->doc.DocumentNode()) + "; " + Listed(names));
+    chosen = found;
+  }
+  configPath_ = chosen.GetIDPath(impl_->doc.DocumentNode());
+  std::vector<TVyrXmlNode> levels;
+  for (TVyrXmlNode n = chosen; n && n != base; n = n.parent()) levels.push_back(n);
+  std::reverse(levels.begin(), levels.end());
+
+  const pugi::xml_node baseComps = base.child("Components");
+  if (!baseComps)
+    return Invalid(base.GetIDPath(impl_->doc.DocumentNode()) + " has no \"Components\" element: the model is empty");
+  pugi::xml_node effRoot = impl_->effective.append_child(root.name());
+  impl_->effectiveCfg = effRoot.append_child("BaseCfg");
+  TVyrXmlNode effComps = impl_->effectiveCfg.append_copy(baseComps);
+  for (const TVyrXmlNode& level : levels) {
+    const pugi::xml_node comps = level.child("Components");
+    if (!comps) continue;
+    if (level.IsCaseNode())
+      for (pugi::xml_node c : comps.children("TVYRcomp"))
+        if (!TVyrXmlNode(c).AncestorSubNode())
+          return Invalid(TVyrXmlNode(c).GetIDPath(impl_->doc.DocumentNode()) +
+                         ": a case changes components of its configuration and adds none; there is no component " +
+                         Quoted(c.attribute("ID").value()));
+    effComps.CopyNodesByID(comps);
+  }
+  return CreateComponents() && LinkAndCheck() && CheckGasPath() && Order();
+}
+
+bool TModelHost::CreateComponents() {
+  const pugi::xml_node list = impl_->effectiveCfg.child("Components");
+  const std::string listPath = configPath_ + "/Components";
+  std::unordered_map<std::string, std::string> ids;
+  int k = 0;
+  for (pugi::xml_node n : list.children("TVYRcomp")) {
+    ++k;
+    const std::string id = n.attribute("ID").value();
+    if (id.empty()) return Invalid(listPath + ": component element " + std::to_string(k) + " has no \"ID\"");
+    const std::string path = listPath + "/TVYRcomp:" + id;
+    if (auto [it, fresh] = ids.emplace(AsciiLower(id), id); !fresh)
+      return Invalid(path + ": a second component of ID " + Quoted(it->second));
+    TCompType type = ctModelComp;
+    if (pugi::xml_attribute a = n.attribute("CompType"); a && !CompTypeFromName(a.value(), type))
+      return Invalid(path + ": component type (\"CompType\") " + Quoted(a.value()) + " is unknown");
+    const std::string iconClass = TVyrXmlNode(n.child("Icon")).ValueFromNodeAsStringDef("ClassName", "TVYRcomp");
+    const TRegisteredClass* ic = FindClass(iconClass);
+    if (ic == nullptr)
+      return Invalid(path + ": icon class " + Quoted(iconClass) + " is unknown (no component library loaded registers it)");
+    if (!ic->MetaObject->inherits(&TVYRcomp::staticMetaObject))
+      return Invalid(path + ": " + Quoted(iconClass) + " is no component icon class");
+    if (type == ctLineLink) continue;
+    const std::string formClass = n.attribute("FormClassName").value();
+    if (formClass.empty()) return Invalid(path + ": no form class (\"FormClassName\")");
+    const TRegisteredClass* fc = FindClass(formClass);
+    if (fc == nullptr)
+      return Invalid(path + ": form class " + Quoted(formClass) + " is unknown (no component library loaded registers it)");
+    if (!fc->MetaObject->inherits(&TVYRcompform::staticMetaObject))
+      return Invalid(path + ": " + Quoted(formClass) + " is no component form class");
+    impl_->elements.push_back(n);
+  }
+  if (k == 0) return Invalid(listPath + " holds no component");
+
+  impl_->canvas = new QWidget;
+  const std::size_t mark = messages_.size();
+  comps_ = ReadCompsFromXML(impl_->effectiveCfg, impl_->canvas);
+  if (messages_.size() > mark || comps_.size() != static_cast<std::size_t>(k)) {
+    for (std::size_t m = mark; m < messages_.size(); ++m) {
+      used_[m] = true;
+      Invalid(listPath + ": " + OneLine(messages_[m].Text));
+    }
+    if (errors_.empty()) Invalid(listPath + ": a component could not be created");
+    return false;
+  }
+  // Connectors have no element of their own in elements; index the rest in file order.
+  std::size_t e = 0;
+  for (const TVYRcomp* icon : comps_) {
+    if (!HasForm(icon)) continue;
+    impl_->index.emplace(icon, e);
+    const pugi::xml_node node = impl_->elements[e++];
+    if (icon->Compform == nullptr) return Invalid(ComponentPath(icon) + ": its data form could not be created");
+    // ReadCompsFromXML keeps a field whose stored text is no value of it; here that makes the model invalid.
+    if (!icon->Compform->ReadFromXML(node))
+      return Invalid(ComponentPath(icon) + ": a value of its data form cannot be read (" + icon->Compform->IDstr() +
+                     ")");
+  }
+  return true;
+}
+
+bool TModelHost::LinkAndCheck() {
+  ClearCircularReference();
+  const std::size_t mark = messages_.size();
+  const bool question = LinkAllComps(comps_);
+  auto takeMessages = [&](const std::string& what) {
+    bool any = false;
+    for (std::size_t m = mark; m < messages_.size(); ++m)
+      if (!used_[m]) {
+        used_[m] = true;
+        any = true;
+        Invalid(what + OneLine(messages_[m].Text));
+      }
+    return any;
+  };
+  if (CircularReference()) {
+    takeMessages(configPath_ + "/Components: ");
+    if (errors_.empty()) Invalid(configPath_ + "/Components: a chain of connectors runs in a circle");
+    return false;
+  }
+  std::string where;
+  auto name = [&](const TVYRcomp* icon) {
+    return HasForm(icon) ? ComponentPath(icon) : configPath_ + "/Components/TVYRcomp:" + icon->objectName().toStdString();
+  };
+  for (TVYRcomp* icon : comps_) {
+    if (icon->CompType() == ctNoLink) continue;
+    for (TVYRLink* l : icon->Links()) {
+      if (!l->Visible()) continue;
+      if (!l->Linked) {
+        const std::string station = l->Station() >= -0.1 ? " (station " + StationNrToStr(l->Station()) + ")" : "";
+        return Invalid(name(icon) + ": port " + PortName(l->Ltype()) + station + " is linked to nothing");
+      }
+      if (!HasForm(icon)) continue;
+      TVYRLink* far = nullptr;
+      TVYRcomp* other = l->OtherModelComp(far);
+      if (other == nullptr || far == nullptr)
+        return Invalid(name(icon) + ": port " + PortName(l->Ltype()) + " reaches no component of the model");
+      if (!FarTypeFits(l->Ltype(), far->Ltype()))
+        return Invalid(name(icon) + ": port " + PortName(l->Ltype()) + " is linked to port " +
+                       PortName(far->Ltype()) + " of " + name(other) + ", which does not fit");
+      const bool gas = IsInlet(l->Ltype()) || IsOutlet(l->Ltype());
+      if (gas && l->Station() >= -0.1 && far->Station() > -0.1 && l->Station() != far->Station())
+        return Invalid(name(icon) + ": port " + PortName(l->Ltype()) + " is station " + StationNrToStr(l->Station()) +
+                       " and the linked port " + PortName(far->Ltype()) + " of " + name(other) + " is station " +
+                       StationNrToStr(far->Station()));
+    }
+  }
+  if (question) return Invalid(configPath_ + "/Components: linked ports disagree on their station numbers");
+  for (TVYRcomp* icon : comps_) {
+    if (!HasForm(icon)) continue;
+    if (!icon->CheckLinks() || !icon->SetModelLinks(true)) {
+      if (!takeMessages(ComponentPath(icon) + ": "))
+        Invalid(ComponentPath(icon) + ": its links cannot be resolved");
+      return false;
+    }
+  }
+  return true;
+}
+
+bool TModelHost::CheckGasPath() {
+  // Depth-first search along the gas outlets; a component met again while it
+  // is still on the path closes a loop.
+  enum Mark : char { White, Grey, Black };
+  std::unordered_map<const TVYRcomp*, Mark> mark;
+  for (TVYRcomp* start : comps_) {
+    if (!HasForm(start) || mark[start] != White) continue;
+    std::vector<std::pair<TVYRcomp*, int>> path{{start, 0}};
+    mark[start] = Grey;
+    while (!path.empty()) {
+      auto& [c, next] = path.back();
+      TVYRcomp* down = nullptr;
+      while (next < 2 && down == nullptr) down = (next++ == 0 ? c->Cout1 : c->Cout2).data();
+      if (down == nullptr) {
+        mark[c] = Black;
+        path.pop_back();
+        continue;
+      }
+      if (mark[down] == Grey) {
+        std::string loop;
+        auto from = std::find_if(path.begin(), path.end(), [&](const auto& p) { return p.first == down; });
+        for (auto it = from; it != path.end(); ++it)
+          loop += "TVYRcomp:" + it->first->objectName().toStdString() + " -> ";
+        loop += "TVYRcomp:" + down->objectName().toStdString();
+        return Invalid(configPath_ + "/Components: the gas path runs in a circle: " + loop);
+      }
+      if (mark[down] == White) {
+        mark[down] = Grey;
+        path.emplace_back(down, 0);
+      }
+    }
+  }
+  return true;
+}
+
+bool TModelHost::Order() {
+  std::map<int, const TVYRcomp*> byNr;
+  for (TVYRcomp* icon : comps_) {
+    if (!HasForm(icon)) continue;
+    const int nr = icon->Compform->CalcNumber();
+    if (auto [it, fresh] = byNr.emplace(nr, icon); !fresh)
+      return Invalid(ComponentPath(icon) + ": calculation number " + std::to_string(nr) + " is also that of " +
+                     ComponentPath(it->second));
+    order_.push_back(icon);
+  }
+  std::stable_sort(order_.begin(), order_.end(), [](const TVYRcomp* a, const TVYRcomp* b) {
+    const int pa = PriorityRank(a->CalcOrderPriority()), pb = PriorityRank(b->CalcOrderPriority());
+    return pa != pb ? pa < pb : a->Compform->CalcNumber() < b->Compform->CalcNumber();
+  });
+  return true;
+}
+
+bool TModelHost::Call(const THookPhase& phase, TVYRcomp* icon, std::string& failure) {
+  TVYRcompform& form = *icon->Compform;
+  form.ErrorWarningText.clear();
+  const std::size_t mark = messages_.size();
+  bool ok = false;
+  std::string thrown;
+  try {
+    ok = phase.call(form);
+  } catch (const std::exception& e) {
+    thrown = e.what();
+  } catch (...) {
+    thrown = "an exception of unknown type";
+  }
+  const std::string own = OneLine(form.ErrorWarningText);
+  if (ok) {
+    if (!own.empty()) {  // a warning left for the host
+      messages_.push_back(TMessage{own.find(form.IDstr()) == std::string::npos ? form.IDstr() + ": " + own : own,
+                                   mtWarning, {}, form.ErrorWarningHelpContext, false});
+      used_.push_back(false);
+    }
+    return true;
+  }
+  std::vector<std::string> why;
+  if (!own.empty()) why.push_back(own);
+  for (std::size_t m = mark; m < messages_.size(); ++m) {
+    used_[m] = true;
+    const std::string line = OneLine(messages_[m].Text);
+    if (std::find(why.begin(), why.end(), line) == why.end()) why.push_back(line);
+  }
+  if (!thrown.empty()) why.push_back("exception: " + thrown);
+  failure = form.IDstr() + ": " + phase.name + " failed";
+  for (std::size_t w = 0; w < why.size(); ++w) failure += (w == 0 ? ": " : "; ") + why[w];
+  return false;
+}
+
+TRunStatus TModelHost::Phase(const THookPhase& phase) {
+  std::string failure;
+  for (TVYRcomp* icon : order_) {
+    if (Call(phase, icon, failure)) continue;
+    if (phase.checksModel) {
+      Invalid(ComponentPath(icon) + ": " + failure);
+      return TRunStatus::Invalid;
+    }
+    errors_.push_back(std::move(failure));
+    return TRunStatus::Failed;
+  }
+  return TRunStatus::Ok;
+}
+
+TRunStatus TModelHost::RunPhases(THookStage stage) {
+  for (const THookPhase& p : DesignPointPhases())
+    if (p.stage == stage)
+      if (const TRunStatus s = Phase(p); s != TRunStatus::Ok) return s;
+  return TRunStatus::Ok;
+}
+
+TRunStatus TModelHost::StartSimulation() { return RunPhases(THookStage::SimulationStart); }
+
+TRunStatus TModelHost::RunPoint() {
+  TRunStatus s = RunPhases(THookStage::Point);
+  // Every component gets CalcFinally, also after a failure; a failure of its
+  // own counts only when the point had none.
+  std::string failure;
+  for (const THookPhase& p : DesignPointPhases()) {
+    if (p.stage != THookStage::PointFinally) continue;
+    for (TVYRcomp* icon : order_)
+      if (!Call(p, icon, failure) && s == TRunStatus::Ok) {
+        errors_.push_back(std::move(failure));
+        s = TRunStatus::Failed;
+      }
+  }
+  if (s != TRunStatus::Ok) return s;
+  return RunPhases(THookStage::PointOutput);
+}
+
+TRunStatus TModelHost::FinishSimulation() { return RunPhases(THookStage::SimulationEnd); }
+
+TRunStatus TModelHost::Run(engine::TEngineState& state) {
+  engine::TActiveEngineState scope(state);
+  if (const TRunStatus s = StartSimulation(); s != TRunStatus::Ok) return s;
+  const TRunStatus point = RunPoint();
+  const TRunStatus end = FinishSimulation();
+  return point != TRunStatus::Ok ? point : end;
+}
+
+}  // namespace vyr::run
