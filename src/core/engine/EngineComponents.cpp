@@ -1,0 +1,475 @@
+#include "EngineComponents.h"
+
+#include <cmath>
+
+#include "EngineSolve.h"
+#include "EngineText.h"
+#include "FlightConditions.h"
+#include "GasIterations.h"
+#include "GasProperties.h"
+#include "Messages.h"
+#include "Processes.h"
+#include "Statics.h"
+
+namespace vyr::engine {
+
+using detail::Printf;
+
+namespace {
+
+// The gas property iterations work between these temperatures [K].
+constexpr double kIterTmin = 150.0, kIterTmax = 3000.0;
+
+// A total state with the enthalpy at Tt.
+TGasconditions Total(double W, double Pt, double Tt, const TGasComposition& y, double far) {
+  TGasconditions g{};
+  g.W = W;
+  g.Pt = Pt;
+  g.Tt = Tt;
+  g.Composition = y;
+  g.H = FH(Tt, y);
+  g.FARat = far;
+  return g;
+}
+
+// The total state of a station alone (no statics, no process data).
+TGasconditions TotalOf(const TGasconditions& in) {
+  TGasconditions g{};
+  g.W = in.W;
+  g.Pt = in.Pt;
+  g.Tt = in.Tt;
+  g.H = in.H;
+  g.FARat = in.FARat;
+  g.Composition = in.Composition;
+  return g;
+}
+
+// Fuel flow carried by a flow of fuel-air ratio far [kg/s].
+double FuelIn(const TGasconditions& g) { return g.W * g.FARat / (1.0 + g.FARat); }
+
+// Adiabatic mix of flows at the pressure of the first: mass, fuel and
+// enthalpy add; the temperature follows from the mixed enthalpy.
+bool Mix(const TGasconditions& main, const std::vector<const TGasconditions*>& added, double tol,
+         const std::string& id, TGasconditions& out) {
+  out = TotalOf(main);
+  double W = main.W, WH = main.W * main.H, fuel = FuelIn(main);
+  TGasComposition y = main.Composition;
+  for (const TGasconditions* a : added) {
+    y = MixGasComposition(y, a->Composition, W, a->W);
+    W += a->W;
+    WH += a->W * a->H;
+    fuel += FuelIn(*a);
+  }
+  out.W = W;
+  out.H = WH / W;
+  out.Composition = y;
+  out.FARat = fuel / (W - fuel);
+  return GetT(out.H, y, tol, out.Tt, id);
+}
+
+// Collects the messages of the library while a component calculates.
+class TCollect {
+ public:
+  TCollect()
+      : previous_(SetMessageHandler([this](const TMessage& m) {
+          messages.push_back(m);
+          return static_cast<int>(mrOk);
+        })) {}
+  ~TCollect() { SetMessageHandler(std::move(previous_)); }
+  TCollect(const TCollect&) = delete;
+  TCollect& operator=(const TCollect&) = delete;
+  std::vector<TMessage> messages;
+
+ private:
+  TMessageHandler previous_;
+};
+
+bool Between(double v, double lo, double hi) { return v >= lo && v <= hi; }
+
+}  // namespace
+
+bool TComponent::Calc(TEngineState& s) {
+  bool ok;
+  std::vector<TMessage> messages;
+  {
+    TCollect collect;
+    ok = Design(s);
+    messages = std::move(collect.messages);
+  }
+  if (ok) {
+    // Notes of a successful step reach the handler as they would have.
+    for (const TMessage& m : messages)
+      m.Plain ? ShowMessage(m.Text) : static_cast<void>(MessageDlg(m.Text, m.DlgType, m.Buttons, m.HelpCtx));
+    return true;
+  }
+  s.failedComponent = name;
+  s.messages = std::move(messages);
+  if (s.messages.empty()) {
+    TMessage m;
+    m.Text = "The calculation of " + name + " failed";
+    m.Plain = true;
+    s.messages.push_back(m);
+  }
+  s.error.clear();
+  for (const TMessage& m : s.messages) s.error += (s.error.empty() ? "" : "; ") + m.Text;
+  return false;
+}
+
+bool TComponent::Fail(TEngineState&, const std::string& text) const {
+  ShowMessage(text);
+  return false;
+}
+
+const TStation* TComponent::Inlet(TEngineState& s, int number) const {
+  const TStation* st = s.Find(number);
+  if (!st) Fail(s, Printf("%s: station %d has no flow yet (no component before it sets it)", name.c_str(), number));
+  return st;
+}
+
+// ---------------------------------------------------------------------------
+
+bool TAmbient::Design(TEngineState& s) {
+  if (!Between(mach, 0.0, 10.0)) return Fail(s, Printf("%s: flight Mach number %g outside 0 to 10", name.c_str(), mach));
+  TAmbConditions amb{};
+  amb.Mach = mach;
+  if (givenStatic) {
+    if (!(Ps > 0.0)) return Fail(s, Printf("%s: ambient static pressure %g Pa is not positive", name.c_str(), Ps));
+    amb.Ps = Ps;
+    amb.Ts = Ts;
+    if (!CalcFlyCon(2, 0, amb)) return false;
+  } else {
+    amb.Zp = altitude;
+    amb.dTs = dT;
+    if (!CalcFlyCon(1, 0, amb)) return false;
+  }
+  amb.Composition = Air;
+  // The gas model iterates between its temperature limits; an ambient state
+  // outside them has no free-stream total state.
+  if (!(amb.Ts > kIterTmin && amb.Ts < kIterTmax)) {
+    if (givenStatic)
+      return Fail(s, Printf("The ambient static temperature %.6g K lies outside the %g K to %g K of the gas property "
+                            "iterations",
+                            amb.Ts, kIterTmin, kIterTmax));
+    return Fail(s, Printf("The ambient static temperature %.6g K (offset %.6g K at %.6g m) lies outside the %g K to "
+                          "%g K of the gas property iterations",
+                          amb.Ts, dT, altitude, kIterTmin, kIterTmax));
+  }
+  s.ambient = amb;
+  s.hasAmbient = true;
+  s.V0 = s.performance.V0 = amb.Vt;
+
+  // Free stream; total state by the energy equation of the real gas. The
+  // inlet sets its flow.
+  TGasconditions g{};
+  g.Composition = Air;
+  g.Ps = amb.Ps;
+  g.Ts = amb.Ts;
+  g.V = s.V0;
+  g.Mach = mach;
+  g.H = FH(amb.Ts, Air) + s.V0 * s.V0 / 2.0;
+  if (!GetT(g.H, Air, s.tolerance, g.Tt, Id())) return false;
+  if (!GetPis(amb.Ps, amb.Ts, g.Tt, Air, s.tolerance, g.Pt, Id())) return false;
+  s.Set(outStation, g, true);
+  return true;
+}
+
+bool TInlet::Design(TEngineState& s) {
+  if (!(W > 0.0) || !std::isfinite(W)) return Fail(s, Printf("%s: air flow %g kg/s is not positive", name.c_str(), W));
+  if (!(recovery > 0.0 && recovery <= 1.0))
+    return Fail(s, Printf("%s: pressure recovery %g outside 0 to 1", name.c_str(), recovery));
+  TStation* in = s.Find(inStation);
+  if (!in) return Inlet(s, inStation) != nullptr;
+  in->gas.W = W;
+  s.Set(outStation, Total(W, in->gas.Pt * recovery, in->gas.Tt, in->gas.Composition, in->gas.FARat));
+  s.performance.W += W;
+  s.performance.ramDrag += W * s.V0;
+  return true;
+}
+
+bool TDuct::Design(TEngineState& s) {
+  if (!(loss >= 0.0 && loss < 1.0))
+    return Fail(s, Printf("%s: relative pressure loss %g outside 0 to 1", name.c_str(), loss));
+  const TStation* in = Inlet(s, inStation);
+  if (!in) return false;
+  TGasconditions g = TotalOf(in->gas);
+  g.Pt *= 1.0 - loss;
+  s.Set(outStation, g);
+  return true;
+}
+
+bool TCompressor::Design(TEngineState& s) {
+  if (!(PR >= 1.0) || !std::isfinite(PR))
+    return Fail(s, Printf("%s: pressure ratio %g is below 1", name.c_str(), PR));
+  if (!(eff > 0.0 && eff <= 1.0)) return Fail(s, Printf("%s: efficiency %g outside 0 to 1", name.c_str(), eff));
+  double taken = 0.0;
+  for (const TBleedOfftake& b : bleeds) {
+    if (b.name.empty()) return Fail(s, name + ": a bleed has no name");
+    if (s.bleeds.count(b.name)) return Fail(s, Printf("%s: a bleed named \"%s\" exists already", name.c_str(), b.name.c_str()));
+    if (!(b.flowFraction >= 0.0) || !Between(b.enthalpyFraction, 0.0, 1.0))
+      return Fail(s, Printf("%s: bleed \"%s\" needs a flow fraction of at least 0 and an enthalpy fraction of 0 to 1",
+                            name.c_str(), b.name.c_str()));
+    taken += b.flowFraction;
+  }
+  if (!(taken < 1.0))
+    return Fail(s, Printf("%s: the bleeds take %g of the inlet flow, nothing would leave the compressor", name.c_str(),
+                          taken));
+  TStation* in = s.Find(inStation);
+  if (!in) return Inlet(s, inStation) != nullptr;
+  TGasconditions& gin = in->gas;  // the compression refreshes its entropy
+  double effIs = eff, effPoly = eff;
+  TGasconditions out;
+  if (!Compression(gin, PR, s.tolerance, polytropic, Id(), effIs, effPoly, out)) return false;
+  const double W = gin.W;
+  out.W = W;
+  double power = W * (out.H - gin.H);
+  // A bleed leaves at its share of the enthalpy rise and takes no further work.
+  for (const TBleedOfftake& b : bleeds) {
+    TBleed bl;
+    bl.name = b.name;
+    bl.source = name;
+    bl.fromStation = inStation;
+    const double Wb = b.flowFraction * W;
+    const double Hb = gin.H + b.enthalpyFraction * (out.H - gin.H);
+    double Tb = out.Tt;
+    if (b.enthalpyFraction < 1.0 && !GetT(Hb, gin.Composition, s.tolerance, Tb, Id())) return false;
+    const double Pb = b.enthalpyFraction < 1.0 ? gin.Pt * std::pow(PR, b.enthalpyFraction) : out.Pt;
+    bl.gas = Total(Wb, Pb, Tb, gin.Composition, gin.FARat);
+    bl.gas.H = Hb;
+    power -= Wb * (out.H - Hb);
+    out.W -= Wb;
+    s.bleeds[b.name] = bl;
+  }
+  s.Set(outStation, out);
+  TShaft& sh = s.Shaft(shaft);
+  sh.absorbed += power;
+  sh.loads.push_back(name);
+  TMachineResult m;
+  m.name = name;
+  m.shaft = shaft;
+  m.inStation = inStation;
+  m.outStation = outStation;
+  m.PR = PR;
+  m.effIs = effIs;
+  m.effPoly = effPoly;
+  m.power = power;
+  s.performance.machines.push_back(m);
+  return true;
+}
+
+bool TSplitter::Design(TEngineState& s) {
+  if (!(BPR >= 0.0) || !std::isfinite(BPR))
+    return Fail(s, Printf("%s: bypass ratio %g is negative", name.c_str(), BPR));
+  if (coreStation == bypassStation || coreStation == inStation || bypassStation == inStation)
+    return Fail(s, Printf("%s: inlet, core and bypass need three station numbers", name.c_str()));
+  const TStation* in = Inlet(s, inStation);
+  if (!in) return false;
+  TGasconditions core = TotalOf(in->gas), bypass = core;
+  core.W = in->gas.W / (1.0 + BPR);
+  bypass.W = in->gas.W - core.W;
+  s.Set(coreStation, core);
+  s.Set(bypassStation, bypass);
+  return true;
+}
+
+bool TBurner::Design(TEngineState& s) {
+  if (!(loss >= 0.0 && loss < 1.0))
+    return Fail(s, Printf("%s: relative pressure loss %g outside 0 to 1", name.c_str(), loss));
+  if (!(eff > 0.0 && eff <= 1.0)) return Fail(s, Printf("%s: efficiency %g outside 0 to 1", name.c_str(), eff));
+  if (givenFar && !(FAR > 0.0)) return Fail(s, Printf("%s: fuel-air ratio %g is not positive", name.c_str(), FAR));
+  const TStation* in = Inlet(s, inStation);
+  if (!in) return false;
+  const TGasconditions& g3 = in->gas;
+  if (g3.FARat != 0.0)
+    return Fail(s, Printf("%s: the burner takes air only, its inlet carries a fuel-air ratio of %g", name.c_str(),
+                          g3.FARat));
+  if (!givenFar && !(Tt > g3.Tt))
+    return Fail(s, Printf("%s: exit temperature %.6g K is not above the inlet's %.6g K", name.c_str(), Tt, g3.Tt));
+  const double Pt4 = g3.Pt * (1.0 - loss);
+  double far = 0.0, T4 = Tt;
+  if (givenFar) {
+    far = FAR;
+    if (!ExitTemperature(fuel, far, g3.Tt, Tfuel, eff, Pt4, T4, products)) return false;
+  } else if (!FuelAirRatio(fuel, T4, g3.Tt, Tfuel, eff, Pt4, far, products)) {
+    return false;
+  }
+  TGasComposition y;
+  if (products == TProducts::Complete ? !CompleteProducts(fuel, far, y) : !EquilibriumProducts(fuel, far, T4, Pt4, y))
+    return false;
+  const double W = g3.W;
+  s.Set(outStation, Total(W * (1.0 + far), Pt4, T4, y, far));
+  s.performance.Wf += W * far;
+  return true;
+}
+
+bool TTurbine::Design(TEngineState& s) {
+  if (!(eff > 0.0 && eff <= 1.0)) return Fail(s, Printf("%s: efficiency %g outside 0 to 1", name.c_str(), eff));
+  if (!(maxPR > 1.0)) return Fail(s, Printf("%s: highest pressure ratio %g is not above 1", name.c_str(), maxPR));
+  const TStation* in = Inlet(s, inStation);
+  if (!in) return false;
+  const auto sh = s.shafts.find(shaft);
+  if (sh == s.shafts.end() || sh->second.loads.empty())
+    return Fail(s, Printf("The %s drives shaft %d, on which no compressor has been calculated before it", name.c_str(),
+                          shaft));
+  TShaft& sf = sh->second;
+
+  // Cooling air: mixed before the rotor (doing work in it) or after it (doing none).
+  std::vector<const TGasconditions*> before, after;
+  for (const TCoolingFlow& c : cooling) {
+    const auto b = s.bleeds.find(c.bleed);
+    if (b == s.bleeds.end())
+      return Fail(s, Printf("%s: no bleed named \"%s\" has been taken before it", name.c_str(), c.bleed.c_str()));
+    if (!b->second.usedBy.empty())
+      return Fail(s, Printf("%s: bleed \"%s\" is taken in by %s already", name.c_str(), c.bleed.c_str(),
+                            b->second.usedBy.c_str()));
+    if (!(b->second.gas.Pt > in->gas.Pt) && c.atInlet)
+      return Fail(s, Printf("%s: bleed \"%s\" at %.6g Pa cannot enter the turbine inlet at %.6g Pa", name.c_str(),
+                            c.bleed.c_str(), b->second.gas.Pt, in->gas.Pt));
+    (c.atInlet ? before : after).push_back(&b->second.gas);
+  }
+  TGasconditions g4 = in->gas;
+  if (!before.empty()) {
+    if (!Mix(in->gas, before, s.tolerance, Id(), g4)) return false;
+    if (rotorInStation != 0) s.Set(rotorInStation, g4);
+  }
+  const double W4 = g4.W;
+
+  // The shaft's power balance fixes the exit enthalpy; the pressure ratio
+  // follows from the expansion with the turbine's efficiency.
+  const double demand = sf.absorbed + sf.offtake - sf.delivered * sf.effMech;
+  std::string load;
+  for (std::size_t k = 0; k < sf.loads.size(); ++k) load += (k ? " and the " : "the ") + sf.loads[k];
+  if (sf.offtake > 0) load += " and the offtake";
+  const int exitNumber = rotorExitStation != 0 && !after.empty() ? rotorExitStation : outStation;
+  auto cannotDrive = [&](const std::string& why) {
+    return Fail(s, Printf("The %s cannot drive %s at T%d = %.6g K (fuel-air ratio %.5g): %s", name.c_str(),
+                          load.c_str(), inStation, g4.Tt, g4.FARat, why.c_str()));
+  };
+  if (!(demand > 0.0)) return cannotDrive(Printf("the shaft needs no power (%.6g W)", demand));
+  const double H5 = g4.H - demand / (sf.effMech * W4);
+  TGasconditions g5;
+  double effIs = eff, effPoly = eff;
+  auto residual = [&](double lnPR, double& v) {
+    effIs = eff;
+    effPoly = eff;
+    if (!TurbineExpansion_PR(g4, std::exp(lnPR), s.tolerance, polytropic, Id(), effIs, effPoly, g5)) return false;
+    v = g5.H - H5;
+    return true;
+  };
+  double lnPR = 0.0;
+  bool evaluated = true;
+  auto tracked = [&](double x, double& v) { return evaluated = residual(x, v); };
+  if (!SolveBracketed(tracked, 1e-6, std::log(maxPR), 1e-12, lnPR))
+    return evaluated && cannotDrive(Printf("even a turbine pressure ratio of %g does not deliver the %.6g W it needs",
+                                           maxPR, demand));
+  double check;
+  if (!residual(lnPR, check)) return false;
+  // The expansion must end above the ambient pressure: beyond that no nozzle
+  // flow and no thrust remain.
+  if (s.hasAmbient && !(g5.Pt > s.ambient.Ps))
+    return cannotDrive(Printf("its expansion would end at Pt%d = %.6g Pa, below the ambient pressure %.6g Pa",
+                              exitNumber, g5.Pt, s.ambient.Ps));
+  g5.W = W4;
+  const double power = W4 * (g4.H - g5.H);
+  TGasconditions out = g5;
+  if (!after.empty()) {
+    if (rotorExitStation != 0) s.Set(rotorExitStation, g5);
+    if (!Mix(g5, after, s.tolerance, Id(), out)) return false;
+  }
+  if (before.empty()) s.stations[inStation].gas = g4;  // the expansion refreshed the inlet's entropy
+  s.Set(outStation, out);
+  for (const TCoolingFlow& c : cooling) s.bleeds[c.bleed].usedBy = name;
+  sf.delivered += power;
+  sf.drivers.push_back(name);
+  TMachineResult m;
+  m.name = name;
+  m.turbine = true;
+  m.shaft = shaft;
+  m.inStation = inStation;
+  m.outStation = outStation;
+  m.PR = std::exp(lnPR);
+  m.effIs = effIs;
+  m.effPoly = effPoly;
+  m.power = power;
+  s.performance.machines.push_back(m);
+  return true;
+}
+
+bool TNozzle::Design(TEngineState& s) {
+  if (!(CV > 0.0 && CV <= 1.0))
+    return Fail(s, Printf("%s: velocity coefficient %g outside 0 to 1", name.c_str(), CV));
+  if (!s.hasAmbient) return Fail(s, name + ": no ambient condition to exhaust to");
+  const TStation* in = Inlet(s, inStation);
+  if (!in) return false;
+  const TGasconditions g5 = in->gas;
+  const double Pamb = s.ambient.Ps, W = g5.W;
+  const TGasComposition& y = g5.Composition;
+  if (!(g5.Pt > Pamb))
+    return Fail(s, Printf("The flow of the %s cannot pass: its total pressure %.6g Pa is not above the ambient "
+                          "pressure %.6g Pa",
+                          name.c_str(), g5.Pt, Pamb));
+  const double tol = s.tolerance;
+  TNozzleResult r;
+  r.name = name;
+  r.inStation = inStation;
+  r.throatStation = throatStation;
+  r.exitStation = exitStation;
+  r.W = W;
+  TGasconditions s8 = g5, s9 = g5;
+  double PsOut, Ts, Hs, Mach, V, Wunit, Rho;
+  if (kind == TKind::Convergent) {
+    // Per unit exit area, then the area that passes the flow.
+    if (!ConvDuct(g5.H, g5.Pt, g5.Tt, Pamb, 1.0, CV, y, tol, PsOut, Ts, Hs, Mach, V, Wunit, Rho, Id())) return false;
+    if (!(Wunit > 0.0))
+      return Fail(s, Printf("The flow of the %s cannot pass: no flow per unit area", name.c_str()));
+    r.A8 = r.A9 = W / Wunit;
+    s8.Ps = s9.Ps = PsOut;
+    s8.Ts = s9.Ts = Ts;
+    s8.Mach = s9.Mach = V / FCs(Ts, y);
+    s8.V = s9.V = V;
+    s8.A = s9.A = r.A8;
+    r.FG = W * V + (PsOut - Pamb) * r.A9;
+  } else {
+    // Fully expanded to the ambient pressure; the throat is sonic.
+    double Tis, His, Mis, Vis;
+    if (!Expansion(g5.H, g5.Pt, g5.Tt, Pamb, y, tol, Tis, His, Mis, Vis, Id())) return false;
+    V = CV * Vis;
+    if (!GetT(g5.H - V * V / 2.0, y, tol, Ts, Id())) return false;
+    double Ps8, Ts8, V8, A8;
+    if (!GetStaticfromM(1.0, g5.Pt, g5.Tt, W, y, tol, Ps8, Ts8, V8, A8, Id())) return false;
+    s8.Ps = Ps8;
+    s8.Ts = Ts8;
+    s8.Mach = 1.0;
+    s8.V = V8;
+    s8.A = r.A8 = A8;
+    s9.Ps = Pamb;
+    s9.Ts = Ts;
+    s9.V = V;
+    s9.Mach = V / FCs(Ts, y);
+    r.A9 = W * FR(y) * Ts / (Pamb * V);
+    s9.A = r.A9;
+    r.FG = W * V;
+  }
+  r.V = V;
+  if (!(r.FG > 0.0) || !std::isfinite(r.FG))
+    return Fail(s, Printf("The %s gives a gross thrust of %.6g N, not positive", name.c_str(), r.FG));
+  s.Set(throatStation, s8, true);
+  s.Set(exitStation, s9, true);
+  s.performance.FG += r.FG;
+  s.performance.nozzles.push_back(r);
+  return true;
+}
+
+bool TShaftComponent::Design(TEngineState& s) {
+  if (!(effMech > 0.0 && effMech <= 1.0))
+    return Fail(s, Printf("%s: mechanical efficiency %g outside 0 to 1", name.c_str(), effMech));
+  if (!(offtake >= 0.0)) return Fail(s, Printf("%s: power offtake %g W is negative", name.c_str(), offtake));
+  if (!(rpm >= 0.0)) return Fail(s, Printf("%s: speed %g rpm is negative", name.c_str(), rpm));
+  TShaft& sh = s.Shaft(number);
+  sh.name = name;
+  sh.rpm = rpm;
+  sh.effMech = effMech;
+  sh.offtake = offtake;
+  return true;
+}
+
+}  // namespace vyr::engine

@@ -1,0 +1,193 @@
+// Components of an engine's gas path. Each takes its inlet station(s) from
+// the engine state and sets its outlet station(s); Calc returns false with the
+// failure in the state (failedComponent, error, messages) and shows nothing:
+// the library's messages during the step are collected into that text.
+// Station numbers follow SAE ARP755; SI units.
+#pragma once
+
+#include <memory>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "EngineFuel.h"
+#include "EngineState.h"
+#include "VyrExport.h"
+
+namespace vyr::engine {
+
+/// Base of the components.
+class VYR_API TComponent {
+ public:
+  explicit TComponent(std::string name) : name(std::move(name)) {}
+  virtual ~TComponent() = default;
+
+  std::string name;      ///< shown in tables and failure texts
+  std::string callerId;  ///< passed to the library's routines (their messages name it); the name when empty
+
+  /// Design-point calculation of the component on the state: true, or false
+  /// with the failure recorded in the state (no message shown).
+  bool Calc(TEngineState& s);
+
+ protected:
+  /// The component's own calculation; reports failures through Fail (or
+  /// through the library's routines, whose messages Calc collects).
+  virtual bool Design(TEngineState& s) = 0;
+  /// Records a failure text of this component in the state; false.
+  bool Fail(TEngineState& s, const std::string& text) const;
+  /// The inlet station, or a failure naming it when no component has set it.
+  const TStation* Inlet(TEngineState& s, int number) const;
+  /// Identification for the library's routines.
+  const std::string& Id() const { return callerId.empty() ? name : callerId; }
+};
+
+/// Ambient and flight condition: station 0, dry air. Standard atmosphere at a
+/// pressure altitude with a temperature offset, or given static Ps and Ts.
+class VYR_API TAmbient : public TComponent {
+ public:
+  using TComponent::TComponent;
+  int outStation = 0;
+  double altitude = 0.0;  ///< pressure altitude [m]
+  double mach = 0.0;      ///< flight Mach number [-]
+  double dT = 0.0;        ///< offset from the standard temperature [K]
+  bool givenStatic = false;  ///< Ps and Ts given instead of the standard atmosphere
+  double Ps = 101325.0;   ///< static pressure when given [Pa]
+  double Ts = 288.15;     ///< static temperature when given [K]
+
+ protected:
+  bool Design(TEngineState& s) override;
+};
+
+/// Inlet: the engine's air flow and its total-pressure recovery; sets the ram drag.
+class VYR_API TInlet : public TComponent {
+ public:
+  using TComponent::TComponent;
+  int inStation = 0, outStation = 2;
+  double W = 20.0;          ///< air mass flow [kg/s]
+  double recovery = 0.99;   ///< Pt_out / Pt_in [-]
+
+ protected:
+  bool Design(TEngineState& s) override;
+};
+
+/// Duct: a relative total-pressure loss, adiabatic.
+class VYR_API TDuct : public TComponent {
+ public:
+  using TComponent::TComponent;
+  int inStation = 0, outStation = 0;
+  double loss = 0.0;  ///< (Pt_in - Pt_out) / Pt_in [-]
+
+ protected:
+  bool Design(TEngineState& s) override;
+};
+
+/// Air taken from a compressor: a fraction of its inlet flow at a fraction of
+/// its enthalpy rise (1 at the exit, 0 at the inlet).
+struct TBleedOfftake {
+  std::string name;            ///< key of the bleed in the state
+  double flowFraction = 0.0;   ///< of the compressor's inlet flow [-]
+  double enthalpyFraction = 1.0;  ///< of the compressor's enthalpy rise [-]
+};
+
+/// Compressor on a shaft: pressure ratio and isentropic or polytropic
+/// efficiency; bleeds leave it where their enthalpy fraction says and take no
+/// further work.
+class VYR_API TCompressor : public TComponent {
+ public:
+  using TComponent::TComponent;
+  int inStation = 2, outStation = 3;
+  int shaft = 1;
+  double PR = 10.0;
+  double eff = 0.85;
+  bool polytropic = false;  ///< eff is polytropic
+  std::vector<TBleedOfftake> bleeds;
+
+ protected:
+  bool Design(TEngineState& s) override;
+};
+
+/// Splitter: core and bypass flows at the inlet's total state.
+class VYR_API TSplitter : public TComponent {
+ public:
+  using TComponent::TComponent;
+  int inStation = 2, coreStation = 21, bypassStation = 13;
+  double BPR = 1.0;  ///< bypass flow / core flow [-]
+
+ protected:
+  bool Design(TEngineState& s) override;
+};
+
+/// Burner: exit temperature or fuel-air ratio, efficiency, pressure loss,
+/// equilibrium or complete products, fuel and its temperature.
+class VYR_API TBurner : public TComponent {
+ public:
+  using TComponent::TComponent;
+  int inStation = 3, outStation = 4;
+  TFuel fuel;
+  bool givenFar = false;  ///< the fuel-air ratio is given, not the exit temperature
+  double Tt = 1400.0;     ///< exit temperature [K]
+  double FAR = 0.02;      ///< fuel-air ratio (fuel / burner inlet flow) [-]
+  double eff = 0.995;     ///< combustion efficiency [-]
+  double loss = 0.05;     ///< (Pt_in - Pt_out) / Pt_in [-]
+  double Tfuel = 298.15;  ///< fuel temperature [K]
+  TProducts products = TProducts::Equilibrium;
+
+ protected:
+  bool Design(TEngineState& s) override;
+};
+
+/// A bleed a turbine takes in: at its inlet (mixed before the rotor, doing
+/// work in it) or at its exit (doing none).
+struct TCoolingFlow {
+  std::string bleed;  ///< name of the bleed in the state
+  bool atInlet = true;
+};
+
+/// Turbine driving a shaft: the shaft's power balance (its compressors, its
+/// offtake and mechanical efficiency) fixes the exit enthalpy and so the
+/// pressure ratio.
+class VYR_API TTurbine : public TComponent {
+ public:
+  using TComponent::TComponent;
+  int inStation = 4, outStation = 5;
+  int rotorInStation = 0;    ///< after the inlet cooling mix (e.g. 41); 0: not recorded
+  int rotorExitStation = 0;  ///< before the exit cooling mix (e.g. 44); 0: not recorded
+  int shaft = 1;
+  double eff = 0.88;
+  bool polytropic = false;  ///< eff is polytropic
+  std::vector<TCoolingFlow> cooling;
+  double maxPR = 100.0;  ///< highest pressure ratio searched [-]
+
+ protected:
+  bool Design(TEngineState& s) override;
+};
+
+/// Separate-flow nozzle exhausting to ambient: convergent, or
+/// convergent-divergent fully expanded; velocity coefficient.
+class VYR_API TNozzle : public TComponent {
+ public:
+  using TComponent::TComponent;
+  enum class TKind { Convergent, ConvergentDivergent };
+  int inStation = 5, throatStation = 8, exitStation = 9;
+  TKind kind = TKind::Convergent;
+  double CV = 0.98;  ///< velocity coefficient [-]
+
+ protected:
+  bool Design(TEngineState& s) override;
+};
+
+/// Shaft data: number, speed, mechanical efficiency, power offtake. Placed
+/// before the components on it.
+class VYR_API TShaftComponent : public TComponent {
+ public:
+  using TComponent::TComponent;
+  int number = 1;
+  double rpm = 0.0;
+  double effMech = 1.0;
+  double offtake = 0.0;  ///< [W]
+
+ protected:
+  bool Design(TEngineState& s) override;
+};
+
+}  // namespace vyr::engine

@@ -1,0 +1,135 @@
+// State of an engine calculation: the stations of the gas path by number
+// (SAE ARP755: 0 ambient, 2 engine face, 3 compressor exit, 4 burner exit,
+// ...), the ambient and flight record, the shafts with their power balance,
+// the secondary air flows taken from compressors, and the performance summary.
+// SI units throughout: Pa, K, kg/s, W, N, m^2, m/s.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "FlightConditions.h"
+#include "GasTypes.h"
+#include "Messages.h"
+#include "VyrExport.h"
+
+namespace vyr::engine {
+
+/// One station of the gas path; statics (Ps, Ts, V, Mach, A) only where a
+/// component fixes them (hasStatic).
+struct TStation {
+  int number = 0;
+  TGasconditions gas{};
+  bool hasStatic = false;
+};
+
+/// A shaft: its data, and its power balance as the components fill it in.
+/// Balanced when delivered * effMech = absorbed + offtake.
+struct TShaft {
+  int number = 0;
+  std::string name;
+  double rpm = 0.0;              ///< design speed [rpm]
+  double effMech = 1.0;          ///< mechanical efficiency [-]
+  double offtake = 0.0;          ///< power taken off the shaft [W]
+  double absorbed = 0.0;         ///< power the compressors on it absorb [W]
+  double delivered = 0.0;        ///< power the turbines on it deliver [W]
+  std::vector<std::string> loads;    ///< names of the compressors it drives, in calculation order
+  std::vector<std::string> drivers;  ///< names of the turbines driving it
+  /// delivered * effMech - absorbed - offtake [W]; zero when the shaft is balanced.
+  double Excess() const { return delivered * effMech - absorbed - offtake; }
+};
+
+/// Secondary air taken from a compressor (turbine cooling, customer bleed).
+struct TBleed {
+  std::string name;
+  std::string source;        ///< name of the compressor it comes from
+  int fromStation = 0;       ///< inlet station of that compressor
+  TGasconditions gas{};      ///< W, Pt, Tt, H, composition and FAR of the bleed
+  std::string usedBy;        ///< component that takes it in; empty while unused (overboard)
+};
+
+/// Design data of one turbomachine, for the tables.
+struct TMachineResult {
+  std::string name;
+  bool turbine = false;
+  int shaft = 0;
+  int inStation = 0, outStation = 0;
+  double PR = 0.0;       ///< pressure ratio, always above 1 (Pin/Pout for a turbine) [-]
+  double effIs = 0.0;    ///< isentropic efficiency [-]
+  double effPoly = 0.0;  ///< polytropic efficiency [-]
+  double power = 0.0;    ///< absorbed (compressor) or delivered (turbine) power [W]
+};
+
+/// Design data of one nozzle.
+struct TNozzleResult {
+  std::string name;
+  int inStation = 0, throatStation = 0, exitStation = 0;
+  double A8 = 0.0;  ///< throat area [m^2]
+  double A9 = 0.0;  ///< exit area [m^2]
+  double FG = 0.0;  ///< gross thrust [N]
+  double V = 0.0;   ///< jet velocity [m/s]
+  double W = 0.0;   ///< mass flow [kg/s]
+};
+
+/// Performance summary of a design point.
+struct TPerformance {
+  double FN = 0.0;              ///< net thrust [N]
+  double FG = 0.0;              ///< gross thrust, all nozzles [N]
+  double ramDrag = 0.0;         ///< ram drag W0 V0 [N]
+  double Wf = 0.0;              ///< fuel flow, all burners [kg/s]
+  double TSFC = 0.0;            ///< Wf / FN [kg/(N s)]
+  double specificThrust = 0.0;  ///< FN / W [N s/kg]
+  double W = 0.0;               ///< engine air flow [kg/s]
+  double V0 = 0.0;              ///< flight velocity [m/s]
+  std::vector<TMachineResult> machines;  ///< compressors and turbines in calculation order
+  std::vector<TNozzleResult> nozzles;    ///< nozzles in calculation order
+};
+
+/// Everything one design-point calculation produces.
+class VYR_API TEngineState {
+ public:
+  std::map<int, TStation> stations;  ///< by station number, ascending
+  TAmbConditions ambient{};          ///< ambient and flight record (Ps, Ts, Vt, Mach, ...)
+  bool hasAmbient = false;           ///< ambient set by an ambient component
+  double V0 = 0.0;                   ///< flight velocity [m/s]
+  std::map<int, TShaft> shafts;      ///< by shaft number
+  std::map<std::string, TBleed> bleeds;  ///< by name
+  double tolerance = 1e-6;           ///< tolerance factor of the gas property iterations
+  TPerformance performance;
+
+  /// Failure of the last calculation: the component's name, its text (the
+  /// library's messages during its step first, then its own), and those
+  /// messages as the message handler would have received them.
+  std::string failedComponent;
+  std::string error;
+  std::vector<TMessage> messages;
+
+  /// Station by number, or null when no component has set it.
+  TStation* Find(int number);
+  const TStation* Find(int number) const;
+  /// Sets (or replaces) a station.
+  TStation& Set(int number, const TGasconditions& gas, bool hasStatic = false);
+  /// Shaft by number, created with default data (effMech 1, no offtake) when new.
+  TShaft& Shaft(int number);
+  /// Clears the results of a run (stations, ambient, balances, bleeds,
+  /// performance, failure); keeps the tolerance and the shafts' data.
+  void ClearResults();
+};
+
+/// State of the calculation in progress on this thread; null outside a run.
+VYR_API TEngineState* ActiveEngineState();
+
+/// Makes a state the active one for its lifetime (restoring the previous on exit).
+class VYR_API TActiveEngineState {
+ public:
+  explicit TActiveEngineState(TEngineState& state);
+  ~TActiveEngineState();
+  TActiveEngineState(const TActiveEngineState&) = delete;
+  TActiveEngineState& operator=(const TActiveEngineState&) = delete;
+
+ private:
+  TEngineState* previous_;
+};
+
+}  // namespace vyr::engine

@@ -1,0 +1,15 @@
+# Sources and public headers of engine/ in the core library.
+list(APPEND VYR_CORE_SOURCES
+  engine/EngineState.cpp
+  engine/EngineFuel.cpp
+  engine/EngineSolve.cpp
+  engine/EngineComponents.cpp
+  engine/Engine.cpp
+)
+list(APPEND VYR_CORE_PUBLIC_HEADERS
+  engine/EngineState.h
+  engine/EngineFuel.h
+  engine/EngineSolve.h
+  engine/EngineComponents.h
+  engine/Engine.h
+)
