@@ -122,8 +122,5 @@ bool TGasPathForm::Fail(const std::string& text) {
   return false;
 }
 
-bool TGasPathForm::FailFrom(const std::string& engineText, const std::string& text) {
-  return Fail(engineText.empty() ? text : engineText);
-}
 
 }  // namespace vyr::gaspath

@@ -10,6 +10,7 @@
 #include "vyrcompf.h"
 
 namespace vyr::engine {
+class TComponent;
 class TEngineState;
 }
 
@@ -63,11 +64,15 @@ class TGasPathForm : public TVYRcompform {
   /// Station number of the icon's link of that type; false (with the failure
   /// recorded) when the icon has no such link or it is not numbered.
   bool Station(TLinktype type, int& station);
+  /// False (with the failure recorded) when another component has set the
+  /// outlet station already: two components give one station number.
+  bool FreshStation(const engine::TEngineState& state, int station);
+  /// Runs a component of the engine layer, named after this component, on
+  /// the state; false with the layer's failure text recorded.
+  bool RunComponent(engine::TComponent& component, engine::TEngineState& state);
   /// Records a failure: text, a line break and the component's identification
   /// in ErrorWarningText; false.
   bool Fail(const std::string& text);
-  /// Takes the engine layer's failure text (or text when it gave none).
-  bool FailFrom(const std::string& engineText, const std::string& text);
 
   /// Numeric input fields of this component type, in report order.
   std::vector<TNumFld*> inputs_;

@@ -5,7 +5,7 @@
 
 #include <QLayout>
 
-#include "FuelTable.h"
+#include "Fuels.h"
 
 namespace vyr::gaspath {
 
@@ -46,11 +46,15 @@ TCompressorForm::TCompressorForm(QWidget* owner) : TGasPathForm(owner) {
   ShaftNrdes->SetDecimals(0);
   const char* hint = "Bleed flow at the exit, fraction of the inlet flow";
   const char* nameHint = "Name by which a turbine takes this bleed as cooling air";
+  const char* dHhint = "Where the bleed leaves: fraction of the enthalpy rise (1: at the exit)";
   Bleed1des = AddNumFld("Bleed1des", "Bleed 1", ptNone, 0.0, 0.0, 0.5, hint);
+  Bleed1dHdes = AddNumFld("Bleed1dHdes", "Bleed 1 enthalpy fraction", ptNone, 1.0, 0.0, 1.0, dHhint);
   Bleed1Name = AddStringFld("Bleed1Name", "Bleed 1 name", nameHint);
   Bleed2des = AddNumFld("Bleed2des", "Bleed 2", ptNone, 0.0, 0.0, 0.5, hint);
+  Bleed2dHdes = AddNumFld("Bleed2dHdes", "Bleed 2 enthalpy fraction", ptNone, 1.0, 0.0, 1.0, dHhint);
   Bleed2Name = AddStringFld("Bleed2Name", "Bleed 2 name", nameHint);
   Bleed3des = AddNumFld("Bleed3des", "Bleed 3", ptNone, 0.0, 0.0, 0.5, hint);
+  Bleed3dHdes = AddNumFld("Bleed3dHdes", "Bleed 3 enthalpy fraction", ptNone, 1.0, 0.0, 1.0, dHhint);
   Bleed3Name = AddStringFld("Bleed3Name", "Bleed 3 name", nameHint);
 }
 
@@ -70,7 +74,9 @@ TBurnerForm::TBurnerForm(QWidget* owner) : TGasPathForm(owner) {
   Texitdes = AddNumFld("Texitdes", "Exit temperature", ptTemperature, 1400.0, 500.0, 2500.0);
   Effdes = AddNumFld("Effdes", "Efficiency", ptNone, 0.995, 0.5, 1.0, "Combustion efficiency");
   dPdes = AddNumFld("dPdes", "Pressure loss", ptNone, 0.05, 0.0, 0.5, "Relative total-pressure loss");
-  Fuel = AddRadioGrp("Fuel", "Fuel", FuelKeys(), 0);
+  std::vector<std::string> fuels;
+  for (const TFuelProps& f : FuelDataArray) fuels.emplace_back(f.FuelName);
+  Fuel = AddRadioGrp("Fuel", "Fuel", fuels, ftAvtur);
   Fuel->SetColumns(3);
   Tfueldes = AddNumFld("Tfueldes", "Fuel temperature", ptTemperature, 298.15, 200.0, 1000.0);
   HCdes = AddNumFld("HCdes", "User fuel H/C", ptNone, 2.0, 0.0, 10.0, "Hydrogen-to-carbon atom ratio");
@@ -83,8 +89,14 @@ TTurbineForm::TTurbineForm(QWidget* owner) : TGasPathForm(owner) {
   Effdes = AddNumFld("Effdes", "Efficiency", ptNone, 0.88, 0.3, 1.0);
   EffType = AddRadioGrp("EffType", "Efficiency type", kEffTypes, 0);
   ShaftNrdes = AddNumFld("ShaftNrdes", "Shaft nr.", ptNone, 1, 1, 9, "Number of the shaft it drives");
-  ShaftNrdes->SetIntegerOnly(true);
-  ShaftNrdes->SetDecimals(0);
+  RotorInStation = AddNumFld("RotorInStation", "Rotor inlet station", ptNone, 0, 0, 10000,
+                             "Station after the inlet cooling mix (0: not recorded)");
+  RotorExitStation = AddNumFld("RotorExitStation", "Rotor exit station", ptNone, 0, 0, 10000,
+                               "Station before the exit cooling mix (0: not recorded)");
+  for (TNumFld* f : {ShaftNrdes, RotorInStation, RotorExitStation}) {
+    f->SetIntegerOnly(true);
+    f->SetDecimals(0);
+  }
   const char* hint = "Name of the compressor bleed that supplies this cooling flow (empty: none)";
   const std::vector<std::string> at = {"Inlet (does work)", "Exit (no work)"};
   Cool1Name = AddStringFld("Cool1Name", "Cooling flow 1 from bleed", hint);

@@ -40,7 +40,6 @@ class TAmbientForm : public TGasPathForm {
   double FN() const { return FN_; }
 
   bool CalcStart(TCalcMode mode) override;
-  bool Calc(TCalcMode mode) override;
   bool CalcFinish(TCalcMode mode) override;
   std::vector<TResult> Results() const override;
 
@@ -106,6 +105,9 @@ class TCompressorForm : public TGasPathForm {
   Q_PROPERTY(double __Bleed1des READ GetBleed1des WRITE SetBleed1des)
   Q_PROPERTY(double __Bleed2des READ GetBleed2des WRITE SetBleed2des)
   Q_PROPERTY(double __Bleed3des READ GetBleed3des WRITE SetBleed3des)
+  Q_PROPERTY(double __Bleed1dHdes READ GetBleed1dHdes WRITE SetBleed1dHdes)
+  Q_PROPERTY(double __Bleed2dHdes READ GetBleed2dHdes WRITE SetBleed2dHdes)
+  Q_PROPERTY(double __Bleed3dHdes READ GetBleed3dHdes WRITE SetBleed3dHdes)
   Q_PROPERTY(double _Eff READ Eff)
   Q_PROPERTY(double _EffPoly READ EffPoly)
   Q_PROPERTY(double _PW READ PW)
@@ -119,6 +121,9 @@ class TCompressorForm : public TGasPathForm {
   GP_FIELD_ACCESS(Bleed1des)
   GP_FIELD_ACCESS(Bleed2des)
   GP_FIELD_ACCESS(Bleed3des)
+  GP_FIELD_ACCESS(Bleed1dHdes)
+  GP_FIELD_ACCESS(Bleed2dHdes)
+  GP_FIELD_ACCESS(Bleed3dHdes)
   double Eff() const { return Eff_; }
   double EffPoly() const { return EffPoly_; }
   double PW() const { return PW_; }
@@ -135,6 +140,9 @@ class TCompressorForm : public TGasPathForm {
   TNumFld* Bleed1des;    ///< bleed flows, fractions of the inlet flow [-]
   TNumFld* Bleed2des;
   TNumFld* Bleed3des;
+  TNumFld* Bleed1dHdes;  ///< where the bleeds leave: fractions of the enthalpy rise (1: exit) [-]
+  TNumFld* Bleed2dHdes;
+  TNumFld* Bleed3dHdes;
   TStringFld* Bleed1Name;  ///< names by which turbines take the bleeds as cooling air
   TStringFld* Bleed2Name;
   TStringFld* Bleed3Name;
@@ -234,6 +242,8 @@ class TTurbineForm : public TGasPathForm {
   TNumFld* Effdes;        ///< efficiency [-]
   TRadioGrpFld* EffType;  ///< "Isentropic", "Polytropic"
   TNumFld* ShaftNrdes;    ///< number of the driven shaft [-]
+  TNumFld* RotorInStation;    ///< station after the inlet cooling mix (0: not recorded) [-]
+  TNumFld* RotorExitStation;  ///< station before the exit cooling mix (0: not recorded) [-]
   TStringFld* Cool1Name;  ///< bleed that supplies cooling flow 1 ("" none)
   TRadioGrpFld* Cool1At;  ///< "Inlet (does work)", "Exit (no work)"
   TStringFld* Cool2Name;

@@ -1,5 +1,7 @@
 #include "EngineModels.h"
 
+#include <algorithm>
+#include <functional>
 #include <stdexcept>
 
 #include "ClassRegistry.h"
@@ -143,6 +145,7 @@ std::vector<TVYRcomp*> BuildTurbofan(QWidget* canvas) {
   SetNum(at("Burner"), "LHVdes", 18400.0 * kJPerKgPerBtuPerLbm);
   SetNum(at("HPT"), "Effdes", 0.91445);
   SetNum(at("HPT"), "ShaftNrdes", 2);
+  SetNum(at("HPT"), "RotorInStation", 41);
   SetText(at("HPT"), "Cool1Name", "HPT inlet cooling");
   SetOption(at("HPT"), "Cool1At", 0);
   SetText(at("HPT"), "Cool2Name", "HPT exit cooling");
@@ -163,6 +166,36 @@ std::vector<TVYRcomp*> BuildTurbofan(QWidget* canvas) {
   SetNum(at("LPShaft"), "Ndes", 3750.0);
   SetNum(at("LPShaft"), "EffMechdes", 1.0);
   return c;
+}
+
+bool RunDesignPoint(const std::vector<TVYRcomp*>& comps, engine::TEngineState& state, std::string& failure) {
+  failure.clear();
+  LinkAllComps(comps);
+  std::vector<TVYRcompform*> order;
+  for (TVYRcomp* c : comps) {
+    if (!c->SetModelLinks(true)) {
+      failure = c->CompIDstr() + ": not linked";
+      return false;
+    }
+    if (c->Compform) order.push_back(c->Compform);
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [](const TVYRcompform* a, const TVYRcompform* b) { return a->CalcNumber() < b->CalcNumber(); });
+  engine::TActiveEngineState scope(state);
+  const std::function<bool(TVYRcompform&)> phases[] = {
+      [](TVYRcompform& f) { return f.ValidateInputData(); },
+      [](TVYRcompform& f) { return f.CalculationReset(), true; },
+      [](TVYRcompform& f) { return f.CalcStart(cmDesign); },
+      [](TVYRcompform& f) { return f.Calc(cmDesign); },
+      [](TVYRcompform& f) { return f.CalcFinish(cmDesign); },
+  };
+  for (const auto& phase : phases)
+    for (TVYRcompform* f : order)
+      if (!phase(*f)) {
+        failure = f->IDstr() + ": " + f->ErrorWarningText;
+        return false;
+      }
+  return true;
 }
 
 std::string ModelFileText(const std::vector<TVYRcomp*>& comps, const std::string& extraXml) {

@@ -9,6 +9,7 @@
 
 #include <QWidget>
 
+#include "EngineState.h"
 #include "vyrcompl.h"
 
 namespace vyr::examples {
@@ -38,6 +39,13 @@ void SetOption(TVYRcomp* comp, const char* field, int index);
 /// A model file: the components under "BaseCfg", and the given extra XML
 /// (cases, configurations) inside it after the components.
 std::string ModelFileText(const std::vector<TVYRcomp*>& comps, const std::string& extraXml = {});
+
+/// Runs a design point as the host does: links the icons, orders them by
+/// calculation number and calls ValidateInputData, CalculationReset,
+/// CalcStart, Calc and CalcFinish of every form in that order, phase by phase,
+/// with state active. False with the first failure ("Nr. 5 Component: HPT: "
+/// and the form's ErrorWarningText) in failure.
+bool RunDesignPoint(const std::vector<TVYRcomp*>& comps, engine::TEngineState& state, std::string& failure);
 
 /// The turbojet's case: the nozzle velocity coefficient 0.95 instead of 0.98.
 extern const char* const kTurbojetCase;

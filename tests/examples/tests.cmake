@@ -15,9 +15,20 @@ target_compile_definitions(gaspath_models PRIVATE VYR_GASPATH_LIBRARY="$<TARGET_
 add_dependencies(gaspath_models vyrgaspath)
 
 # The forms and the engines on the library, in-process.
-vyr_add_ui_test(test_gaspath examples/GaspathFormsTest.cpp examples/GaspathModelsTest.cpp examples/EngineModels.cpp)
+vyr_add_ui_test(test_gaspath examples/GaspathFormsTest.cpp examples/GaspathModelsTest.cpp
+  examples/GaspathEngineTest.cpp examples/EngineModels.cpp)
 target_compile_definitions(test_gaspath PRIVATE VYR_GASPATH_LIBRARY="$<TARGET_FILE:vyrgaspath>"
   VYR_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples")
 target_include_directories(test_gaspath PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/examples)
 add_dependencies(test_gaspath vyrgaspath)
 target_link_libraries(test_gaspath PRIVATE ${CMAKE_DL_LIBS})
+
+# The example models run by the vyr program.
+if(VYR_BUILD_APPS)
+  find_package(nlohmann_json REQUIRED)
+  vyr_add_test(test_gaspath_run examples/GaspathRunTest.cpp)
+  target_link_libraries(test_gaspath_run PRIVATE nlohmann_json::nlohmann_json)
+  target_compile_definitions(test_gaspath_run PRIVATE VYR_EXE="$<TARGET_FILE:vyr>"
+    VYR_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples")
+  add_dependencies(test_gaspath_run vyr vyrgaspath)
+endif()
