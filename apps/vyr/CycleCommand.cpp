@@ -149,44 +149,9 @@ Status RunPoint(const CycleOptions& o, const Fuel& fuel, TUnitSystem u, Report& 
   for (const Number* x : o.Swept()) v.push_back(x->Value());
   SetPoint(in, o, v);
   TurbojetResult r;
-  if (!DesignTurbojet(in, fuel, r)) return Status::Failed;
-  Table st{"stations",
-           {Text("station", "station"), Col("W", "W", ptMassFlow, Sign::Positive),
-            Col("Pt", "Pt", ptPressure, Sign::Positive), Col("Tt", "Tt", ptTemperature, Sign::Positive),
-            Col("Ps", "Ps", ptPressure, Sign::Positive), Col("Ts", "Ts", ptTemperature, Sign::Positive),
-            Ratio("Mach", "Mach", 4, Sign::NonNegative), Ratio("FAR", "FAR", 5, Sign::NonNegative)},
-           {}};
-  for (const Station& s : r.stations) {
-    const TGasconditions& g = s.gas;
-    if (!AddRow(st,
-                {std::to_string(s.number), g.W, g.Pt, g.Tt, s.hasStatic ? Cell(g.Ps) : Cell{},
-                 s.hasStatic ? Cell(g.Ts) : Cell{}, s.hasStatic ? Cell(g.Mach) : Cell{}, g.FARat},
-                u))
-      return Status::Failed;
-  }
-  Table perf{
-      "performance",
-      {Col("FG", "gross thrust", ptForce, Sign::Positive), Col("ram_drag", "ram drag", ptForce, Sign::NonNegative),
-       Col("FN", "net thrust", ptForce, Sign::Positive), Col("Wf", "fuel flow", ptFuelFlow, Sign::Positive),
-       Col("TSFC", "TSFC", ptSFC, Sign::Positive), Col("FN_W", "specific thrust", ptSpecThrust, Sign::Positive)},
-      {}};
-  Table machines{
-      "turbomachines",
-      {Text("machine", "machine"), Ratio("PR", "PR", 4, Sign::Positive),
-       Ratio("eff_is", "isentropic eff.", 4, Sign::Positive), Ratio("eff_poly", "polytropic eff.", 4, Sign::Positive),
-       Col("power", "power", ptPower, Sign::Positive)},
-      {}};
-  Table nozzle{"nozzle",
-               {Col("A8", "throat area", ptArea, Sign::Positive), Col("A9", "exit area", ptArea, Sign::Positive),
-                Col("V0", "flight velocity", ptSpeed, Sign::NonNegative)},
-               {}};
-  if (!AddRow(perf, {r.FG, r.ramDrag, r.FN, r.Wf, r.TSFC, r.specificThrust}, u) ||
-      !AddRow(machines, {std::string("compressor"), in.PR, r.effC, r.effCpoly, r.powerC}, u) ||
-      !AddRow(machines, {std::string("turbine"), r.turbinePR, r.effT, r.effTpoly, r.powerT}, u) ||
-      !AddRow(nozzle, {r.A8, r.A9, r.V0}, u))
-    return Status::Failed;
-  report.tables = {st, perf, machines, nozzle};
-  report.main = "performance";
+  engine::TEngineState state;
+  if (!DesignTurbojet(in, fuel, r, &state)) return Status::Failed;
+  if (!EngineStateTables(state, report, u)) return Status::Failed;
   return Status::Ok;
 }
 

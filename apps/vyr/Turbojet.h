@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "Engine.h"
 #include "Fuel.h"
+#include "Output.h"
 #include "VYRglobal.h"
 
 namespace vyr::cli {
@@ -39,11 +41,7 @@ struct TurbojetInput {
 };
 
 /// One station of the gas path; statics only where the design fixes them.
-struct Station {
-  int number = 0;
-  TGasconditions gas;
-  bool hasStatic = false;
-};
+using Station = engine::TStation;
 
 struct TurbojetResult {
   std::vector<Station> stations;  ///< 0, 2, 3, 4, 5, 8, 9
@@ -61,7 +59,21 @@ struct TurbojetResult {
   double A8 = 0, A9 = 0;  ///< nozzle throat and exit areas [m^2]
 };
 
-/// Design point; false when a calculation of the library failed (its message has been shown).
-bool DesignTurbojet(const TurbojetInput& in, const Fuel& fuel, TurbojetResult& out);
+/// The turbojet as components of the engine layer: ambient 0, shaft 1, inlet
+/// 0-2, compressor 2-3, burner 3-4, turbine 4-5, nozzle 5-8-9.
+engine::TEngine TurbojetEngine(const TurbojetInput& in, const Fuel& fuel);
+
+/// Design point (at the air flow, or at the flow that meets the thrust
+/// target); false when it failed, its messages shown. The state, when given,
+/// receives the engine state of the design point.
+bool DesignTurbojet(const TurbojetInput& in, const Fuel& fuel, TurbojetResult& out,
+                    engine::TEngineState* state = nullptr);
+
+/// The tables of an engine's design point, as "cycle turbojet" shows them:
+/// `stations` (by station number), `performance` (the main one),
+/// `turbomachines` (a row per compressor and turbine, by name) and `nozzle`
+/// (a row per nozzle, named when there are several). False when a value is
+/// one physics forbids (its message shown).
+bool EngineStateTables(const engine::TEngineState& s, Report& report, TUnitSystem units);
 
 }  // namespace vyr::cli

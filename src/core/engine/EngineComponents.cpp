@@ -282,8 +282,6 @@ bool TBurner::Design(TEngineState& s) {
   if (g3.FARat != 0.0)
     return Fail(s, Printf("%s: the burner takes air only, its inlet carries a fuel-air ratio of %g", name.c_str(),
                           g3.FARat));
-  if (!givenFar && !(Tt > g3.Tt))
-    return Fail(s, Printf("%s: exit temperature %.6g K is not above the inlet's %.6g K", name.c_str(), Tt, g3.Tt));
   const double Pt4 = g3.Pt * (1.0 - loss);
   double far = 0.0, T4 = Tt;
   if (givenFar) {
