@@ -147,8 +147,8 @@ std::vector<TResult> TCompressorForm::Results() const {
   return {{"Eff", &Eff_, ptNone},
           {"EffPoly", &EffPoly_, ptNone},
           {"PW", &PW_, ptPower},
-          {"Pt", &Pt_, ptPressure},
-          {"Tt", &Tt_, ptTemperature}};
+          {"Tt", &Tt_, ptTemperature},
+          {"Pt", &Pt_, ptPressure}};
 }
 std::vector<TResult> TSplitterForm::Results() const {
   return {{"Wcore", &Wcore_, ptMassFlow}, {"Wbypass", &Wbypass_, ptMassFlow}};

@@ -4,6 +4,7 @@
 // calculation physics forbids fails with the component's message.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -137,6 +138,46 @@ TEST(GaspathEngine, TurbofanKeepsMassEnergyAndShaftPower) {
   std::printf("turbofan: FN %.1f N, TSFC %.4f g/(kN s), Wf %.4f kg/s, Tt41 %.2f K, Tt45 %.2f K, Tt5 %.2f K, "
               "BPR %.5f\n",
               s.performance.FN, s.performance.TSFC * 1e6, Wf, g(41).Tt, g(45).Tt, g(5).Tt, W(13) / W(21));
+}
+
+// After a run, each form's measurements (named with its calculation number)
+// point at its results, which its "_" properties read and its data report
+// lists; the engine layer's table rows carry the same values.
+TEST(GaspathEngine, MeasurementsPropertiesAndReportShowTheResults) {
+  test::RecordingHandler rec;
+  QWidget canvas;
+  std::vector<TVYRcomp*> comps = examples::BuildTurbofan(&canvas);
+  for (TVYRcomp* c : comps) c->Compform->AddMeasurementsAndConditions();
+  TEngineState s;
+  std::string failure;
+  ASSERT_TRUE(examples::RunDesignPoint(comps, s, failure)) << failure;
+  for (TVYRcomp* c : comps) {
+    TVYRcompform* f = c->Compform;
+    const std::string suffix = "_" + std::to_string(f->CalcNumber());
+    std::vector<std::string> results, lines;
+    f->GetPropertyList(results, "_");
+    ASSERT_EQ(f->CompPerfParameters.Count(), static_cast<int>(results.size())) << f->IDstr();
+    f->DesignDataToLines(lines);
+    const auto results_at = std::find(lines.begin(), lines.end(), "Results:");
+    ASSERT_NE(results_at, lines.end()) << f->IDstr();
+    for (std::size_t k = 0; k < results.size(); ++k) {
+      const std::string name = results[k].substr(0, results[k].find(' '));
+      auto* p = dynamic_cast<TParameter*>(f->CompPerfParameters.Objects(static_cast<int>(k)));
+      ASSERT_NE(p, nullptr);
+      EXPECT_EQ(f->CompPerfParameters.Strings(static_cast<int>(k)), name + suffix);
+      EXPECT_EQ(*p->Pvalue, f->GetPropertyValue(results[k])) << f->IDstr() << " " << name;
+      EXPECT_TRUE(std::isfinite(*p->Pvalue)) << f->IDstr() << " " << name;
+      const std::string unit = p->UnitString().empty() ? "" : " " + p->UnitString();
+      EXPECT_EQ(*(results_at + 1 + static_cast<long>(k)), name + " : " + p->ValueString() + unit) << f->IDstr();
+    }
+  }
+  TVYRcompform* hpt = examples::FindComp(comps, "HPT")->Compform;
+  for (const engine::TMachineResult& m : s.performance.machines) {
+    if (m.name == "HPT") {
+      EXPECT_EQ(hpt->GetPropertyValue("PW"), m.power);
+    }
+  }
+  EXPECT_EQ(examples::FindComp(comps, "Ambient")->Compform->GetPropertyValue("FN"), s.performance.FN);
 }
 
 struct TFailCase {
