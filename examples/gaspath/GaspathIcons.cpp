@@ -72,7 +72,7 @@ TGasPathComp::TGasPathComp(QWidget* owner, TShape shape, const char* formClass, 
   descr->setObjectName(QStringLiteral("DescrLab"));
   descr->setProperty("Tag", 1);
   descr->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-  descr->setGeometry(10, height - 22, width - 20, 12);
+  descr->setGeometry(1, height - 13, width - 2, 12);
   QFont f = descr->font();
   f.setPointSize(7);
   descr->setFont(f);

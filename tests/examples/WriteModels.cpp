@@ -1,21 +1,24 @@
 // Writes the example model files examples/turbojet.xml and
 // examples/turbofan.xml from the engines as EngineModels.cpp builds them:
-//   gaspath_models OUTPUT_FOLDER
-// The component library is loaded from the build tree.
+//   gaspath_models OUTPUT_FOLDER [PICTURE.png]
+// The component library is loaded from the build tree. With a picture file,
+// the turbofan's canvas is drawn into it, with its station labels.
 #include <dlfcn.h>
 
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QWidget>
 
 #include "EngineModels.h"
+#include "vyrcompf.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: %s OUTPUT_FOLDER [PICTURE.png]\n", argv[0]);
     return 2;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -31,9 +34,23 @@ int main(int argc, char** argv) {
     return static_cast<bool>(out);
   };
   QWidget jet, fan;
-  const bool ok =
-      write("turbojet.xml", vyr::examples::ModelFileText(vyr::examples::BuildTurbojet(&jet),
-                                                         vyr::examples::kTurbojetCase)) &&
-      write("turbofan.xml", vyr::examples::ModelFileText(vyr::examples::BuildTurbofan(&fan)));
+  const std::vector<vyr::TVYRcomp*> fanComps = vyr::examples::BuildTurbofan(&fan);
+  bool ok = write("turbojet.xml", vyr::examples::ModelFileText(vyr::examples::BuildTurbojet(&jet),
+                                                               vyr::examples::kTurbojetCase)) &&
+            write("turbofan.xml", vyr::examples::ModelFileText(fanComps));
+  if (ok && argc == 3) {
+    vyr::LinkAllComps(fanComps);
+    for (vyr::TVYRcomp* c : fanComps) {
+      c->CreateCompLab();
+      c->CreateStationLabs();
+      c->Compform->SetDescrLabelCaption();
+    }
+    fan.setStyleSheet("background: white");
+    fan.resize(900, 330);
+    fan.show();
+    for (vyr::TVYRcomp* c : fanComps)
+      for (vyr::TVYRLink* l : c->Links()) l->UpdateStationLab();
+    ok = fan.grab().save(QString::fromLocal8Bit(argv[2]));
+  }
   return ok ? 0 : 1;
 }
