@@ -5,6 +5,7 @@
 
 #include "Turbojet.h"
 #include "common/RecordingHandler.h"
+#include "engine/Turbofan.h"
 
 namespace vyr::cli {
 namespace {
@@ -169,6 +170,112 @@ TEST(Turbojet, AnUnreachableTemperatureFailsWithAMessage) {
   ASSERT_EQ(rec.messages.size(), 1u);
   EXPECT_EQ(rec.messages[0].Text.rfind("A burner exit temperature of 600.0 K is not reached", 0), 0u)
       << rec.messages[0].Text;
+}
+
+// The design points as the turbojet's own code computed them before it was built
+// from the engine layer's components (values of `vyr cycle turbojet --json`):
+// the layer gives them again to 1E-12.
+struct Recorded {
+  const char* name;
+  TurbojetInput in;
+  const char* fuel;
+  double FN, Wf, W, Pt5, Tt5, powerT, A8, A9;
+};
+void PrintTo(const Recorded& c, std::ostream* os) { *os << c.name; }
+
+TurbojetInput Modified(void (*change)(TurbojetInput&)) {
+  TurbojetInput in;
+  change(in);
+  return in;
+}
+
+class TurbojetRecorded : public testing::TestWithParam<Recorded> {};
+
+TEST_P(TurbojetRecorded, Reproduced) {
+  const Recorded& c = GetParam();
+  test::RecordingHandler rec;
+  const bool user = std::string(c.fuel) == "user";
+  const Fuel fuel = user ? MakeFuel("user", 1.94, {}, 42.8e6, {}) : MakeFuel(c.fuel, {}, {}, {}, {});
+  TurbojetResult r;
+  ASSERT_TRUE(DesignTurbojet(c.in, fuel, r));
+  const TGasconditions& s5 = r.stations[4].gas;
+  const std::pair<double, double> pairs[] = {{r.FN, c.FN},          {r.Wf, c.Wf},         {r.stations[0].gas.W, c.W},
+                                             {s5.Pt, c.Pt5},        {s5.Tt, c.Tt5},       {r.powerT, c.powerT},
+                                             {r.A8, c.A8},          {r.A9, c.A9}};
+  for (const auto& [got, recorded] : pairs) EXPECT_NEAR(got / recorded, 1.0, 1e-12) << got << " vs " << recorded;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, TurbojetRecorded,
+    testing::Values(
+        Recorded{"defaults", TurbojetInput{}, "avtur", 16890.504624686728, 0.4594757293915691, 20.0,
+                 354734.9251321044, 1146.7124727051716, 6388926.2617393425, 0.05070302033758796,
+                 0.05070302033758796},
+        Recorded{"thrust_target",
+                 Modified([](TurbojetInput& i) { i.thrust = 30000.0, i.altitude = 5000, i.mach = 0.5; }), "avtur",
+                 30000.0, 0.9621770764141249, 40.07593514895526, 241984.42267298538, 1164.7490850462611,
+                 11937168.825295214, 0.15032426439562172, 0.15032426439562172},
+        Recorded{"polytropic",
+                 Modified([](TurbojetInput& i) {
+                   i.polytropicC = i.polytropicT = true;
+                   i.effC = i.effT = 0.9;
+                 }),
+                 "avtur", 17199.527579400303, 0.46220542225918837, 20.0, 374573.74836726143, 1151.2218380456952,
+                 6279307.802461383, 0.04812287884588003, 0.04812287884588003},
+        Recorded{"cd_nozzle_cruise",
+                 Modified([](TurbojetInput& i) {
+                   i.nozzle = Nozzle::ConvergentDivergent, i.altitude = 11000, i.mach = 0.8, i.PR = 15;
+                 }),
+                 "avtur", 15638.183455954484, 0.47113563915635426, 20.0, 168482.00889154276, 1130.2572955210376,
+                 6807088.240307712, 0.10310793320006996, 0.1841807041127987},
+        Recorded{"far_given", Modified([](TurbojetInput& i) { i.far = 0.02, i.PR = 12; }), "avtur",
+                 16026.590814893549, 0.4, 20.0, 350802.92775716004, 1048.0948390471021, 7093266.324898058,
+                 0.04876801200160851, 0.04876801200160851},
+        Recorded{"offtake_altitude",
+                 Modified([](TurbojetInput& i) {
+                   i.offtake = 2e5, i.altitude = 3000, i.mach = 0.5, i.effMech = 0.97;
+                 }),
+                 "avtur", 14200.447546486754, 0.46583391360988324, 20.0, 281141.38942249777, 1138.7589376249894,
+                 6591645.637702273, 0.0637680109687469, 0.0637680109687469},
+        Recorded{"hydrogen_cd_offtake",
+                 Modified([](TurbojetInput& i) {
+                   i.altitude = 8000, i.mach = 0.9, i.PR = 20, i.nozzle = Nozzle::ConvergentDivergent,
+                   i.offtake = 1e5;
+                 }),
+                 "hydrogen", 14306.65172072315, 0.15069692570250948, 20.0, 276879.5403062168, 1049.7052057936928,
+                 8934873.22814799, 0.06067216415844743, 0.11029061099017518},
+        Recorded{"user_fuel_preheated", Modified([](TurbojetInput& i) { i.T4 = 1500, i.Tfuel = 350; }), "user",
+                 18140.781622489667, 0.5273706680698494, 20.0, 383832.79047274997, 1252.0930119633092,
+                 6388926.261739394, 0.049238786333012166, 0.049238786333012166}),
+    [](const testing::TestParamInfo<Recorded>& i) { return std::string(i.param.name); });
+
+// The tables of a two-spool, two-nozzle engine: a row per station, machine and
+// nozzle, named; the turbojet's keep their single unnamed nozzle row.
+TEST(EngineTables, ARowPerComponentWithItsName) {
+  test::RecordingHandler rec;
+  engine::TEngineState s;
+  ASSERT_TRUE(test::Turbofan().Run(s)) << s.error;
+  Report report;
+  ASSERT_TRUE(EngineStateTables(s, report, usSI));
+  ASSERT_EQ(report.tables.size(), 4u);
+  const Table &stations = report.tables[0], &machines = report.tables[2], &nozzles = report.tables[3];
+  EXPECT_EQ(stations.rows.size(), s.stations.size());
+  EXPECT_EQ(std::get<std::string>(stations.rows.front()[0]), "0");
+  EXPECT_EQ(std::get<std::string>(stations.rows.back()[0]), "45");
+  std::vector<std::string> names;
+  for (const Row& r : machines.rows) names.push_back(std::get<std::string>(r[0]));
+  EXPECT_EQ(names, (std::vector<std::string>{"fan", "booster", "HP compressor", "HP turbine", "LP turbine"}));
+  ASSERT_EQ(nozzles.rows.size(), 2u);
+  EXPECT_EQ(nozzles.columns[0].key, "nozzle");
+  EXPECT_EQ(std::get<std::string>(nozzles.rows[1][0]), "bypass nozzle");
+  EXPECT_TRUE(rec.messages.empty());
+
+  TurbojetResult r;
+  engine::TEngineState jet;
+  ASSERT_TRUE(DesignTurbojet(TurbojetInput{}, MakeFuel("avtur", {}, {}, {}, {}), r, &jet));
+  ASSERT_TRUE(EngineStateTables(jet, report, usSI));
+  EXPECT_EQ(report.tables[3].columns[0].key, "A8");
+  EXPECT_EQ(report.tables[3].rows.size(), 1u);
 }
 
 }  // namespace

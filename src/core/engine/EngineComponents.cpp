@@ -1,5 +1,6 @@
 #include "EngineComponents.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "EngineSolve.h"
@@ -243,26 +244,18 @@ bool TCompressor::Design(TEngineState& s) {
   TShaft& sh = s.Shaft(shaft);
   sh.absorbed += power;
   sh.loads.push_back(name);
-  TMachineResult m;
-  m.name = name;
-  m.shaft = shaft;
-  m.inStation = inStation;
-  m.outStation = outStation;
-  m.PR = PR;
-  m.effIs = effIs;
-  m.effPoly = effPoly;
-  m.power = power;
-  s.performance.machines.push_back(m);
+  s.performance.machines.push_back({name, false, shaft, inStation, outStation, PR, effIs, effPoly, power});
   return true;
 }
 
 bool TSplitter::Design(TEngineState& s) {
   if (!(BPR >= 0.0) || !std::isfinite(BPR))
     return Fail(s, Printf("%s: bypass ratio %g is negative", name.c_str(), BPR));
-  if (coreStation == bypassStation || coreStation == inStation || bypassStation == inStation)
-    return Fail(s, Printf("%s: inlet, core and bypass need three station numbers", name.c_str()));
+  if (coreStation == bypassStation)
+    return Fail(s, Printf("%s: core and bypass need two station numbers", name.c_str()));
   const TStation* in = Inlet(s, inStation);
   if (!in) return false;
+  // An outlet may carry the inlet's number (the fan exit in the bypass): it replaces it.
   TGasconditions core = TotalOf(in->gas), bypass = core;
   core.W = in->gas.W / (1.0 + BPR);
   bypass.W = in->gas.W - core.W;
@@ -316,9 +309,11 @@ bool TTurbine::Design(TEngineState& s) {
     const auto b = s.bleeds.find(c.bleed);
     if (b == s.bleeds.end())
       return Fail(s, Printf("%s: no bleed named \"%s\" has been taken before it", name.c_str(), c.bleed.c_str()));
-    if (!b->second.usedBy.empty())
+    const bool twice = std::count_if(cooling.begin(), cooling.end(),
+                                     [&](const TCoolingFlow& o) { return o.bleed == c.bleed; }) > 1;
+    if (!b->second.usedBy.empty() || twice)
       return Fail(s, Printf("%s: bleed \"%s\" is taken in by %s already", name.c_str(), c.bleed.c_str(),
-                            b->second.usedBy.c_str()));
+                            twice ? name.c_str() : b->second.usedBy.c_str()));
     if (!(b->second.gas.Pt > in->gas.Pt) && c.atInlet)
       return Fail(s, Printf("%s: bleed \"%s\" at %.6g Pa cannot enter the turbine inlet at %.6g Pa", name.c_str(),
                             c.bleed.c_str(), b->second.gas.Pt, in->gas.Pt));
@@ -378,17 +373,8 @@ bool TTurbine::Design(TEngineState& s) {
   for (const TCoolingFlow& c : cooling) s.bleeds[c.bleed].usedBy = name;
   sf.delivered += power;
   sf.drivers.push_back(name);
-  TMachineResult m;
-  m.name = name;
-  m.turbine = true;
-  m.shaft = shaft;
-  m.inStation = inStation;
-  m.outStation = outStation;
-  m.PR = std::exp(lnPR);
-  m.effIs = effIs;
-  m.effPoly = effPoly;
-  m.power = power;
-  s.performance.machines.push_back(m);
+  s.performance.machines.push_back(
+      {name, true, shaft, inStation, outStation, std::exp(lnPR), effIs, effPoly, power});
   return true;
 }
 

@@ -106,7 +106,8 @@ class VYR_API TCompressor : public TComponent {
   bool Design(TEngineState& s) override;
 };
 
-/// Splitter: core and bypass flows at the inlet's total state.
+/// Splitter: core and bypass flows at the inlet's total state. An outlet may
+/// carry the inlet's number (fan exit 13 split into bypass 13 and core 21).
 class VYR_API TSplitter : public TComponent {
  public:
   using TComponent::TComponent;
