@@ -99,10 +99,12 @@ TShowModalHandler SetShowModalHandler(TShowModalHandler handler) {
 
 TFieldForm::TFieldForm(QWidget* owner) : QDialog(owner) {
   setModal(true);
-  layout_ = new QVBoxLayout(this);
+  layout_ = new QVBoxLayout;
+  SetLayoutQuietly(this, layout_);
   bottomPanel_ = new QWidget(this);
   bottomPanel_->setObjectName("BottomButtonsPanel");
-  auto* buttons = new QHBoxLayout(bottomPanel_);
+  auto* buttons = new QHBoxLayout;
+  SetLayoutQuietly(bottomPanel_, buttons);
   buttons->setContentsMargins(0, 4, 0, 0);
   buttons->addStretch(1);
   okBtn_ = new QPushButton("OK", bottomPanel_);

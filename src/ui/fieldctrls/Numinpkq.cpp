@@ -151,10 +151,19 @@ bool TFieldControl::ReadValueFromXML(pugi::xml_node element) { return ReadValueF
 
 TFieldControl* AsFieldControl(QObject* w) { return dynamic_cast<TFieldControl*>(w); }
 
+void SetLayoutQuietly(QWidget* w, QLayout* layout) {
+  // A layout posts a request when it is first changed after being activated
+  // (a new one counts as activated); one changed without a widget posts
+  // nothing and is laid out when its widget is shown.
+  layout->invalidate();
+  w->setLayout(layout);
+}
+
 // --- TNumFld ---------------------------------------------------------------------------
 
 TNumFld::TNumFld(QWidget* parent) : QWidget(parent), min_(-kInf), max_(kInf) {
-  layout_ = new QHBoxLayout(this);
+  layout_ = new QHBoxLayout;
+  SetLayoutQuietly(this, layout_);
   layout_->setContentsMargins(0, 0, 0, 0);
   layout_->setSpacing(4);
   label_ = new QLabel(this);
@@ -449,7 +458,8 @@ bool TMemoFld::ReadValueFromText(std::string_view text) {
 
 TRadioGrpFld::TRadioGrpFld(QWidget* parent) : QGroupBox(parent) {
   group_ = new QButtonGroup(this);
-  grid_ = new QGridLayout(this);
+  grid_ = new QGridLayout;
+  SetLayoutQuietly(this, grid_);
   connect(group_, &QButtonGroup::idClicked, this, [this](int id) {
     SetItemIndex(id);
     emit Clicked();

@@ -452,6 +452,12 @@ class VYR_UI_API TNumGrid : public QTableWidget, public TFieldControl {
   bool filling_ = false;
 };
 
+/// Makes layout the layout of w without posting a layout request: a widget
+/// that is not shown yet is laid out when it is shown. Building many hidden
+/// widgets (a model's forms) stays linear: every request posted while the
+/// event loop waits makes the next one search all of them.
+VYR_UI_API void SetLayoutQuietly(QWidget* w, QLayout* layout);
+
 /// The field interface of w, or null when w is no field control.
 VYR_UI_API TFieldControl* AsFieldControl(QObject* w);
 

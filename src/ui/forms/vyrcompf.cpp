@@ -30,10 +30,20 @@ const QColor kNavy(0, 0, 128);
 QWidget* AddPage(TVYRPageControl* pages, const char* name, const char* caption) {
   auto* page = new QWidget;
   page->setObjectName(QString::fromLatin1(name));
-  auto* layout = new QVBoxLayout(page);
+  auto* layout = new QVBoxLayout;
+  SetLayoutQuietly(page, layout);
   layout->setAlignment(Qt::AlignTop);
   pages->addTab(page, QString::fromLatin1(caption));
   return page;
+}
+
+// Writes the page's texts in navy.
+void SetNavy(QWidget* page) {
+  QPalette navy = page->palette();
+  navy.setColor(QPalette::WindowText, kNavy);
+  navy.setColor(QPalette::Text, kNavy);
+  navy.setColor(QPalette::ButtonText, kNavy);
+  page->setPalette(navy);
 }
 
 // The text without leading and trailing blanks and control characters.
@@ -185,7 +195,8 @@ TVYRcompform::TVYRcompform(QWidget* owner) : TVYRFieldForm(owner) {
   Panel3 = new QWidget(this);
   Panel3->setObjectName(QStringLiteral("Panel3"));
   Panel3->setFixedHeight(36);
-  auto* row = new QHBoxLayout(Panel3);
+  auto* row = new QHBoxLayout;
+  SetLayoutQuietly(Panel3, row);
   row->setContentsMargins(4, 2, 4, 2);
 
   CompName = new TStringFld(Panel3);
@@ -228,7 +239,8 @@ TVYRcompform::TVYRcompform(QWidget* owner) : TVYRFieldForm(owner) {
 
   Panel1 = new QWidget(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));
-  auto* client = new QVBoxLayout(Panel1);
+  auto* client = new QVBoxLayout;
+  SetLayoutQuietly(Panel1, client);
   client->setContentsMargins(0, 0, 0, 2);
   PageControl1 = new TVYRPageControl(Panel1);
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -242,6 +254,9 @@ TVYRcompform::TVYRcompform(QWidget* owner) : TVYRFieldForm(owner) {
   General->layout()->addWidget(ModelOpt);
 
   Design = AddPage(PageControl1, "Design", "Design");
+  // Navy before the page has children: the palette then reaches no widgets
+  // yet (FormCreate sets it again, which costs nothing).
+  SetNavy(Design);
   DownStrCalcPriorityRGrpFld = new TRadioGrpFld(Design);
   DownStrCalcPriorityRGrpFld->setObjectName(QStringLiteral("DownStrCalcPriorityRGrpFld"));
   DownStrCalcPriorityRGrpFld->setTitle(QStringLiteral("Downstream calculation"));
@@ -261,7 +276,8 @@ TVYRcompform::TVYRcompform(QWidget* owner) : TVYRFieldForm(owner) {
   OutpTSheet = AddPage(PageControl1, "OutpTSheet", "Output");
   Onamesgbox = new QGroupBox(QStringLiteral("Output names"), OutpTSheet);
   Onamesgbox->setObjectName(QStringLiteral("Onamesgbox"));
-  auto* names = new QVBoxLayout(Onamesgbox);
+  auto* names = new QVBoxLayout;
+  SetLayoutQuietly(Onamesgbox, names);
   Ocompnrs = new TCheckFld(Onamesgbox);
   Ocompnrs->setObjectName(QStringLiteral("Ocompnrs"));
   Ocompnrs->setText(QStringLiteral("Add comp. nrs."));
@@ -317,11 +333,7 @@ void TVYRcompform::SetComponentName(const std::string& name) { CompName->SetText
 
 void TVYRcompform::FormCreate() {
   TVYRFieldForm::FormCreate();
-  QPalette navy = Design->palette();
-  navy.setColor(QPalette::WindowText, kNavy);
-  navy.setColor(QPalette::Text, kNavy);
-  navy.setColor(QPalette::ButtonText, kNavy);
-  Design->setPalette(navy);
+  SetNavy(Design);
 
   ModelOpt->setVisible(ModelOpt->Count() > 0);
   if (ModelOpt->Count() > 0) ModelOpt->SetItemIndex(0);

@@ -4,6 +4,7 @@
 // every calculation hook.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -12,7 +13,9 @@
 #include <vector>
 
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -142,6 +145,52 @@ TEST(CompformPages, HelpFileLiesInTheProgramFolder) {
   VYRpath = saved;
   EXPECT_EQ(named->HelpFile, "/opt/vyr/engine.chm");
   EXPECT_EQ(blank->HelpFile, "  ");
+}
+
+// Where a drawn tab differs from its fill, and the colour that differs most.
+struct TabInk {
+  QRect box;
+  QColor strongest;
+};
+
+TabInk DrawTab(TVYRcompform& f, bool active) {
+  QImage img(90, 26, QImage::Format_RGB32);
+  img.fill(Qt::magenta);
+  {
+    QPainter p(&img);
+    f.PageControl1DrawTab(p, 0, img.rect(), active);
+  }
+  const QColor fill = f.PageControl1->palette().color(QPalette::Button);
+  TabInk ink;
+  int best = -1;
+  for (int y = 1; y < img.height() - 1; ++y)
+    for (int x = 1; x < img.width() - 1; ++x) {
+      const QColor c = img.pixelColor(x, y);
+      const int d = std::abs(c.red() - fill.red()) + std::abs(c.green() - fill.green()) + std::abs(c.blue() - fill.blue());
+      if (d == 0) continue;
+      ink.box |= QRect(x, y, 1, 1);
+      if (d > best) {
+        best = d;
+        ink.strongest = c;
+      }
+    }
+  EXPECT_EQ(img.pixelColor(0, 0), fill) << "filled and outlined in the menu-bar colour";
+  EXPECT_EQ(img.pixelColor(89, 25), fill);
+  return ink;
+}
+
+TEST(CompformPages, TabsAreDrawnWithTheActiveCaptionRaisedAndHighlighted) {
+  auto f = NewForm();
+  const QPalette& pal = f->PageControl1->palette();
+  const TabInk active = DrawTab(*f, true);
+  const TabInk other = DrawTab(*f, false);
+  ASSERT_FALSE(active.box.isEmpty());
+  ASSERT_FALSE(other.box.isEmpty());
+  EXPECT_EQ(active.box.topLeft() - other.box.topLeft(), QPoint(4, 2)) << "caption at (7, 4), others at (3, 2)";
+  EXPECT_GE(active.box.left(), 7);
+  EXPECT_GE(active.box.top(), 4);
+  EXPECT_EQ(active.strongest, pal.color(QPalette::Highlight));
+  EXPECT_EQ(other.strongest, pal.color(QPalette::WindowText));
 }
 
 // --- OK and Cancel ----------------------------------------------------------------------
