@@ -1,18 +1,23 @@
 #include "GaspathIcons.h"
 
 #include <QLabel>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPolygon>
 
 namespace vyr::gaspath {
 
 QPixmap DrawShape(TShape shape, int w, int h) {
+  // Metal shaded from top to bottom on a light background; hot parts in orange.
   QPixmap pm(w, h);
-  pm.fill(QColor(236, 236, 236));
+  pm.fill(QColor(242, 244, 246));
+  QLinearGradient metal(0, 0, 0, h);
+  metal.setColorAt(0.0, QColor(205, 214, 228));
+  metal.setColorAt(1.0, QColor(140, 156, 186));
   QPainter p(&pm);
   p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(QColor(30, 30, 90), 2));
-  p.setBrush(QColor(170, 185, 215));
+  p.setPen(QPen(QColor(25, 35, 70), 1.5));
+  p.setBrush(metal);
   const int m = h / 2;
   switch (shape) {
     case TShape::Ambient:  // free stream: three streamlines with arrow heads

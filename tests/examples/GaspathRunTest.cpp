@@ -16,7 +16,7 @@ namespace {
 using nlohmann::json;
 
 // The JSON output of "vyr --json <args>"; its messages go to the test's log.
-json Run(const std::string& args) {
+json VyrJson(const std::string& args) {
   const std::string cmd = std::string(VYR_EXE) + " --json " + args;
   FILE* pipe = popen(cmd.c_str(), "r");
   if (pipe == nullptr) {
@@ -68,8 +68,8 @@ class TurbojetModel : public ::testing::TestWithParam<TSameCase> {};
 // Every number the cycle command prints in its stations and performance
 // tables, the run of the model prints too, equal within 1E-9.
 TEST_P(TurbojetModel, RunEqualsCycleCommand) {
-  const TNumbers run = Results(Run("run " + kTurbojet + " " + GetParam().run));
-  const TNumbers cycle = Results(Run(std::string("cycle turbojet ") + GetParam().cycle));
+  const TNumbers run = Results(VyrJson("run " + kTurbojet + " " + GetParam().run));
+  const TNumbers cycle = Results(VyrJson(std::string("cycle turbojet ") + GetParam().cycle));
   ASSERT_GT(cycle.size(), 40u);
   int compared = 0;
   for (const auto& [name, v] : cycle) {
@@ -90,8 +90,8 @@ INSTANTIATE_TEST_SUITE_P(Examples, TurbojetModel,
 // upstream of the nozzle stays as it was to the last digit; the jet and the
 // thrust change.
 TEST(TurbojetModelCase, ChangesTheNozzleResultsAlone) {
-  const TNumbers base = Results(Run("run " + kTurbojet));
-  const TNumbers cased = Results(Run("run " + kTurbojet + " --case NozzleCV095"));
+  const TNumbers base = Results(VyrJson("run " + kTurbojet));
+  const TNumbers cased = Results(VyrJson("run " + kTurbojet + " --case NozzleCV095"));
   ASSERT_EQ(base.size(), cased.size());
   const std::set<std::string> nozzle = {"8", "9"};
   const std::set<std::string> thrust = {"FG", "FN", "TSFC", "FN_W"};
@@ -113,6 +113,17 @@ TEST(TurbojetModelCase, ChangesTheNozzleResultsAlone) {
     else
       EXPECT_EQ(c, v) << name << " does not depend on the nozzle";
   }
+}
+
+// The turbofan run by the host: the air and the fuel that enter leave
+// through the two nozzles, split by the bypass ratio.
+TEST(TurbofanModel, RunKeepsMassAndBypassRatio) {
+  const TNumbers r = Results(VyrJson("run " + std::string(VYR_EXAMPLES_DIR) + "/turbofan.xml"));
+  auto W = [&](const char* station) { return r.at(std::string("stations.") + station + ".W"); };
+  ASSERT_FALSE(r.empty());
+  EXPECT_TRUE(Near(W("0") + r.at("performance.Wf"), W("9") + W("19"), 1e-12));
+  EXPECT_TRUE(Near(W("13") / W("21"), 5.27511, 1e-12));
+  EXPECT_GT(r.at("performance.FN"), 0.0);
 }
 
 }  // namespace

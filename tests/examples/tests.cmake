@@ -31,4 +31,7 @@ if(VYR_BUILD_APPS)
   target_compile_definitions(test_gaspath_run PRIVATE VYR_EXE="$<TARGET_FILE:vyr>"
     VYR_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples")
   add_dependencies(test_gaspath_run vyr vyrgaspath)
+  if(TARGET vyrrun)
+    add_dependencies(test_gaspath_run vyrrun)
+  endif()
 endif()
