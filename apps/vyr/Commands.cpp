@@ -7,6 +7,7 @@
 #include "CommandKit.h"
 #include "Fuel.h"
 #include "Inputs.h"
+#include "RunCommand.h"
 #include "VYRglobal.h"
 
 namespace vyr::cli {
@@ -606,6 +607,7 @@ void AddCommands(CLI::App& app, Common& common, Action& action) {
   AddAtmosphere(app, common, action);
   AddFlight(app, common, action);
   AddCycle(app, common, action);
+  AddRun(app, common, action);
 }
 
 }  // namespace vyr::cli

@@ -11,6 +11,7 @@
 #include "CommandKit.h"
 #include "Inputs.h"
 #include "RunModule.h"
+#include "Turbojet.h"
 
 namespace vyr::cli {
 namespace {

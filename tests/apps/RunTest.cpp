@@ -137,6 +137,30 @@ TEST(Run, AFailingHookStopsThePointAndNamesTheComponent) {
   EXPECT_TRUE(CallsOf(r, "OutputDataTo").empty()) << "a failed point writes no output";
 }
 
+// The tables of "cycle turbojet", from the engine state the components filled:
+// each component's input is the flow of its outlet station, and the inputs add
+// up to the thrust.
+TEST(Run, PrintsTheTablesOfTheEngineState) {
+  auto tables = [](const std::string& args) {
+    const Outcome r = VyrRun(kChain + " --json " + args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r.status == 0 ? nlohmann::json::parse(r.out) : nlohmann::json::object();
+  };
+  auto flows = [](const nlohmann::json& doc) {
+    std::map<std::string, double> w;
+    for (const auto& row : doc["stations"]["rows"]) w[row["station"].get<std::string>()] = row["W"].get<double>();
+    return w;
+  };
+  const nlohmann::json hot = tables("--config hot"), max = tables("--config hot --case max");
+  ASSERT_TRUE(hot.contains("stations") && hot.contains("performance")) << hot.dump();
+  EXPECT_EQ(flows(hot), (std::map<std::string, double>{{"2", 1.0}, {"3", 20.0}}));
+  EXPECT_DOUBLE_EQ(hot["performance"]["rows"][0]["FN"].get<double>(), 1.0 + 20.0 + 3.0 + 4.0);
+  // The case changes C's input alone: C has no outlet, so only the thrust moves, by as much.
+  EXPECT_EQ(flows(max), flows(hot));
+  EXPECT_DOUBLE_EQ(max["performance"]["rows"][0]["FN"].get<double>() - hot["performance"]["rows"][0]["FN"].get<double>(),
+                   300.0 - 3.0);
+}
+
 // ---- Hostile model files ---------------------------------------------------------
 
 // A component element of the test library: ID, form class, number, links (XML) and fields.
@@ -262,7 +286,7 @@ TEST_P(Variants, MergeTheirValuesOverTheBase) {
 INSTANTIATE_TEST_SUITE_P(
     Run, Variants,
     testing::Values(Variant{"Base", "", {{"A", 1}, {"B", 2}, {"C", 3}, {"D", 4}}},
-                    Variant{"CaseOfTheBase", "--case cold", {{"A", -1}, {"B", 2}, {"C", 3}, {"D", 4}}},
+                    Variant{"CaseOfTheBase", "--case cold", {{"A", 0.5}, {"B", 2}, {"C", 3}, {"D", 4}}},
                     Variant{"Config", "--config hot", {{"A", 1}, {"B", 20}, {"C", 3}, {"D", 4}}},
                     Variant{"CaseOfAConfig", "--config hot --case max", {{"A", 1}, {"B", 20}, {"C", 300}, {"D", 4}}},
                     Variant{"NestedConfig", "--config hotter", {{"A", 1}, {"B", 40}, {"C", 3}, {"D", 4}}},

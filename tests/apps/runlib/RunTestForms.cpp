@@ -7,6 +7,7 @@
 #include <QLayout>
 
 #include "ClassRegistry.h"
+#include "EngineState.h"
 #include "vyrcompl.h"
 
 namespace vyr::runtest {
@@ -57,7 +58,6 @@ RUN_TRACE_BOOL(CalcStart, (TCalcMode m), (m))
 RUN_TRACE_BOOL(CalcListBegin, (TCalcMode m), (m))
 RUN_TRACE_BOOL(CalcEnd, (TCalcMode m), (m))
 RUN_TRACE_BOOL(CalcListEnd, (TCalcMode m), (m))
-RUN_TRACE_BOOL(CalcModelGlobalParameterSums, (TCalcMode m), (m))
 RUN_TRACE_BOOL(CalcAdditionalOutput, (TCalcMode m, bool f), (m, f))
 RUN_TRACE_BOOL(CalcAdditionalOutputEnd, (TCalcMode m, bool f), (m, f))
 RUN_TRACE_BOOL(CalcAdditionalParsEnd, (TCalcMode m, bool f), (m, f))
@@ -67,10 +67,37 @@ RUN_TRACE_VOID(OutputDataTo, (TOutputTarget t), (t))
 RUN_TRACE_BOOL(OutputDataToArraysEnd, (), ())
 RUN_TRACE_BOOL(CalcSimulationFinish, (), ())
 
+// Each outlet station gets the input as its mass flow, at 1 bar and 300 K.
 bool TRunTraceForm::Calc(TCalcMode mode) {
   Trace("Calc");
-  Trace("Value " + std::to_string(Value->GetValue()));
+  const double v = Value->GetValue();
+  Trace("Value " + std::to_string(v));
+  if (engine::TEngineState* s = engine::ActiveEngineState())
+    for (TLinktype t : {ltOut1, ltOut2})
+      if (const TVYRLink* l = Icon()->GetLink(t); l && l->Visible()) {
+        TGasconditions g{};
+        g.W = v;
+        g.Pt = 1e5;
+        g.Tt = 300.0;
+        s->Set(static_cast<int>(l->Station()), g);
+      }
   return TVYRcompform::Calc(mode);
+}
+
+// The inputs add up to the thrust and the air flow; fuel flow is a hundredth of them.
+bool TRunTraceForm::CalcModelGlobalParameterSums(TCalcMode mode) {
+  Trace("CalcModelGlobalParameterSums");
+  if (engine::TEngineState* s = engine::ActiveEngineState()) {
+    engine::TPerformance& p = s->performance;
+    const double v = Value->GetValue();
+    p.FN += v;
+    p.FG += v;
+    p.W += v;
+    p.Wf += 0.01 * v;
+    p.TSFC = p.Wf / p.FN;
+    p.specificThrust = p.FN / p.W;
+  }
+  return TVYRcompform::CalcModelGlobalParameterSums(mode);
 }
 
 TRunFailForm::TRunFailForm(QWidget* owner) : TRunTraceForm(owner) {}

@@ -2,7 +2,9 @@
 // trace file, one that fails in Calc with a message, and one that needs an
 // input the model file may lack. The trace file is named by the environment
 // variable VYR_RUN_TRACE; one line per call: "<component ID> <hook>", and
-// "<component ID> Value <value>" when Calc reads its input.
+// "<component ID> Value <value>" when Calc reads its input. In a run, Calc
+// writes the input as the mass flow of the component's outlet stations, and
+// the inputs add up to the performance (thrust, air flow, fuel flow).
 #pragma once
 
 #include <string>
