@@ -16,12 +16,12 @@
 // Pages. Each page has a top-aligned QVBoxLayout: a component form adds its
 // controls with page->layout()->addWidget(...) in its constructor, makes
 // hidden controls or tabs visible there, and may add pages of its own
-// (PageControl1->addTab). FormCreate then puts General first, Output before
-// the last and Remarks last.
+// (PageControl1->addTab). FormCreate then makes General the active page and
+// moves the Output tab to the place before the last and Remarks to the last.
 //
 // Properties. A component form declares the values the host may list, read and
-// write by name as Q_PROPERTYs of kind double, float, int, bool or a Q_ENUM
-// (other kinds are not listed). The names carry their group in a prefix: "_"
+// write by name as Q_PROPERTYs of a floating-point, integer, bool or Q_ENUM
+// type (other kinds are not listed). The names carry their group in a prefix: "_"
 // for one group, "__" for design values, whose names hold "des":
 //
 //   Q_PROPERTY(double _N1 READ N1 WRITE SetN1)
