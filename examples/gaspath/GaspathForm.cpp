@@ -1,5 +1,6 @@
 #include "GaspathForm.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QLabel>
@@ -57,9 +58,19 @@ TRadioGrpFld* TGasPathForm::AddRadioGrp(const char* name, const char* caption, c
   return g;
 }
 
+bool TGasPathForm::InputActive(const TNumFld*) const { return true; }
+
+bool TGasPathForm::PropActive(const std::string& propName) {
+  const std::string name = propName.substr(std::min(propName.find_first_not_of('_'), propName.size()));
+  for (const TNumFld* f : inputs_)
+    if (f->objectName().toStdString() == name) return InputActive(f);
+  return TVYRcompform::PropActive(propName);
+}
+
 bool TGasPathForm::ValidateInputData() {
   std::string problem;
   for (const TNumFld* f : inputs_) {
+    if (!InputActive(f)) continue;
     const double v = f->GetValue();
     if (!(v >= f->Min() && v <= f->Max())) {
       problem = f->LabelCaption() + " = " + ValueText(v, f->ParType()) + " lies outside " +
@@ -80,7 +91,8 @@ bool TGasPathForm::ValidateInputData() {
 
 void TGasPathForm::DesignDataToLines(std::vector<std::string>& lines) {
   TVYRcompform::DesignDataToLines(lines);
-  for (const TNumFld* f : inputs_) lines.push_back(f->LabelCaption() + " : " + ValueText(f->GetValue(), f->ParType()));
+  for (const TNumFld* f : inputs_)
+    if (InputActive(f)) lines.push_back(f->LabelCaption() + " : " + ValueText(f->GetValue(), f->ParType()));
   for (const TRadioGrpFld* g : options_) {
     const std::vector<std::string> items = g->Items();
     const int i = g->ItemIndex();
@@ -95,9 +107,11 @@ void TGasPathForm::DesignDataToLines(std::vector<std::string>& lines) {
 
 void TGasPathForm::AddMeasurementsAndConditions() {
   TVYRcompform::AddMeasurementsAndConditions();
+  // Once per name: a host may ask again for every simulation.
   const std::string suffix = CompParID();
   for (const TResult& r : Results())
-    AddMeasurement(r.name + suffix, const_cast<double&>(*r.value), r.type, usSI);
+    if (CompPerfParameters.IndexOf(r.name + suffix) < 0)
+      AddMeasurement(r.name + suffix, const_cast<double&>(*r.value), r.type, usSI);
 }
 
 bool TGasPathForm::CalcStart(TCalcMode mode) {

@@ -44,6 +44,13 @@ class TGasPathForm : public TVYRcompform {
   /// Clears ErrorWarningText before a calculation.
   bool CalcStart(TCalcMode mode) override;
 
+  /// A property of an input that the current options make meaningless is not
+  /// listed: PropActive("__HCdes") is false while the burner burns a table fuel.
+  bool PropActive(const std::string& propName) override;
+  /// Whether an input field means something with the current options; an
+  /// inactive one is neither checked nor reported.
+  virtual bool InputActive(const TNumFld* field) const;
+
   /// The results in report order.
   virtual std::vector<TResult> Results() const { return {}; }
   /// A rule among the inputs beyond their ranges; the problem, or "" when none.

@@ -64,6 +64,13 @@ std::string TCompressorForm::InputProblem() const {
   return {};
 }
 
+bool TCompressorForm::InputActive(const TNumFld* field) const {
+  if (field == Bleed1dHdes) return Bleed1des->GetValue() > 0;
+  if (field == Bleed2dHdes) return Bleed2des->GetValue() > 0;
+  if (field == Bleed3dHdes) return Bleed3des->GetValue() > 0;
+  return true;
+}
+
 TSplitterForm::TSplitterForm(QWidget* owner) : TGasPathForm(owner) {
   setWindowTitle(QStringLiteral("Splitter"));
   BPRdes = AddNumFld("BPRdes", "Bypass ratio", ptNone, 1.0, 0.0, 100.0, "Bypass flow (Out2) over core flow (Out1)");
@@ -82,6 +89,18 @@ TBurnerForm::TBurnerForm(QWidget* owner) : TGasPathForm(owner) {
   HCdes = AddNumFld("HCdes", "User fuel H/C", ptNone, 2.0, 0.0, 10.0, "Hydrogen-to-carbon atom ratio");
   OCdes = AddNumFld("OCdes", "User fuel O/C", ptNone, 0.0, 0.0, 10.0, "Oxygen-to-carbon atom ratio");
   LHVdes = AddNumFld("LHVdes", "User fuel LHV", ptSpecEnthalpy, 43.0e6, 1.0e6, 150.0e6, "Lower heating value");
+  connect(Fuel, &TRadioGrpFld::Changed, this, &TBurnerForm::InitializeControlStates);
+  InitializeControlStates();
+}
+
+bool TBurnerForm::InputActive(const TNumFld* field) const {
+  if (field == HCdes || field == OCdes || field == LHVdes) return Fuel->ItemIndex() == ftUserSpec;
+  return true;
+}
+
+void TBurnerForm::InitializeControlStates() {
+  TGasPathForm::InitializeControlStates();
+  for (TNumFld* f : {HCdes, OCdes, LHVdes}) f->setEnabled(InputActive(f));
 }
 
 TTurbineForm::TTurbineForm(QWidget* owner) : TGasPathForm(owner) {

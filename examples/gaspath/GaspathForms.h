@@ -132,6 +132,8 @@ class TCompressorForm : public TGasPathForm {
   bool Calc(TCalcMode mode) override;
   std::vector<TResult> Results() const override;
   std::string InputProblem() const override;
+  /// A bleed's enthalpy fraction only while the bleed takes flow.
+  bool InputActive(const TNumFld* field) const override;
 
   TNumFld* PRdes;        ///< pressure ratio Pt_out/Pt_in [-]
   TNumFld* Effdes;       ///< efficiency [-]
@@ -200,6 +202,10 @@ class TBurnerForm : public TGasPathForm {
   double Pt() const { return Pt_; }
   bool Calc(TCalcMode mode) override;
   std::vector<TResult> Results() const override;
+  /// The user fuel's data only while the user fuel is selected.
+  bool InputActive(const TNumFld* field) const override;
+  /// Enables the user fuel's fields while it is selected.
+  void InitializeControlStates() override;
 
   TNumFld* Texitdes;  ///< exit temperature [K]
   TNumFld* Effdes;    ///< combustion efficiency [-]

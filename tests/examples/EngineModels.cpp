@@ -44,10 +44,24 @@ T* Field(TVYRcomp* comp, const char* field) {
 
 }  // namespace
 
-const char* const kTurbojetCaseID = "NozzleCV095";
-const char* const kTurbojetCase =
+// Each case changes what its name says and nothing else.
+const char* const kTurbojetCases =
     "<Case ID=\"NozzleCV095\">"
     "<Components><TVYRcomp ID=\"Nozzle\"><CVdes>0.95</CVdes></TVYRcomp></Components>"
+    "</Case>"
+    "<Case ID=\"CDNozzle\">"
+    "<Components><TVYRcomp ID=\"Nozzle\"><NozzleType>1</NozzleType></TVYRcomp></Components>"
+    "</Case>"
+    "<Case ID=\"Polytropic\">"
+    "<Components><TVYRcomp ID=\"Compressor\"><EffType>1</EffType></TVYRcomp>"
+    "<TVYRcomp ID=\"Turbine\"><EffType>1</EffType></TVYRcomp></Components>"
+    "</Case>"
+    "<Case ID=\"Cruise\">"
+    "<Components><TVYRcomp ID=\"Ambient\"><Altdes>11000</Altdes><Machdes>0.8</Machdes></TVYRcomp></Components>"
+    "</Case>"
+    "<Case ID=\"UserFuel\">"
+    "<Components><TVYRcomp ID=\"Burner\"><Fuel>10</Fuel><HCdes>1.94</HCdes><LHVdes>42798400</LHVdes>"
+    "</TVYRcomp></Components>"
     "</Case>";
 
 void SetNum(TVYRcomp* comp, const char* field, double value) { Field<TNumFld>(comp, field)->SetValue(value); }

@@ -47,8 +47,10 @@ std::string ModelFileText(const std::vector<TVYRcomp*>& comps, const std::string
 /// and the form's ErrorWarningText) in failure.
 bool RunDesignPoint(const std::vector<TVYRcomp*>& comps, engine::TEngineState& state, std::string& failure);
 
-/// The turbojet's case: the nozzle velocity coefficient 0.95 instead of 0.98.
-extern const char* const kTurbojetCase;
-extern const char* const kTurbojetCaseID;
+/// The turbojet's cases: NozzleCV095 (nozzle velocity coefficient 0.95
+/// instead of 0.98), CDNozzle (convergent-divergent nozzle), Polytropic (the
+/// efficiencies polytropic), Cruise (11000 m, Mach 0.8), UserFuel (CH1.94 of
+/// 18400 Btu/lbm).
+extern const char* const kTurbojetCases;
 
 }  // namespace vyr::examples

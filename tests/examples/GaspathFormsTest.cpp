@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include "ClassRegistry.h"
+#include "Fuels.h"
 #include "GaspathTestEnv.h"
 #include "VyrNativeXml.h"
 #include "common/RecordingHandler.h"
@@ -41,11 +42,10 @@ const TFormCase kForms[] = {
     {"Ambient", "TAmbientComp", D({"Altdes", "Machdes", "dTdes"}), D({"Ps0", "Ts0", "V0", "FN"}), {ltOut1}},
     {"Inlet", "TInletComp", D({"Wdes", "PRdes"}), D({"W", "Pt", "Tt"}), {ltIn1, ltOut1}},
     {"Duct", "TDuctComp", D({"dPdes"}), D({"PR", "Pt"}), {ltIn1, ltOut1}},
-    {"Compressor", "TCompressorComp", D({"PRdes", "Effdes", "ShaftNrdes", "Bleed1des", "Bleed2des", "Bleed3des", "Bleed1dHdes",
-        "Bleed2dHdes", "Bleed3dHdes"}),
+    {"Compressor", "TCompressorComp", D({"PRdes", "Effdes", "ShaftNrdes", "Bleed1des", "Bleed2des", "Bleed3des"}),
      D({"Eff", "EffPoly", "PW", "Tt", "Pt"}), {ltIn1, ltOut1}},
     {"Splitter", "TSplitterComp", D({"BPRdes"}), D({"Wcore", "Wbypass"}), {ltIn1, ltOut2, ltOut1}},
-    {"Burner", "TBurnerComp", D({"Texitdes", "Effdes", "dPdes", "Tfueldes", "HCdes", "OCdes", "LHVdes"}),
+    {"Burner", "TBurnerComp", D({"Texitdes", "Effdes", "dPdes", "Tfueldes"}),
      D({"FAR", "Wf", "Pt"}), {ltIn1, ltOut1}},
     {"Turbine", "TTurbineComp", D({"Effdes", "ShaftNrdes"}), D({"PR", "Eff", "EffPoly", "PW", "Tt"}),
      {ltIn1, ltOut1}},
@@ -119,11 +119,12 @@ TEST_P(GaspathForm, DesignPropertiesAreFieldsReportedAndStored) {
   for (const auto& [entry, v] : written) EXPECT_EQ(copy->GetPropertyValue(entry), v) << entry;
 }
 
-// Every numeric input outside its range is refused with its caption in the
-// message, and the message names the component.
+// Every numeric input that means something with the current options is
+// refused outside its range, with its caption in the message, and the message
+// names the component.
 TEST_P(GaspathForm, OutOfRangeInputsAreRefused) {
   for (TNumFld* f : form_->NumFields()) {
-    if (f == form_->Nr) continue;
+    if (f == form_->Nr || !form_->PropActive("__" + f->objectName().toStdString())) continue;
     const double old = f->GetValue();
     for (double bad : {f->Min() - 1.0, f->Max() + 1.0, std::nan("")}) {
       if (std::isinf(bad)) continue;
@@ -141,6 +142,33 @@ TEST_P(GaspathForm, OutOfRangeInputsAreRefused) {
 
 INSTANTIATE_TEST_SUITE_P(Forms, GaspathForm, ::testing::ValuesIn(kForms),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Inputs that the options make meaningless are not listed, checked or
+// reported: the user fuel's data with a table fuel, a bleed's place without
+// its flow.
+TEST(GaspathFormRules, OptionsShowTheInputsTheyNeed) {
+  QWidget canvas;
+  test::RecordingHandler rec;
+  auto* burner = CreateRegisteredClass<TVYRcompform>("TBurnerForm", &canvas);
+  auto listed = [](TVYRcompform* f) {
+    std::vector<std::string> l;
+    f->GetPropertyList(l, "__");
+    return l;
+  };
+  auto lhv = dynamic_cast<TNumFld*>(burner->FindField("LHVdes"));
+  lhv->SetValue(-1.0);
+  EXPECT_TRUE(burner->ValidateInputData()) << "a table fuel needs no heating value";
+  EXPECT_FALSE(lhv->isEnabled());
+  dynamic_cast<TRadioGrpFld*>(burner->FindField("Fuel"))->SetItemIndex(ftUserSpec);
+  EXPECT_TRUE(lhv->isEnabled());
+  EXPECT_EQ(listed(burner).size(), 7u);
+  EXPECT_FALSE(burner->ValidateInputData()) << "the user fuel's heating value is checked";
+  auto* comp = CreateRegisteredClass<TVYRcompform>("TCompressorForm", &canvas);
+  comp->SetPropertyValue("Bleed2des", 0.05);
+  const std::vector<std::string> l = listed(comp);
+  EXPECT_EQ(std::count(l.begin(), l.end(), "Bleed2dHdes : Double"), 1);
+  EXPECT_EQ(std::count(l.begin(), l.end(), "Bleed1dHdes : Double"), 0);
+}
 
 // Rules among inputs beyond their ranges.
 TEST(GaspathFormRules, BleedsAndNozzleStations) {

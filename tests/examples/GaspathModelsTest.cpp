@@ -31,7 +31,7 @@ struct TModelCase {
 void PrintTo(const TModelCase& c, std::ostream* os) { *os << c.name; }
 
 const TModelCase kModels[] = {
-    {"Turbojet", "turbojet.xml", &examples::BuildTurbojet, examples::kTurbojetCase, 7},
+    {"Turbojet", "turbojet.xml", &examples::BuildTurbojet, examples::kTurbojetCases, 7},
     {"Turbofan", "turbofan.xml", &examples::BuildTurbofan, "", 18},
 };
 

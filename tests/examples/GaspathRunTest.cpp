@@ -83,7 +83,13 @@ TEST_P(TurbojetModel, RunEqualsCycleCommand) {
 
 INSTANTIATE_TEST_SUITE_P(Examples, TurbojetModel,
                          ::testing::Values(TSameCase{"Base", "", ""},
-                                           TSameCase{"NozzleCase", "--case NozzleCV095", "--cv 0.95"}),
+                                           TSameCase{"NozzleCV095", "--case NozzleCV095", "--cv 0.95"},
+                                           TSameCase{"CDNozzle", "--case CDNozzle", "--nozzle cd"},
+                                           TSameCase{"Polytropic", "--case Polytropic",
+                                                     "--eff-c-type polytropic --eff-t-type polytropic"},
+                                           TSameCase{"Cruise", "--case Cruise", "-z 11000 -m 0.8"},
+                                           TSameCase{"UserFuel", "--case UserFuel",
+                                                     "--fuel user --hc 1.94 --lhv 42798400"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The case changes the nozzle's velocity coefficient alone: everything

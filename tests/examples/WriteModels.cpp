@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
   QWidget jet, fan;
   const std::vector<vyr::TVYRcomp*> fanComps = vyr::examples::BuildTurbofan(&fan);
   bool ok = write("turbojet.xml", vyr::examples::ModelFileText(vyr::examples::BuildTurbojet(&jet),
-                                                               vyr::examples::kTurbojetCase)) &&
+                                                               vyr::examples::kTurbojetCases)) &&
             write("turbofan.xml", vyr::examples::ModelFileText(fanComps));
   if (ok && argc == 3) {
     vyr::LinkAllComps(fanComps);
