@@ -82,7 +82,8 @@ class VYR_API TDuct : public TComponent {
 };
 
 /// Air taken from a compressor: a fraction of its inlet flow at a fraction of
-/// its enthalpy rise (1 at the exit, 0 at the inlet).
+/// its enthalpy rise (1 at the exit, 0 at the inlet). Between the ends its
+/// pressure is Pt_in PR^fraction (equal stage pressure ratios).
 struct TBleedOfftake {
   std::string name;            ///< key of the bleed in the state
   double flowFraction = 0.0;   ///< of the compressor's inlet flow [-]

@@ -164,5 +164,25 @@ TEST(EngineRun, StateIsActiveDuringTheRunOnly) {
   EXPECT_EQ(numbers, (std::vector<int>{0, 2, 3, 4, 5, 8, 9}));
 }
 
+// A lean burner at 1400 K barely dissociates: complete-combustion products need
+// within a few parts per thousand the fuel of equilibrium products, and each
+// closes its own energy balance.
+TEST(EngineRun, CompleteProductsNearEquilibriumWhenLean) {
+  double far[2];
+  for (const TProducts p : {TProducts::Equilibrium, TProducts::Complete}) {
+    Turbojet t;
+    t.burner->products = p;
+    TEngineState s;
+    ASSERT_TRUE(t.e.Run(s)) << s.error;
+    const TGasconditions &in = s.stations.at(3).gas, &out = s.stations.at(4).gas;
+    double residual = 0.0;
+    ASSERT_TRUE(BurnerResidual(t.burner->fuel, out.FARat, in.Tt, t.burner->Tfuel, t.burner->eff, out.Tt, out.Pt,
+                               residual, p));
+    EXPECT_NEAR(residual / (out.FARat * t.burner->fuel.LHV), 0.0, 1e-6);
+    far[p == TProducts::Complete] = out.FARat;
+  }
+  EXPECT_NEAR(far[1] / far[0], 1.0, 5e-3);
+}
+
 }  // namespace
 }  // namespace vyr::test
