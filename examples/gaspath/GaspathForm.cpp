@@ -5,6 +5,8 @@
 
 #include <QLabel>
 #include <QLayout>
+#include <QScrollArea>
+#include <QVBoxLayout>
 
 #include "Messages.h"
 #include "Numinp.h"
@@ -18,11 +20,35 @@ std::string ValueText(double value, TParType type) {
   return text;
 }
 
-TGasPathForm::TGasPathForm(QWidget* owner) : TVYRcompform(owner) {}
+// The inputs stand in a scrolling box on the Design page: a compressor's
+// bleeds or a burner's fuels need more room than the form's height.
+namespace {
+
+// An input as its field shows it, with its unit.
+std::string InputText(const TNumFld* f) {
+  const std::string unit = f->UnitLabel() != nullptr ? f->UnitLabel()->text().toStdString() : "";
+  return f->DisplayText() + (unit.empty() ? "" : " " + unit);
+}
+
+}  // namespace
+
+TGasPathForm::TGasPathForm(QWidget* owner) : TVYRcompform(owner) {
+  auto* scroll = new QScrollArea(Design);
+  scroll->setObjectName(QStringLiteral("InputsBox"));
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  inputsPanel_ = new QWidget(scroll);
+  inputsPanel_->setObjectName(QStringLiteral("InputsPanel"));
+  auto* column = new QVBoxLayout(inputsPanel_);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setAlignment(Qt::AlignTop);
+  scroll->setWidget(inputsPanel_);
+  Design->layout()->addWidget(scroll);
+}
 
 TNumFld* TGasPathForm::AddNumFld(const char* name, const char* caption, TParType type, double value, double min,
                                  double max, const char* hint) {
-  auto* f = new TNumFld(Design);
+  auto* f = new TNumFld(inputsPanel_);
   f->setObjectName(QString::fromUtf8(name));
   f->SetLabelCaption(caption);
   f->SetParType(type);
@@ -31,29 +57,29 @@ TNumFld* TGasPathForm::AddNumFld(const char* name, const char* caption, TParType
   if (type == ptNone) f->SetDecimals(5);
   f->SetValue(value);
   if (hint != nullptr) f->setToolTip(QString::fromUtf8(hint));
-  Design->layout()->addWidget(f);
+  inputsPanel_->layout()->addWidget(f);
   inputs_.push_back(f);
   return f;
 }
 
 TStringFld* TGasPathForm::AddStringFld(const char* name, const char* caption, const char* hint) {
-  auto* f = new TStringFld(Design);
+  auto* f = new TStringFld(inputsPanel_);
   f->setObjectName(QString::fromUtf8(name));
   f->setPlaceholderText(QString::fromUtf8(caption));
   f->setToolTip(QString::fromUtf8(hint));
-  Design->layout()->addWidget(f);
+  inputsPanel_->layout()->addWidget(f);
   texts_.emplace_back(f, caption);
   return f;
 }
 
 TRadioGrpFld* TGasPathForm::AddRadioGrp(const char* name, const char* caption, const std::vector<std::string>& items,
                                          int index) {
-  auto* g = new TRadioGrpFld(Design);
+  auto* g = new TRadioGrpFld(inputsPanel_);
   g->setObjectName(QString::fromUtf8(name));
   g->setTitle(QString::fromUtf8(caption));
   g->SetItems(items);
   g->SetItemIndex(index);
-  Design->layout()->addWidget(g);
+  inputsPanel_->layout()->addWidget(g);
   options_.push_back(g);
   return g;
 }
@@ -92,7 +118,7 @@ bool TGasPathForm::ValidateInputData() {
 void TGasPathForm::DesignDataToLines(std::vector<std::string>& lines) {
   TVYRcompform::DesignDataToLines(lines);
   for (const TNumFld* f : inputs_)
-    if (InputActive(f)) lines.push_back(f->LabelCaption() + " : " + ValueText(f->GetValue(), f->ParType()));
+    if (InputActive(f)) lines.push_back(f->LabelCaption() + " : " + InputText(f));
   for (const TRadioGrpFld* g : options_) {
     const std::vector<std::string> items = g->Items();
     const int i = g->ItemIndex();

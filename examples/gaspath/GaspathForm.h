@@ -81,6 +81,8 @@ class TGasPathForm : public TVYRcompform {
   /// in ErrorWarningText; false.
   bool Fail(const std::string& text);
 
+  /// Holds the inputs on the Design page.
+  QWidget* inputsPanel_ = nullptr;
   /// Numeric input fields of this component type, in report order.
   std::vector<TNumFld*> inputs_;
   /// Radio groups of this component type, in report order.
