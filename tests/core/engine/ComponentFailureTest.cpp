@@ -128,6 +128,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "turbine", "is taken in by turbine already"},
         Failure{"EfficiencyAboveOne", [](Turbojet& t) { t.comp->eff = 1.2; }, "compressor",
                 "efficiency 1.2 outside 0 to 1"},
+        Failure{"GivenStaticPressureNotPositive",
+                [](Turbojet& t) { t.amb->givenStatic = true, t.amb->Ps = 0; }, "ambient",
+                "ambient static pressure 0 Pa is not positive"},
         Failure{"NoAirFlow", [](Turbojet& t) { t.inlet->W = 0; }, "inlet", "air flow 0 kg/s is not positive"}),
     [](const testing::TestParamInfo<Failure>& i) { return std::string(i.param.name); });
 
@@ -182,6 +185,21 @@ TEST(EngineRun, CompleteProductsNearEquilibriumWhenLean) {
     far[p == TProducts::Complete] = out.FARat;
   }
   EXPECT_NEAR(far[1] / far[0], 1.0, 5e-3);
+}
+
+// Ambient from given statics: the standard sea-level day given as Ps and Ts is
+// the standard atmosphere at zero altitude.
+TEST(EngineRun, GivenStaticsEqualTheStandardDay) {
+  TEngineState standard, given;
+  Turbojet a, b;
+  a.amb->mach = b.amb->mach = 0.6;
+  b.amb->givenStatic = true;
+  b.amb->Ps = 101325.0;
+  b.amb->Ts = 288.15;
+  ASSERT_TRUE(a.e.Run(standard)) << standard.error;
+  ASSERT_TRUE(b.e.Run(given)) << given.error;
+  EXPECT_NEAR(given.V0 / standard.V0, 1.0, 1e-12);
+  EXPECT_NEAR(given.performance.FN / standard.performance.FN, 1.0, 1e-12);
 }
 
 }  // namespace
