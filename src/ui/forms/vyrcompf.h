@@ -352,10 +352,13 @@ VYR_UI_API std::vector<std::string> UnreachablePropertyNames(const QMetaObject& 
 VYR_UI_API bool CheckCompformPropertyNames(const QMetaObject& meta);
 
 /// Registers the component form class T by name (as RegisterClass<T>), which
-/// checks its property names.
+/// checks its property names. T must derive from TVYRcompform and declare
+/// Q_OBJECT (checked when compiling).
 template <class T>
 bool RegisterCompformClass(std::string_view name = {}) {
   static_assert(std::is_base_of_v<TVYRcompform, T>, "a component form class derives from TVYRcompform");
+  static_assert(QtPrivate::HasQ_OBJECT_Macro<T>::Value,
+                "a component form class declares Q_OBJECT: its class name and properties come from it");
   return RegisterClass<T>(name);
 }
 
