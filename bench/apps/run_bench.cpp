@@ -75,8 +75,8 @@ void BM_WholeProcessTurbojet(benchmark::State& st) {
   }
   const std::string cmd = std::string(VYR_EXE) + " run " + VYR_EXAMPLE_MODEL + " >/dev/null 2>&1";
   for (auto _ : st)
-    if (std::system(cmd.c_str()) != 0) {
-      st.SkipWithError("vyr run failed");
+    if (const int status = std::system(cmd.c_str()); status != 0) {
+      st.SkipWithError(("vyr run failed: status " + std::to_string(status)).c_str());
       return;
     }
 }
