@@ -36,6 +36,10 @@ bool TGasPathForm::FreshStation(const engine::TEngineState& state, int station) 
   return Fail("Station " + std::to_string(station) + " has been set by another component already");
 }
 
+bool TGasPathForm::InletAndOutlet(const engine::TEngineState& state, int& in, int& out) {
+  return Station(ltIn1, in) && Station(ltOut1, out) && FreshStation(state, out);
+}
+
 bool TGasPathForm::RunComponent(engine::TComponent& component, engine::TEngineState& state) {
   component.name = ComponentName();
   if (component.Calc(state)) return true;
@@ -78,8 +82,7 @@ bool TInletForm::Calc(TCalcMode mode) {
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
   engine::TInlet c("");
-  if (!Station(ltIn1, c.inStation) || !Station(ltOut1, c.outStation) || !FreshStation(*s, c.outStation))
-    return false;
+  if (!InletAndOutlet(*s, c.inStation, c.outStation)) return false;
   c.W = Wdes->GetValue();
   c.recovery = PRdes->GetValue();
   if (!RunComponent(c, *s)) return false;
@@ -94,8 +97,7 @@ bool TDuctForm::Calc(TCalcMode mode) {
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
   engine::TDuct c("");
-  if (!Station(ltIn1, c.inStation) || !Station(ltOut1, c.outStation) || !FreshStation(*s, c.outStation))
-    return false;
+  if (!InletAndOutlet(*s, c.inStation, c.outStation)) return false;
   c.loss = dPdes->GetValue();
   if (!RunComponent(c, *s)) return false;
   Pt_ = s->Find(c.outStation)->gas.Pt;
@@ -107,8 +109,7 @@ bool TCompressorForm::Calc(TCalcMode mode) {
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
   engine::TCompressor c("");
-  if (!Station(ltIn1, c.inStation) || !Station(ltOut1, c.outStation) || !FreshStation(*s, c.outStation))
-    return false;
+  if (!InletAndOutlet(*s, c.inStation, c.outStation)) return false;
   c.shaft = IntOf(ShaftNrdes);
   c.PR = PRdes->GetValue();
   c.eff = Effdes->GetValue();
@@ -155,8 +156,7 @@ bool TBurnerForm::Calc(TCalcMode mode) {
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
   engine::TBurner c("");
-  if (!Station(ltIn1, c.inStation) || !Station(ltOut1, c.outStation) || !FreshStation(*s, c.outStation))
-    return false;
+  if (!InletAndOutlet(*s, c.inStation, c.outStation)) return false;
   const int fuel = Fuel->ItemIndex();
   if (fuel < 0 || fuel >= FuelTypeCount) return Fail("No fuel selected");
   c.fuel = fuel == ftUserSpec ? engine::UserFuel(HCdes->GetValue(), OCdes->GetValue(), LHVdes->GetValue())
@@ -178,8 +178,7 @@ bool TTurbineForm::Calc(TCalcMode mode) {
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
   engine::TTurbine c("");
-  if (!Station(ltIn1, c.inStation) || !Station(ltOut1, c.outStation) || !FreshStation(*s, c.outStation))
-    return false;
+  if (!InletAndOutlet(*s, c.inStation, c.outStation)) return false;
   c.rotorInStation = IntOf(RotorInStation);
   c.rotorExitStation = IntOf(RotorExitStation);
   for (int rotor : {c.rotorInStation, c.rotorExitStation})

@@ -74,6 +74,8 @@ class TGasPathForm : public TVYRcompform {
   /// False (with the failure recorded) when another component has set the
   /// outlet station already: two components give one station number.
   bool FreshStation(const engine::TEngineState& state, int station);
+  /// The stations of In1 and Out1, the outlet not yet set by another component.
+  bool InletAndOutlet(const engine::TEngineState& state, int& in, int& out);
   /// Runs a component of the engine layer, named after this component, on
   /// the state; false with the layer's failure text recorded.
   bool RunComponent(engine::TComponent& component, engine::TEngineState& state);
