@@ -429,6 +429,7 @@ bool TModelHost::Order() {
                      ComponentPath(it->second));
     order_.push_back(icon);
   }
+  if (order_.empty()) return Invalid(configPath_ + "/Components holds connectors only, no component to calculate");
   std::stable_sort(order_.begin(), order_.end(), [](const TVYRcomp* a, const TVYRcomp* b) {
     const int pa = PriorityRank(a->CalcOrderPriority()), pb = PriorityRank(b->CalcOrderPriority());
     return pa != pb ? pa < pb : a->Compform->CalcNumber() < b->Compform->CalcNumber();

@@ -225,6 +225,8 @@ INSTANTIATE_TEST_SUITE_P(
         Hostile{"Empty", "", "", "is empty"},
         Hostile{"NoConfiguration", "<VYRmodel><Components/></VYRmodel>", "", "\"BaseCfg\" or \"ReferenceModel\""},
         Hostile{"NoComponents", "<VYRmodel><BaseCfg/></VYRmodel>", "", "/VYRmodel/BaseCfg has no \"Components\""},
+        Hostile{"ConnectorsOnly", Model("<TVYRcomp ID=\"L\" CompType=\"ctLineLink\"/>"), "",
+                "/VYRmodel/BaseCfg/Components holds connectors only"},
         Hostile{"UnknownFormClass", Model(Comp("A", 1, "", "", "TNoSuchForm")), "",
                 "/VYRmodel/BaseCfg/Components/TVYRcomp:A: form class \"TNoSuchForm\" is unknown"},
         Hostile{"LinkToNothing", Model(Comp("A", 1, Port("ltOut1", 60, 2))), "",
