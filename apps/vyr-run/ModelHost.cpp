@@ -159,27 +159,25 @@ std::string TModelHost::ComponentPath(const TVYRcomp* icon) const {
   return configPath_ + "/Components/TVYRcomp:" + id;
 }
 
+bool TModelHost::Parsed(bool loaded, std::string_view sourceName, const std::string& config,
+                        const std::string& caseID, std::size_t mark) {
+  source_ = std::string(sourceName);
+  if (loaded) return Build(config, caseID);
+  // The loader's message box says what LastError says.
+  for (std::size_t k = mark; k < messages_.size(); ++k) used_[k] = true;
+  errors_.push_back(OneLine(impl_->doc.LastError()));
+  return false;
+}
+
 bool TModelHost::Load(const std::string& fileName, const std::string& config, const std::string& caseID) {
-  source_ = fileName;
   const std::size_t mark = messages_.size();
-  if (!impl_->doc.LoadFromFile(fileName)) {
-    for (std::size_t k = mark; k < messages_.size(); ++k) used_[k] = true;
-    errors_.push_back(OneLine(impl_->doc.LastError()));
-    return false;
-  }
-  return Build(fileName, config, caseID);
+  return Parsed(impl_->doc.LoadFromFile(fileName), fileName, config, caseID, mark);
 }
 
 bool TModelHost::LoadFromString(std::string_view bytes, std::string_view sourceName, const std::string& config,
                                 const std::string& caseID) {
-  source_ = std::string(sourceName);
   const std::size_t mark = messages_.size();
-  if (!impl_->doc.LoadFromString(bytes, sourceName)) {
-    for (std::size_t k = mark; k < messages_.size(); ++k) used_[k] = true;
-    errors_.push_back(OneLine(impl_->doc.LastError()));
-    return false;
-  }
-  return Build(sourceName, config, caseID);
+  return Parsed(impl_->doc.LoadFromString(bytes, sourceName), sourceName, config, caseID, mark);
 }
 
 namespace {
@@ -211,8 +209,7 @@ std::string Listed(const std::vector<std::string>& names) {
 
 }  // namespace
 
-bool TModelHost::Build(std::string_view sourceName, const std::string& config, const std::string& caseID) {
-  source_ = std::string(sourceName);
+bool TModelHost::Build(const std::string& config, const std::string& caseID) {
   if (QApplication::instance() == nullptr) return Invalid("the components need a QApplication");
   const TVyrXmlNode root = impl_->doc.Root();
   const TVyrXmlNode base = root.RefModelRoot();
@@ -345,10 +342,7 @@ bool TModelHost::LinkAndCheck() {
     if (errors_.empty()) Invalid(configPath_ + "/Components: a chain of connectors runs in a circle");
     return false;
   }
-  std::string where;
-  auto name = [&](const TVYRcomp* icon) {
-    return HasForm(icon) ? ComponentPath(icon) : configPath_ + "/Components/TVYRcomp:" + icon->objectName().toStdString();
-  };
+  auto name = [this](const TVYRcomp* icon) { return ComponentPath(icon); };
   for (TVYRcomp* icon : comps_) {
     if (icon->CompType() == ctNoLink) continue;
     for (TVYRLink* l : icon->Links()) {

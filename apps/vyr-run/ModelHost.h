@@ -118,7 +118,9 @@ class TModelHost {
  private:
   struct Impl;
   bool Invalid(std::string text);
-  bool Build(std::string_view sourceName, const std::string& config, const std::string& caseID);
+  bool Parsed(bool loaded, std::string_view sourceName, const std::string& config, const std::string& caseID,
+              std::size_t mark);
+  bool Build(const std::string& config, const std::string& caseID);
   bool CreateComponents();
   bool LinkAndCheck();
   bool CheckGasPath();
