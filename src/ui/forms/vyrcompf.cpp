@@ -85,83 +85,83 @@ void TStringObjectList::Clear() { items_.clear(); }
 
 // --- Page control -------------------------------------------------------------------
 
-TVYRTabBar::TVYRTabBar(QWidget* parent) : QTabBar(parent) {}
+// The tab bar is QTabWidget's own: replacing it would destroy one bar per
+// form, and destroying a widget searches every event waiting in the queue,
+// which a model's load fills.
+TVYRPageControl::TVYRPageControl(QWidget* parent) : QTabWidget(parent) { tabBar()->installEventFilter(this); }
 
-namespace {
-
-TVYRPageControl* PagesOf(const QTabBar* bar) { return qobject_cast<TVYRPageControl*>(bar->parentWidget()); }
-
-}  // namespace
-
-void TVYRTabBar::paintEvent(QPaintEvent* event) {
-  TVYRPageControl* pages = PagesOf(this);
-  if (pages == nullptr || !pages->OnDrawTab) {
-    QTabBar::paintEvent(event);
-    return;
-  }
-  QPainter painter(this);
-  for (int i = 0; i < count(); ++i)
-    if (isTabVisible(i)) pages->OnDrawTab(painter, i, tabRect(i), i == currentIndex());
-}
-
-void TVYRTabBar::mousePressEvent(QMouseEvent* event) {
-  const int index = tabAt(event->position().toPoint());
-  if (event->button() == Qt::LeftButton && index >= 0 && index != currentIndex()) {
-    TVYRPageControl* pages = PagesOf(this);
-    if (pages != nullptr && !pages->AllowChange()) {
-      event->accept();
-      return;
-    }
-  }
-  QTabBar::mousePressEvent(event);
-}
-
-int TVYRTabBar::NextShownTab(int step) const {
-  for (int i = currentIndex() + step; i >= 0 && i < count(); i += step)
+int TVYRPageControl::NextShownTab(int step, bool wrap) const {
+  const int n = count();
+  for (int k = 1; k < n || (!wrap && k <= n); ++k) {
+    int i = currentIndex() + step * k;
+    if (wrap)
+      i = (i % n + n) % n;
+    else if (i < 0 || i >= n)
+      return -1;
     if (isTabVisible(i) && isTabEnabled(i)) return i;
+  }
   return -1;
 }
 
-void TVYRTabBar::keyPressEvent(QKeyEvent* event) {
-  // The arrow keys step over hidden tabs; Home and End go to the first and last shown tab.
-  int target = -2;
-  switch (event->key()) {
-    case Qt::Key_Left:
-    case Qt::Key_Up:
-      target = NextShownTab(-1);
-      break;
-    case Qt::Key_Right:
-    case Qt::Key_Down:
-      target = NextShownTab(1);
-      break;
-    case Qt::Key_Home:
-      for (int i = 0; i < count() && target < 0; ++i)
-        if (isTabVisible(i) && isTabEnabled(i)) target = i;
-      break;
-    case Qt::Key_End:
-      for (int i = count() - 1; i >= 0 && target < 0; --i)
-        if (isTabVisible(i) && isTabEnabled(i)) target = i;
-      break;
+void TVYRPageControl::ChangeTo(int index) {
+  if (index >= 0 && index != currentIndex() && AllowChange()) setCurrentIndex(index);
+}
+
+bool TVYRPageControl::eventFilter(QObject* watched, QEvent* event) {
+  QTabBar* bar = tabBar();
+  if (watched != bar) return QTabWidget::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      const int index = bar->tabAt(mouse->position().toPoint());
+      // A refused change swallows the click, so the bar does not switch.
+      return mouse->button() == Qt::LeftButton && index >= 0 && index != currentIndex() && !AllowChange();
+    }
+    case QEvent::KeyPress: {
+      // The arrow keys pass over hidden tabs; Home and End go to the first and last shown tab.
+      int target = -2;
+      switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+          target = NextShownTab(-1, false);
+          break;
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+          target = NextShownTab(1, false);
+          break;
+        case Qt::Key_Home:
+        case Qt::Key_End: {
+          const bool home = static_cast<QKeyEvent*>(event)->key() == Qt::Key_Home;
+          for (int k = 0; k < count() && target < 0; ++k) {
+            const int i = home ? k : count() - 1 - k;
+            if (isTabVisible(i) && isTabEnabled(i)) target = i;
+          }
+          break;
+        }
+        default:
+          return false;
+      }
+      ChangeTo(target);
+      return true;
+    }
+    case QEvent::Wheel: {
+      const QPoint delta = static_cast<QWheelEvent*>(event)->angleDelta();
+      const int d = delta.y() != 0 ? delta.y() : delta.x();
+      if (d != 0) ChangeTo(NextShownTab(d > 0 ? -1 : 1, false));
+      return true;
+    }
+    case QEvent::Paint: {
+      if (!OnDrawTab) return false;
+      QPainter painter(bar);
+      for (int i = 0; i < count(); ++i)
+        if (isTabVisible(i)) OnDrawTab(painter, i, bar->tabRect(i), i == currentIndex());
+      return true;
+    }
     default:
-      QTabBar::keyPressEvent(event);
-      return;
+      return false;
   }
-  event->accept();
-  if (target < 0 || target == currentIndex()) return;
-  if (TVYRPageControl* pages = PagesOf(this); pages != nullptr && !pages->AllowChange()) return;
-  setCurrentIndex(target);
 }
-
-void TVYRTabBar::wheelEvent(QWheelEvent* event) {
-  event->accept();
-  const int delta = event->angleDelta().y() != 0 ? event->angleDelta().y() : event->angleDelta().x();
-  const int target = delta == 0 ? -1 : NextShownTab(delta > 0 ? -1 : 1);
-  if (target < 0) return;
-  if (TVYRPageControl* pages = PagesOf(this); pages != nullptr && !pages->AllowChange()) return;
-  setCurrentIndex(target);
-}
-
-TVYRPageControl::TVYRPageControl(QWidget* parent) : QTabWidget(parent) { setTabBar(new TVYRTabBar(this)); }
 
 void TVYRPageControl::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
@@ -176,13 +176,7 @@ void TVYRPageControl::keyPressEvent(QKeyEvent* event) {
   event->accept();
   const bool back = key == Qt::Key_Backtab || key == Qt::Key_PageUp ||
                     (key == Qt::Key_Tab && (event->modifiers() & Qt::ShiftModifier));
-  const int n = count();
-  for (int k = 1; k < n; ++k) {
-    const int i = ((currentIndex() + (back ? -k : k)) % n + n) % n;
-    if (!isTabVisible(i) || !isTabEnabled(i)) continue;
-    if (AllowChange()) setCurrentIndex(i);
-    return;
-  }
+  ChangeTo(NextShownTab(back ? -1 : 1, true));
 }
 
 // --- The form -------------------------------------------------------------------------

@@ -42,7 +42,6 @@
 #include <vector>
 
 #include <QMetaProperty>
-#include <QTabBar>
 #include <QTabWidget>
 
 #include "ClassRegistry.h"
@@ -85,30 +84,10 @@ class VYR_UI_API TStringObjectList {
   std::vector<std::pair<std::string, std::unique_ptr<TObject>>> items_;
 };
 
-/// Tab bar of TVYRPageControl: asks its page control before the user changes
-/// the page and lets it draw the tabs.
-class VYR_UI_API TVYRTabBar : public QTabBar {
-  Q_OBJECT
-
- public:
-  explicit TVYRTabBar(QWidget* parent = nullptr);
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void wheelEvent(QWheelEvent* event) override;
-
- private:
-  // The next tab from the current one in direction step that is shown and
-  // enabled; -1 when none.
-  int NextShownTab(int step) const;
-};
-
 /// Page control of the component forms: a QTabWidget whose page changes by the
 /// user (tab click, arrow keys on the tabs, wheel, Ctrl+Tab) can be refused,
 /// and whose tabs can be drawn by the form. Changes made by the program are
-/// never refused.
+/// never refused. The arrow keys and Ctrl+Tab pass over hidden tabs.
 class VYR_UI_API TVYRPageControl : public QTabWidget {
   Q_OBJECT
 
@@ -125,6 +104,15 @@ class VYR_UI_API TVYRPageControl : public QTabWidget {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // The tab bar's clicks, keys, wheel and painting come here first.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // The next shown and enabled tab from the current one in direction step
+  // (wrapping round when wrap is set); -1 when none.
+  int NextShownTab(int step, bool wrap) const;
+  // Goes to tab index when it differs from the current one and the change is allowed.
+  void ChangeTo(int index);
 };
 
 /// Base of the component data forms.
