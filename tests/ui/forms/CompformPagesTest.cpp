@@ -103,7 +103,11 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<TabCase>& i) { return std::string(i.param.name); });
 
 TEST(CompformPages, ResourceOfTheBase) {
+  TVYRFieldForm fieldForm;
+  EXPECT_EQ(fieldForm.windowTitle(), "VYRFieldForm");
+  EXPECT_EQ(fieldForm.BottomButtonsPanel()->objectName(), "BottomButtonsPanel");
   auto f = NewForm();
+  EXPECT_TRUE(f->inherits("vyr::TVYRFieldForm"));
   EXPECT_EQ(f->windowTitle(), "VYR component form");
   EXPECT_EQ(f->size(), QSize(513, 379));
   EXPECT_TRUE(f->ModelOpt->isHidden()) << "no model options: the group is hidden";
