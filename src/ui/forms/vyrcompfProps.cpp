@@ -12,7 +12,6 @@
 #endif
 
 #include <QComboBox>
-#include <QLabel>
 #include <QMetaEnum>
 
 #include "Messages.h"
