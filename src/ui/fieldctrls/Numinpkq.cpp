@@ -168,12 +168,10 @@ TNumFld::TNumFld(QWidget* parent) : QWidget(parent), min_(-kInf), max_(kInf) {
   layout_->setSpacing(4);
   label_ = new QLabel(this);
   label_->setObjectName("CaptionLabel");
-  label_->hide();
   edit_ = new QLineEdit(this);
   edit_->setObjectName("Editor");
   unit_ = new QLabel(this);
   unit_->setObjectName("UnitLabel");
-  unit_->hide();
   layout_->addWidget(label_);
   layout_->addWidget(edit_, 1);
   layout_->addWidget(unit_);
@@ -235,7 +233,28 @@ std::string TNumFld::LabelCaption() const { return S(label_->text()); }
 
 void TNumFld::SetLabelCaption(const std::string& caption) {
   label_->setText(Q(caption));
-  label_->setVisible(!caption.empty());
+  if (labelsSettled_) label_->setVisible(!caption.empty());
+}
+
+void TNumFld::SettleLabels() const {
+  if (labelsSettled_) return;
+  labelsSettled_ = true;
+  const_cast<TNumFld*>(this)->ApplyLabelVisibility();
+}
+
+void TNumFld::ApplyLabelVisibility() {
+  // Only a change is applied: showing an unpolished label polishes it.
+  const bool caption = !label_->text().isEmpty();
+  if (label_->isHidden() == caption) label_->setVisible(caption);
+  const std::string_view u =
+      parType_ < ParTypeCount && unitSystem_ < UnitSystemCount ? ParUnitStr[parType_][unitSystem_] : "";
+  const bool unit = parType_ != ptNone && !u.empty() && u != "-";
+  if (unit_->isHidden() == unit) unit_->setVisible(unit);
+}
+
+bool TNumFld::event(QEvent* event) {
+  if (event->type() == QEvent::Polish) SettleLabels();
+  return QWidget::event(event);
 }
 
 QString TNumFld::LabelCaptionQ() const { return label_->text(); }
@@ -300,7 +319,7 @@ void TNumFld::UpdateUnit() {
   std::string_view u;
   if (parType_ < ParTypeCount && unitSystem_ < UnitSystemCount) u = ParUnitStr[parType_][unitSystem_];
   unit_->setText(Q(u));
-  unit_->setVisible(parType_ != ptNone && !u.empty() && u != "-");
+  if (labelsSettled_) unit_->setVisible(parType_ != ptNone && !u.empty() && u != "-");
 }
 
 void TNumFld::RevertEdit() {

@@ -199,8 +199,14 @@ class VYR_UI_API TNumFld : public QWidget, public TFieldControl {
 
   /// The edit (showing the current value), the caption label and the unit label.
   QLineEdit* Editor() const;
-  QLabel* CaptionLabel() const { return label_; }
-  QLabel* UnitLabel() const { return unit_; }
+  QLabel* CaptionLabel() const {
+    SettleLabels();
+    return label_;
+  }
+  QLabel* UnitLabel() const {
+    SettleLabels();
+    return unit_;
+  }
 
   std::string WriteValueToText() const override;
   bool ReadValueFromText(std::string_view text) override;
@@ -215,6 +221,7 @@ class VYR_UI_API TNumFld : public QWidget, public TFieldControl {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void ShowValue();
@@ -242,6 +249,13 @@ class VYR_UI_API TNumFld : public QWidget, public TFieldControl {
   // The edit's text is laid out only when someone looks: a hidden field
   // (a form being loaded, a page in the back) keeps its new text pending.
   mutable bool displayPending_ = false;
+  // Whether the caption and unit labels show is decided when the field is
+  // first polished (before it is first shown) or its labels are asked for:
+  // showing a label polishes it at once, which a model's load would pay for
+  // every field of every form.
+  void SettleLabels() const;
+  void ApplyLabelVisibility();
+  mutable bool labelsSettled_ = false;
 };
 
 /// One-line text field.

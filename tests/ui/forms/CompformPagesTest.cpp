@@ -197,6 +197,32 @@ TEST(CompformPages, TabsAreDrawnWithTheActiveCaptionRaisedAndHighlighted) {
   EXPECT_EQ(other.strongest, pal.color(QPalette::WindowText));
 }
 
+TEST(CompformPages, FieldLabelsShowWhatTheyHoldOnceShown) {
+  auto f = NewForm<TTestCompressorForm>();
+  f->PRdesFld->SetLabelCaption("");        // a field without caption
+  f->WdesFld->SetParType(ptMassFlow);      // a unit to show
+  f->EtadesFld->SetParType(ptPressure);
+  f->EtadesFld->SetParType(ptNone);        // a unit no more
+  f->PageControl1->setCurrentWidget(f->Design);
+  f->show();
+  EXPECT_FALSE(f->PRdesFld->CaptionLabel()->isVisible());
+  EXPECT_TRUE(f->WdesFld->CaptionLabel()->isVisible());
+  EXPECT_TRUE(f->WdesFld->UnitLabel()->isVisible());
+  EXPECT_FALSE(f->EtadesFld->UnitLabel()->isVisible());
+  EXPECT_TRUE(f->Nr->CaptionLabel()->isVisible());
+  EXPECT_FALSE(f->Nr->UnitLabel()->isVisible());
+  f->PRdesFld->SetLabelCaption("PR");  // and change with their text afterwards
+  f->WdesFld->SetParType(ptNone);
+  EXPECT_TRUE(f->PRdesFld->CaptionLabel()->isVisible());
+  EXPECT_FALSE(f->WdesFld->UnitLabel()->isVisible());
+
+  auto g = NewForm<TTestCompressorForm>();
+  g->SpeedFld->SetParType(ptNone);
+  g->SpeedFld->UnitLabel()->setVisible(true);  // kept for the columns' alignment
+  g->show();
+  EXPECT_TRUE(g->SpeedFld->UnitLabel()->isVisible());
+}
+
 // --- OK and Cancel ----------------------------------------------------------------------
 
 class TValidatingForm : public TVYRcompform {
