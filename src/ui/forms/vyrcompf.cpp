@@ -3,6 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -342,6 +343,13 @@ void TVYRcompform::FormCreate() {
     QWidget::setTabOrder(PageControl1->widget(i), PageControl1->widget(i + 1));
 
   if (!TrimmedText(HelpFile).empty()) HelpFile = VYRpath + HelpFile;
+
+  // Every new widget posts a request to be polished, and the requests wait
+  // while a model loads: each later event posted to a widget that has one
+  // pending searches all of them, so loading 500 forms would search millions.
+  // A form is polished when it is shown (and a widget whenever its size is
+  // asked for), so the requests that wait now are dropped.
+  QCoreApplication::removePostedEvents(nullptr, QEvent::PolishRequest);
 }
 
 void TVYRcompform::FormShow() {
