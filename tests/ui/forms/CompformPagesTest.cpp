@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 #include <utility>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,8 @@ struct TabCase {
   std::vector<std::string> tabs;
   std::string current;
 };
+// ctest shows the row by its name.
+void PrintTo(const TabCase& c, std::ostream* os) { *os << c.name; }
 
 class TabOrder : public testing::TestWithParam<TabCase> {};
 
@@ -293,6 +296,8 @@ struct VetoCase {
   std::function<void(TTestCompressorForm&, QWidget*)> correct;
   std::size_t messages;  // error messages shown meanwhile
 };
+// ctest shows the row by its name.
+void PrintTo(const VetoCase& c, std::ostream* os) { *os << c.name; }
 
 class PageChange : public testing::TestWithParam<VetoCase> {};
 
@@ -378,6 +383,8 @@ struct ParIDCase {
   bool addNumbers;
   std::string expected;
 };
+// ctest shows the row by its name.
+void PrintTo(const ParIDCase& c, std::ostream* os) { *os << c.name; }
 
 class CompParID : public testing::TestWithParam<ParIDCase> {};
 
@@ -423,6 +430,8 @@ struct PriorityCase {
   bool withDuct;
   TCalcOrderPriority core, duct;
 };
+// ctest shows the row by its name.
+void PrintTo(const PriorityCase& c, std::ostream* os) { *os << c.name; }
 
 class CheckComponent : public testing::TestWithParam<PriorityCase> {};
 
@@ -530,6 +539,8 @@ struct HookCase {
   bool changesFields = false;      // the stored fields differ afterwards
   int controlStateUpdates = 0;
 };
+// ctest shows the row by its name.
+void PrintTo(const HookCase& c, std::ostream* os) { *os << c.name; }
 
 std::string B(bool b) { return b ? "true" : "false"; }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,8 @@ struct ListCase {
   bool hideBleed;
   std::vector<std::string> listed;
 };
+// ctest shows the row by its name.
+void PrintTo(const ListCase& c, std::ostream* os) { *os << c.name; }
 
 class PropertyList : public testing::TestWithParam<ListCase> {};
 
@@ -94,6 +97,8 @@ struct NameCase {
   const char* name;
   std::string text, property;
 };
+// ctest shows the row by its name.
+void PrintTo(const NameCase& c, std::ostream* os) { *os << c.name; }
 
 class PropName : public testing::TestWithParam<NameCase> {};
 
@@ -121,6 +126,8 @@ struct ValueCase {
   double read;                                             // read back by name
   std::function<double(const TTestCompressorForm&)> held;  // what the form holds
 };
+// ctest shows the row by its name.
+void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.name; }
 
 class PropertyValue : public testing::TestWithParam<ValueCase> {};
 
@@ -268,6 +275,8 @@ struct ReportCase {
   bool deteriorated;
   std::vector<std::string> lines;
 };
+// ctest shows the row by its name.
+void PrintTo(const ReportCase& c, std::ostream* os) { *os << c.name; }
 
 class Report : public testing::TestWithParam<ReportCase> {};
 
