@@ -17,7 +17,8 @@ run(${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}")
 set(expected include/vyr/VYRglobal.h include/vyr/GasTypes.h lib/libvyrcomp.so
     lib/cmake/vyrcomp/vyrcompConfig.cmake bin/vyr)
 if(WITH_UI)
-  list(APPEND expected lib/libvyrcompui.so include/vyr/ClassRegistry.h include/vyr/NumInputQuery.h)
+  list(APPEND expected lib/libvyrcompui.so include/vyr/ClassRegistry.h include/vyr/NumInputQuery.h
+       lib/vyrcomp/libvyrrun.so lib/vyrcomp/complib/libvyrgaspath.so share/vyrcomp/examples/turbojet.xml)
 endif()
 foreach(f IN LISTS expected)
   if(NOT EXISTS "${prefix}/${f}")
@@ -32,3 +33,7 @@ if(WITH_UI)
   run("${WORK_DIR}/build/consumer_ui")
 endif()
 run("${prefix}/bin/vyr" gas -T 300)
+if(WITH_UI)
+  # The run module and the component library are found next to the installed program.
+  run("${prefix}/bin/vyr" run "${prefix}/share/vyrcomp/examples/turbofan.xml" --table performance)
+endif()
