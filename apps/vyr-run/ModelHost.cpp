@@ -31,6 +31,19 @@ std::string OneLine(const std::string& text) {
   return s;
 }
 
+// A component's failure text may end with a line naming the component; the
+// host names it in front, so that line goes, unless the sentence runs on into
+// it ("No convergence in GetT iteration in" + the caller).
+std::string WithoutCaller(const std::string& text, const std::string& caller) {
+  std::string s = text;
+  if (caller.empty() || s.size() < caller.size() || s.compare(s.size() - caller.size(), caller.size(), caller) != 0)
+    return text;
+  s.erase(s.size() - caller.size());
+  while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
+  const bool runsOn = s.size() >= 3 && s.compare(s.size() - 3, 3, " in") == 0;
+  return s.empty() || runsOn ? text : s;
+}
+
 std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
 std::string AsciiLower(std::string_view s) {
@@ -444,10 +457,11 @@ bool TModelHost::Call(const THookPhase& phase, TVYRcomp* icon, std::string& fail
   } catch (...) {
     thrown = "an exception of unknown type";
   }
-  const std::string own = OneLine(form.ErrorWarningText);
+  const std::string id = form.IDstr();
+  const std::string own = OneLine(WithoutCaller(form.ErrorWarningText, id));
   if (ok) {
     if (!own.empty()) {  // a warning left for the host
-      messages_.push_back(TMessage{own.find(form.IDstr()) == std::string::npos ? form.IDstr() + ": " + own : own,
+      messages_.push_back(TMessage{id + ": " + own,
                                    mtWarning, {}, form.ErrorWarningHelpContext, false});
       used_.push_back(false);
     }
@@ -461,7 +475,7 @@ bool TModelHost::Call(const THookPhase& phase, TVYRcomp* icon, std::string& fail
     if (std::find(why.begin(), why.end(), line) == why.end()) why.push_back(line);
   }
   if (!thrown.empty()) why.push_back("exception: " + thrown);
-  failure = form.IDstr() + ": " + phase.name + " failed";
+  failure = id + ": " + phase.name + " failed";
   for (std::size_t w = 0; w < why.size(); ++w) failure += (w == 0 ? ": " : "; ") + why[w];
   return false;
 }
