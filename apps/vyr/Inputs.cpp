@@ -89,14 +89,6 @@ std::string Number3(double v) { return Printf("%.6g", v); }
 
 }  // namespace
 
-std::string Printf(const char* format, ...) {
-  char text[512];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  return text;
-}
 
 std::string Quantity(double si, TParType type, TUnitSystem u) {
   if (type == ptNone) return Number3(si);

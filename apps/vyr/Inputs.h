@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Output.h"
+#include "SysUtils.h"
 
 namespace vyr::cli {
 
@@ -98,7 +99,7 @@ std::vector<double> ReadValues(const std::string& text, TParType type, TUnitSyst
 void NotApplicable(const CLI::Option* option, bool applies, const std::string& because);
 
 /// printf-formatted text, for messages with numbers in C notation ("1e+09").
-std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+using vyr::Printf;
 
 /// Message text of a value in the unit system: "700 K", "0.5".
 std::string Quantity(double si, TParType type, TUnitSystem u);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdarg>
+#include <cstdio>
 #include <cmath>
 #include <cstddef>
 #include <stdexcept>
@@ -336,6 +338,22 @@ std::string IntToStr(std::int64_t value) {
 
 std::string Format(std::string_view format, std::initializer_list<TVarRec> args) {
   return Formatter(format, args).Run();
+}
+
+std::string Printf(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list again;
+  va_copy(again, args);
+  const int n = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  std::string text;
+  if (n > 0) {
+    text.resize(static_cast<std::size_t>(n));
+    std::vsnprintf(text.data(), text.size() + 1, format, again);
+  }
+  va_end(again);
+  return text;
 }
 
 }  // namespace vyr

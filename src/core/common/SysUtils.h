@@ -53,6 +53,10 @@ class TVarRec {
   std::variant<std::int64_t, double, std::string> value_;
 };
 
+/// printf-formatted text of any length, for messages that name numbers with
+/// the C library's conversions ("%.6g", "%.1f").
+VYR_API std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 /// Formats like the host runtime's Format for the forms the messages use:
 /// "%d", "%.*d" (zero-padded digits, sign not counted), "%.1f" (half away from
 /// zero, no sign when the value rounds to zero), "%g" (general format with an

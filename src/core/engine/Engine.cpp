@@ -2,12 +2,11 @@
 
 #include <cmath>
 
-#include "EngineText.h"
+#include "SysUtils.h"
 #include "Messages.h"
 
 namespace vyr::engine {
 
-using detail::Printf;
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "EngineSolve.h"
-#include "EngineText.h"
+#include "SysUtils.h"
 #include "FlightConditions.h"
 #include "GasIterations.h"
 #include "GasProperties.h"
@@ -14,7 +14,6 @@
 
 namespace vyr::engine {
 
-using detail::Printf;
 
 namespace {
 

@@ -5,12 +5,11 @@
 #include "Messages.h"
 #include "Products.h"
 #include "EngineSolve.h"
-#include "EngineText.h"
+#include "SysUtils.h"
 #include "SysUtils.h"
 
 namespace vyr::engine {
 
-using detail::Printf;
 
 namespace {
 

@@ -211,3 +211,10 @@ TEST(FormatTest, BadFormatOrArgumentThrowsNamingTheFormat) {
 
 }  // namespace
 }  // namespace vyr
+
+// Messages name long component and file names: the text is never cut.
+TEST(Printf, KeepsTextOfAnyLength) {
+  const std::string name(3000, 'x');
+  EXPECT_EQ(vyr::Printf("%s at %.6g K", name.c_str(), 1400.0), name + " at 1400 K");
+  EXPECT_EQ(vyr::Printf("%s", ""), "");
+}
