@@ -457,6 +457,7 @@ bool TModelHost::Call(const THookPhase& phase, TVYRcomp* icon, std::string& fail
   } catch (...) {
     thrown = "an exception of unknown type";
   }
+  if (ok && form.ErrorWarningText.empty()) return true;
   const std::string id = form.IDstr();
   const std::string own = OneLine(WithoutCaller(form.ErrorWarningText, id));
   if (ok) {
