@@ -231,4 +231,96 @@ void BM_IsEqualToKQ(benchmark::State& st) {
 }
 BENCHMARK(BM_IsEqualToKQ)->ArgsProduct({{0, 2000, 20000}, {0, 1}})->Unit(benchmark::kMillisecond);
 
+// Edges the index has to reach: many siblings of one name, where the target's
+// have no "ID" and the source's each carry one (every source child takes the
+// first target child still without "ID"); many differing siblings compared
+// with a difference list; one element with many attributes.
+std::unique_ptr<pugi::xml_document> Siblings(int n, bool ids, const char* value) {
+  auto doc = std::make_unique<pugi::xml_document>();
+  pugi::xml_node r = doc->append_child("r");
+  for (int i = 0; i < n; ++i) {
+    pugi::xml_node c = r.append_child("T");
+    if (ids) c.append_attribute("ID").set_value(i);
+    c.text().set(value);
+  }
+  return doc;
+}
+
+template <class Op>
+void TakeOverSiblings(benchmark::State& st, Op op) {
+  const int n = static_cast<int>(st.range(0));
+  const auto source = Siblings(n, true, "s");
+  for (auto _ : st) {
+    st.PauseTiming();
+    auto target = Siblings(n, false, "t");
+    st.ResumeTiming();
+    TVyrXmlNode t = target->document_element();
+    op(t, source->document_element());
+    if (!t.last_child().attribute("ID")) st.SkipWithError("not taken over");
+    st.PauseTiming();
+    target.reset();
+    st.ResumeTiming();
+  }
+  st.SetItemsProcessed(st.iterations() * n);
+}
+
+void BM_CopyIDsOverSiblingsWithoutID(benchmark::State& st) {
+  TakeOverSiblings(st, [](TVyrXmlNode& t, pugi::xml_node s) { t.CopyNodesByID(s); });
+}
+BENCHMARK(BM_CopyIDsOverSiblingsWithoutID)->Arg(3000)->Arg(30000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_MergeIDsOverSiblingsWithoutID(benchmark::State& st) {
+  TakeOverSiblings(st, [](TVyrXmlNode& t, pugi::xml_node s) { t.MergeDataFromByID(s); });
+}
+BENCHMARK(BM_MergeIDsOverSiblingsWithoutID)->Arg(3000)->Arg(30000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Every sibling's value differs; with the list every one is entered twice.
+void BM_IsEqualToKQDifferingSiblings(benchmark::State& st) {
+  const int n = static_cast<int>(st.range(0));
+  const bool withList = st.range(1) == 1;
+  const auto a = Siblings(n, true, "1"), b = Siblings(n, true, "2");
+  TXmlNodeList list;
+  for (auto _ : st) {
+    list.clear();
+    if (TVyrXmlNode(a->document_element()).IsEqualToKQ(b->document_element(), xcoAll, withList ? &list : nullptr))
+      st.SkipWithError("wrong result");
+  }
+  st.counters["differences"] = static_cast<double>(list.size());
+  st.SetItemsProcessed(st.iterations() * n);
+}
+BENCHMARK(BM_IsEqualToKQDifferingSiblings)
+    ->ArgsProduct({{20000, 200000, 1000000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+// One element with n attributes: compared with an equal one, and copied and
+// merged into one that has them all.
+std::unique_ptr<pugi::xml_document> Attributes(int n) {
+  auto doc = std::make_unique<pugi::xml_document>();
+  pugi::xml_node r = doc->append_child("r");
+  char name[16];
+  for (int i = 0; i < n; ++i) {
+    std::snprintf(name, sizeof name, "a%d", i);
+    r.append_attribute(name).set_value(i);
+  }
+  return doc;
+}
+
+void BM_ManyAttributes(benchmark::State& st) {
+  const int n = static_cast<int>(st.range(0));
+  const auto a = Attributes(n), b = Attributes(n);
+  TVyrXmlNode ta = a->document_element();
+  for (auto _ : st) {
+    bool ok = true;
+    switch (st.range(1)) {
+      case 0: ok = ta.IsEqualToKQ(b->document_element(), xcoAll, nullptr); break;
+      case 1: ta.CopyNodesByID(b->document_element()); break;
+      default: ta.MergeDataFromByID(b->document_element()); break;
+    }
+    if (!ok) st.SkipWithError("wrong result");
+  }
+  st.SetLabel(st.range(1) == 0 ? "compare" : st.range(1) == 1 ? "copy" : "merge");
+  st.SetItemsProcessed(st.iterations() * n);
+}
+BENCHMARK(BM_ManyAttributes)->ArgsProduct({{10000, 100000}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
+
 }  // namespace

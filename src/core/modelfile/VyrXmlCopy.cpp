@@ -141,13 +141,16 @@ class ChildIndex {
     changing_ = found_ < entries_.size() && entries_[found_].node == c ? found_ : Find(c);
   }
 
-  // Positions left under keys the child no longer has are passed over by the
-  // confirmation on the texts.
+  // The child leaves the lists of the keys it no longer has, so that a lookup
+  // never passes over children that used to match: a source child with an
+  // "ID" that takes the first target child without one must not walk past
+  // all the earlier ones that have been given theirs.
   void Changed(pugi::xml_node c) {
     if (changing_ == kNone || entries_[changing_].node != c) return;
     Entry& e = entries_[changing_];
     const Entry now = Keys(c);
     if (now.name == e.name && now.hasId == e.hasId && now.id == e.id && now.exact == e.exact) return;
+    if (hashed_) Leave(changing_);
     e = now;
     if (hashed_) Enter(changing_);
   }
@@ -160,7 +163,15 @@ class ChildIndex {
     std::uint64_t exact;  // ExactHash of the name
     bool hasId;
   };
-  using Table = std::unordered_map<std::uint64_t, std::vector<std::uint32_t>>;
+  // Positions in ascending order from head on; the ones in front of head
+  // have left (the child that leaves is, as a rule, the first).
+  struct Positions {
+    std::vector<std::uint32_t> at;
+    std::size_t head = 0;
+    std::vector<std::uint32_t>::const_iterator begin() const { return at.begin() + static_cast<std::ptrdiff_t>(head); }
+    std::vector<std::uint32_t>::const_iterator end() const { return at.end(); }
+  };
+  using Table = std::unordered_map<std::uint64_t, Positions>;
   static constexpr std::uint32_t kNone = UINT32_MAX;
 
   static Entry Keys(pugi::xml_node c) {
@@ -179,9 +190,40 @@ class ChildIndex {
     return kNone;
   }
 
-  static void Insert(std::vector<std::uint32_t>& positions, std::uint32_t at) {
-    const auto where = std::lower_bound(positions.begin(), positions.end(), at);
-    if (where == positions.end() || *where != at) positions.insert(where, at);
+  static void Insert(Positions& positions, std::uint32_t at) {
+    auto& v = positions.at;
+    const auto first = v.begin() + static_cast<std::ptrdiff_t>(positions.head);
+    const auto where = std::lower_bound(first, v.end(), at);
+    if (where != v.end() && *where == at) return;
+    if (where == first && positions.head > 0) {
+      v[--positions.head] = at;  // reuses a place a child left
+      return;
+    }
+    v.insert(where, at);
+  }
+
+  static void Remove(Table& table, std::uint64_t key, std::uint32_t at) {
+    const auto k = table.find(key);
+    if (k == table.end()) return;
+    Positions& positions = k->second;
+    auto& v = positions.at;
+    const auto first = v.begin() + static_cast<std::ptrdiff_t>(positions.head);
+    const auto where = std::lower_bound(first, v.end(), at);
+    if (where == v.end() || *where != at) return;
+    if (where == first)
+      ++positions.head;
+    else
+      v.erase(where);
+    if (positions.head == v.size()) table.erase(k);
+  }
+
+  void Leave(std::uint32_t at) {
+    const Entry& e = entries_[at];
+    if (e.hasId)
+      Remove(withId_, Combine(e.name, e.id), at);
+    else
+      Remove(withoutId_, e.name, at);
+    Remove(byName_, e.exact, at);
   }
 
   void Enter(std::uint32_t at) {
@@ -240,11 +282,45 @@ void CopyName(pugi::xml_node target, pugi::xml_node source) {
   if (std::string_view(target.name()) != source.name()) target.set_name(source.name());
 }
 
+// The attributes of one element looked up by exact name: the first of that
+// name, as FindAttr finds it. Many attributes are entered in a hash table
+// once, so that looking up each of another element's attributes costs a walk
+// over both, not their product.
+class AttributeIndex {
+ public:
+  explicit AttributeIndex(pugi::xml_node n) : node_(n) {
+    std::size_t count = 0;
+    for (pugi::xml_attribute a = n.first_attribute(); a && count < kHashFrom; a = a.next_attribute()) ++count;
+    if (count < kHashFrom) return;
+    hashed_ = true;
+    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) byName_.emplace(a.name(), a);
+  }
+
+  pugi::xml_attribute Find(const char* name) const {
+    if (!hashed_) return FindAttr(node_, name);
+    const auto k = byName_.find(name);
+    return k == byName_.end() ? pugi::xml_attribute() : k->second;
+  }
+
+  pugi::xml_attribute Append(const char* name) {
+    const pugi::xml_attribute a = node_.append_attribute(name);
+    if (hashed_ && a) byName_.emplace(a.name(), a);
+    return a;
+  }
+
+ private:
+  pugi::xml_node node_;
+  bool hashed_ = false;
+  std::unordered_map<std::string_view, pugi::xml_attribute> byName_;
+};
+
 // Sets each attribute of source on target, adding the ones target lacks.
 void CopyAttributes(pugi::xml_node target, pugi::xml_node source) {
+  if (!source.first_attribute()) return;
+  AttributeIndex targets(target);
   for (pugi::xml_attribute a = source.first_attribute(); a; a = a.next_attribute()) {
-    pugi::xml_attribute t = FindAttr(target, a.name());
-    if (!t) t = target.append_attribute(a.name());
+    pugi::xml_attribute t = targets.Find(a.name());
+    if (!t) t = targets.Append(a.name());
     t.set_value(a.value());
   }
 }
@@ -273,6 +349,14 @@ pugi::xml_node Detached(pugi::xml_node target, pugi::xml_node source, pugi::xml_
   return holder;
 }
 
+// Where a source child goes on: the target child below which its children
+// are taken over (null: nothing below it), and whether that target child
+// takes the source child's own data as well.
+struct Into {
+  pugi::xml_node target;
+  bool own = true;
+};
+
 // A target and the next child of its source still to be taken over.
 struct CopyLevel {
   TargetChildren target;
@@ -285,8 +369,7 @@ namespace {
 
 // Takes source over into target level by level: own(t, s) takes a node's own
 // data; child(children, c) deals with the source child c among the target's
-// children and returns the target child to go on below (null: nothing below c
-// to take).
+// children and returns where to go on below it.
 template <class Own, class Child>
 void TakeOver(pugi::xml_node target, pugi::xml_node source, Own own, Child child) {
   pugi::xml_document holder;
@@ -303,11 +386,13 @@ void TakeOver(pugi::xml_node target, pugi::xml_node source, Own own, Child child
       continue;
     }
     level.next = NextElement(c);
-    if (const pugi::xml_node t = child(level.target, c)) {
-      level.target.Changing(t);
-      own(t, c);
-      level.target.Changed(t);
-      levels.push_back({TargetChildren(t), FirstElement(c)});
+    if (const Into into = child(level.target, c); into.target) {
+      if (into.own) {
+        level.target.Changing(into.target);
+        own(into.target, c);
+        level.target.Changed(into.target);
+      }
+      levels.push_back({TargetChildren(into.target), FirstElement(c)});
     }
   }
 }
@@ -319,7 +404,7 @@ void TVyrXmlNode::CopyNodesByID(pugi::xml_node source) {
   TakeOver(*this, source, CopyOwn, [](TargetChildren& children, pugi::xml_node c) {
     const pugi::xml_node t = children.Counterpart(c);
     if (!t) children.AppendCopy(c);
-    return t;
+    return Into{t};
   });
 }
 
@@ -329,14 +414,17 @@ void TVyrXmlNode::MergeDataFromByID(pugi::xml_node source) {
     // A child with "ID" goes into its counterpart; one without into the child
     // of the same name. A leaf there keeps its value and attributes; an
     // element that is still empty, without text or elements, takes the source
-    // child's elements (an empty "Components" its components).
-    const pugi::xml_node t = FindAttr(c, kID) ? children.Counterpart(c) : children.Named(c);
+    // child's elements (an empty "Components" its components) but keeps its
+    // own attributes, as a leaf does.
+    const bool hasId = static_cast<bool>(FindAttr(c, kID));
+    const pugi::xml_node t = hasId ? children.Counterpart(c) : children.Named(c);
     if (!t) {
       children.AppendCopy(c);
-      return pugi::xml_node();
+      return Into{};
     }
-    const bool empty = !HasChildElements(t) && *TextOf(t) == '\0';
-    return FindAttr(c, kID) || HasChildElements(t) || (empty && HasChildElements(c)) ? t : pugi::xml_node();
+    if (hasId || HasChildElements(t)) return Into{t};
+    const bool empty = *TextOf(t) == '\0';
+    return empty && HasChildElements(c) ? Into{t, false} : Into{};
   });
 }
 
@@ -372,9 +460,10 @@ bool OwnDataEqual(pugi::xml_node a, pugi::xml_node b, TXmlCompareOptions options
   const Content ca = content ? ContentOf(a) : Content(), cb = content ? ContentOf(b) : Content();
   if (options.contains(xcoValue) && !SameText(ca.text, cb.text)) return false;
   if (options.contains(xcoAttrCount) && AttributeCount(a) != AttributeCount(b)) return false;
-  if (options.contains(xcoAttrNames) || options.contains(xcoAttrValues)) {
+  if ((options.contains(xcoAttrNames) || options.contains(xcoAttrValues)) && a.first_attribute()) {
+    const AttributeIndex others(b);
     for (pugi::xml_attribute x = a.first_attribute(); x; x = x.next_attribute()) {
-      const pugi::xml_attribute y = FindAttr(b, x.name());
+      const pugi::xml_attribute y = others.Find(x.name());
       if (!y) {
         if (options.contains(xcoAttrNames)) return false;
         continue;
@@ -406,6 +495,10 @@ bool TVyrXmlNode::IsEqualToKQ(pugi::xml_node other, TXmlCompareOptions options, 
   auto level = [&](pugi::xml_node a, pugi::xml_node b) {
     return CompareLevel{a, TargetChildren(b), childPhase ? FirstElement(a) : pugi::xml_node(), true};
   };
+  // Elements whose own data differ go to the front of the list, the last
+  // one ended first: they are gathered here and put there once at the end,
+  // not each moved in front of all the others.
+  std::vector<TVyrXmlNode> front;
   std::vector<CompareLevel> levels;
   levels.push_back(level(*this, other));
   for (;;) {
@@ -430,9 +523,12 @@ bool TVyrXmlNode::IsEqualToKQ(pugi::xml_node other, TXmlCompareOptions options, 
     // Children done: the node's own data decides the rest.
     const bool ownEqual = OwnDataEqual(cur.a, cur.b.Parent(), options);
     const bool equal = cur.childrenEqual && ownEqual;
-    if (!ownEqual && list) list->insert(list->begin(), TVyrXmlNode(cur.a));
+    if (!ownEqual && list) front.emplace_back(cur.a);
     levels.pop_back();
-    if (levels.empty()) return equal;
+    if (levels.empty()) {
+      if (!front.empty()) list->insert(list->begin(), front.rbegin(), front.rend());
+      return equal;
+    }
     if (!equal) levels.back().childrenEqual = false;
   }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -92,7 +93,9 @@ TEST(ModelFileMerge, AddsWhatTheTargetLacks) {
        "<r><a u=\"1\">5</a></r>"},
       {"a leaf with blank text is no empty element", "<r><a> </a></r>", "<r><a><b/></a></r>", "<r><a> </a></r>"},
       {"an empty element with a comment takes the elements", "<r><a><!--c--></a></r>", "<r><a u='2'><b/></a></r>",
-       "<r><a u=\"2\"><!--c--><b/></a></r>"},
+       "<r><a><!--c--><b/></a></r>"},
+      {"an empty element keeps its attributes while its elements come in", "<r><X a='1'/></r>",
+       "<r><X a='2' b='3'><Y k='1'/></X></r>", "<r><X a=\"1\"><Y k=\"1\"/></X></r>"},
       {"the by-name lookup is exact", "<r><opt>1</opt></r>", "<r><Opt>2</Opt></r>", "<r><opt>1</opt><Opt>2</Opt></r>"},
       {"the node's own name and attributes, not its text", "<r a='1'>t</r>", "<R a='2' b='3'>s</R>",
        "<R a=\"2\" b=\"3\">t</R>"},
@@ -145,6 +148,68 @@ TEST(ModelFileCopy, FirstMatchInDocumentOrderWinsAmongManySiblings) {
     EXPECT_FALSE(TVyrXmlNode(a.document_element()).IsEqualToKQ(b.document_element(), children, &list)) << wide;
     EXPECT_EQ(list, TXmlNodeList{Select(a, "/r/T[@ID='Y']")}) << wide;
   }
+}
+
+// Many siblings of one name without "ID" in the target, each source sibling
+// with one: each takes the first target sibling still without "ID", in order,
+// and nothing is appended; a second pass finds each by its new "ID".
+TEST(ModelFileCopy, IDsGoIntoSiblingsWithoutIDInOrder) {
+  constexpr int kSiblings = 3 * kFillers;
+  for (bool merge : {false, true}) {
+    pugi::xml_document t, s;
+    pugi::xml_node tr = t.append_child("r"), sr = s.append_child("r");
+    for (int k = 0; k < kSiblings; ++k) {
+      tr.append_child("t").text().set(k);
+      sr.append_child("T").append_attribute("ID").set_value(kSiblings - 1 - k);
+    }
+    sr.append_child("T").append_attribute("ID").set_value(0);  // its counterpart is the last one given an ID
+    TVyrXmlNode target = tr;
+    for (int pass = 0; pass < 2; ++pass) {
+      if (merge)
+        target.MergeDataFromByID(sr);
+      else
+        target.CopyNodesByID(sr);
+    }
+    int k = 0;
+    for (pugi::xml_node c = tr.first_child(); c; c = c.next_sibling(), ++k) {
+      EXPECT_EQ(c.attribute("ID").as_int(-1), kSiblings - 1 - k) << merge << " at " << k;
+      EXPECT_STREQ(c.text().get(), merge ? std::to_string(k).c_str() : "") << merge << " at " << k;
+    }
+    EXPECT_EQ(k, kSiblings) << merge;
+  }
+}
+
+// Elements with many attributes: each is found by its exact name, the first
+// of that name, whatever the order on the other side.
+TEST(ModelFileCopy, ManyAttributesAreMatchedByName) {
+  constexpr int kAttributes = 2 * kFillers;
+  auto element = [](pugi::xml_document& doc, int from, int to, const char* value) {
+    pugi::xml_node r = doc.append_child("r");
+    for (int k = from; k != to; k += from < to ? 1 : -1)
+      r.append_attribute(("a" + std::to_string(k)).c_str()).set_value(value);
+    return r;
+  };
+  pugi::xml_document t, s, u;
+  const pugi::xml_node target = element(t, 0, kAttributes, "t");
+  const pugi::xml_node source = element(s, kAttributes, 0, "s");  // a(n)..a1
+  TVyrXmlNode(target).CopyNodesByID(source);
+  const auto attributes = target.attributes();
+  EXPECT_EQ(std::distance(attributes.begin(), attributes.end()), kAttributes + 1);
+  int k = 0;
+  for (const pugi::xml_attribute a : target.attributes()) {
+    EXPECT_EQ(a.name(), "a" + std::to_string(k < kAttributes ? k : kAttributes)) << k;
+    EXPECT_STREQ(a.value(), k == 0 ? "t" : "s") << k;
+    ++k;
+  }
+
+  const pugi::xml_node reversed = element(u, kAttributes, -1, "s");
+  TVyrXmlNode(reversed).last_attribute().set_value("t");  // a0 as in target
+  const TXmlCompareOptions names{xcoAttrNames}, values{xcoAttrNames, xcoAttrValues};
+  EXPECT_TRUE(TVyrXmlNode(target).IsEqualToKQ(reversed, values, nullptr));
+  EXPECT_FALSE(TVyrXmlNode(reversed).IsEqualToKQ(source, names, nullptr));  // source lacks a0
+  reversed.first_attribute().set_value("x");
+  EXPECT_FALSE(TVyrXmlNode(target).IsEqualToKQ(reversed, values, nullptr));
+  EXPECT_TRUE(TVyrXmlNode(target).IsEqualToKQ(reversed, names, nullptr));
 }
 
 TEST(ModelFileMerge, MergingTwiceChangesNothingMore) {
