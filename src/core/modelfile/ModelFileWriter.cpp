@@ -203,9 +203,10 @@ class Writer {
   // the declaration, and a file without that name is read as UTF-8.
   void Declaration(pugi::xml_node n) {
     const pugi::xml_attribute declared = n.attribute("encoding");
-    const bool right = declared && (IsLatin1Name(declared.value()) == (enc_ == pugi::encoding_latin1)) &&
-                       (enc_ == pugi::encoding_utf8 || enc_ == pugi::encoding_latin1 ||
-                        SameFamily(declared.value(), EncodingName(enc_)));
+    const char* name = declared.value();
+    const bool right = declared && (enc_ == pugi::encoding_latin1   ? IsLatin1Name(name)
+                                    : enc_ == pugi::encoding_utf8 ? IsUtf8Name(name)
+                                                                  : SameFamily(name, EncodingName(enc_)));
     const bool needed = declared || enc_ == pugi::encoding_latin1;
     bool written = false;
     for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
@@ -229,7 +230,27 @@ class Writer {
 
 
 
-  void Name(std::string_view name, const char* where) { Emit(name.empty() ? ":anonymous" : name, Part::Markup, where); }
+  void Name(std::string_view name, const char* where) {
+    if (!name.empty() && !IsXmlName(name)) {
+      Fail(std::string(where) + " cannot be \"" + std::string(name) + "\"");
+      return;
+    }
+    Emit(name.empty() ? ":anonymous" : name, Part::Markup, where);
+  }
+
+  // A name as readers accept it: a letter, '_', ':' or a character beyond
+  // ASCII first, then also digits, '-' and '.'.
+  static bool IsXmlName(std::string_view name) {
+    auto letter = [](unsigned char c) {
+      return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80;
+    };
+    if (!letter(static_cast<unsigned char>(name[0]))) return false;
+    for (char ch : name.substr(1)) {
+      const auto c = static_cast<unsigned char>(ch);
+      if (!letter(c) && !(c >= '0' && c <= '9') && c != '-' && c != '.') return false;
+    }
+    return true;
+  }
 
   // Comments, processing instructions, the declaration and the document type.
   void Simple(pugi::xml_node n) {
@@ -249,6 +270,8 @@ class Writer {
             Declaration(n);
           else
             Attributes(n);  // one behind the root element, where no reader looks
+        } else if (value.find("?>") != std::string_view::npos) {
+          Fail("a processing instruction cannot hold \"?>\"");  // it would end there
         } else if (!value.empty()) {
           Ascii(" ");
           Emit(value, Part::Markup, "a processing instruction");
@@ -426,8 +449,13 @@ class Writer {
 }  // namespace
 
 bool IsLatin1Name(std::string_view name) {
-  return SameAsciiText(name, "ISO-8859-1") || SameAsciiText(name, "latin1");
+  for (const char* alias : {"ISO-8859-1", "ISO8859-1", "ISO_8859-1", "ISO_8859-1:1987", "latin1", "latin-1", "l1",
+                            "ISO-IR-100", "IBM819", "CP819", "csISOLatin1"})
+    if (SameAsciiText(name, alias)) return true;
+  return false;
 }
+
+bool IsUtf8Name(std::string_view name) { return SameAsciiText(name, "UTF-8") || SameAsciiText(name, "UTF8"); }
 
 bool WriteModelFile(const pugi::xml_document& doc, const TXmlFileFormat& format, std::string& out,
                     std::string& why) noexcept {

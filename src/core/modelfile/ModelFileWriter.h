@@ -15,8 +15,10 @@ namespace vyr::xmlwriter {
 inline constexpr unsigned IndentLevels = 8;
 
 /// True for the names of ISO-8859-1 that a declaration may give ("ISO-8859-1",
-/// "latin1", in any case).
+/// "latin1", "ISO_8859-1:1987", "CP819" and the other registered aliases, in any case).
 bool IsLatin1Name(std::string_view name);
+/// True for "UTF-8" and "UTF8", in any case.
+bool IsUtf8Name(std::string_view name);
 
 /// Writes doc in format into out: two spaces of indentation per level up to
 /// IndentLevels, the byte-order mark and line ends of format, and character

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <pugixml.hpp>
 #include <string>
 #include <string_view>
@@ -196,6 +197,10 @@ struct TXmlFileFormat {
 inline constexpr unsigned int ModelFileParseFlags =
     pugi::parse_full | pugi::parse_ws_pcdata_single | pugi::parse_fragment;
 
+/// The largest model file that loads, in bytes (1 GiB). Parsing takes a few
+/// times the file's size in memory; the largest real models are some 200 MB.
+inline constexpr std::uintmax_t MaxModelFileSize = std::uintmax_t{1} << 30;
+
 /// A model file in memory: the document and the format it was stored in.
 /// Loading keeps comments, processing instructions and the order of
 /// attributes; whitespace between elements is formatting and is not kept.
@@ -214,16 +219,29 @@ class VYR_API TVyrXmlDocument {
   TVyrXmlDocument(const TVyrXmlDocument&) = delete;
   TVyrXmlDocument& operator=(const TVyrXmlDocument&) = delete;
 
-  /// Loads a model file. A file that cannot be read, is empty, is not
-  /// well-formed XML or is not a model file shows an error naming the file and
-  /// the position, leaves the document empty and returns false.
+  /// Loads a model file. A file that cannot be read, is no regular file, is
+  /// larger than MaxModelFileSize, is empty, is not well-formed XML (a null
+  /// character, also as a reference, included), declares an encoding other
+  /// than the one it is stored in or one that cannot be read (UTF-8,
+  /// ISO-8859-1, UTF-16 and UTF-32 can), or is not a model file shows an
+  /// error naming the file and the position, leaves the document empty and
+  /// returns false. Failures, running out of memory included, are errors
+  /// shown, never exceptions.
   bool LoadFromFile(const std::string& fileName);
   /// Loads a model file from its bytes; sourceName stands for the file name in messages.
   bool LoadFromString(std::string_view bytes, std::string_view sourceName);
-  /// Writes the document in its stored format. When the file cannot be
-  /// written, or the tree holds a character that the encoding cannot hold
-  /// outside text and attribute values (in a name or comment, say), shows an
-  /// error and returns false; the previous file then stays as it was. Throws nothing.
+  /// Writes the document in its stored format, with a declaration that names
+  /// that format. The text goes to a new file of a unique name in the same
+  /// folder, is flushed to the disk and then renamed over the file, so the
+  /// file holds either the old or the new text whole, also with other saves
+  /// of it running at the same time. A symbolic link is followed to the file
+  /// it names; the file keeps its permissions; a file without write
+  /// permission is refused. When the file cannot be written (the error names
+  /// the system's reason), or the tree holds what reading would not bring
+  /// back (a name that is no XML name, "?>" in a processing instruction, a
+  /// character that the encoding cannot hold outside text and attribute
+  /// values), shows an error and returns false; the previous file then stays
+  /// as it was. Throws nothing.
   bool SaveToFile(const std::string& fileName) const noexcept;
   /// The bytes that SaveToFile writes; empty, after the error was shown, when
   /// the document cannot be written in its format.
@@ -244,6 +262,7 @@ class VYR_API TVyrXmlDocument {
 
  private:
   bool Report(std::string text) const;
+  bool Parse(std::string_view bytes, std::string_view sourceName);
   bool ReportQuietly(std::string text) const noexcept;
   bool ReportWriteFailure(const std::string& fileName, const char* why) const noexcept;
   bool Write(std::string& out, std::string& why) const noexcept;

@@ -3,12 +3,18 @@
 // A file is read whole and parsed by pugixml, which detects its encoding.
 // Saving writes the tree back in that encoding, with the byte-order mark and
 // the line ends the file had (ModelFileWriter).
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,6 +23,7 @@
 
 #include "Messages.h"
 #include "ModelFileWriter.h"
+#include "SysUtils.h"
 #include "VyrNativeXml.h"
 #include "XmlTree.h"
 
@@ -240,6 +247,102 @@ void NormaliseParsedTree(pugi::xml_document& doc) {
   for (pugi::xml_node n : collect.lineEnds) n.set_value(LineFeedsOnly(n.value()).c_str());
 }
 
+// The UTF-8 offset (as pugixml counts) of the first null character in the
+// file, written as it is or as a character reference in text or an attribute
+// value; npos when there is none. Comments, CDATA sections and processing
+// instructions hold references as plain text.
+std::size_t FirstNull(std::string_view bytes, pugi::xml_encoding enc, bool& asReference) {
+  enum class In { Markup, Comment, Cdata, Pi } in = In::Markup;
+  std::array<std::uint32_t, 9> tail{};  // the last characters, newest last
+  auto endsWith = [&](std::string_view s) {
+    for (std::size_t k = 0; k < s.size(); ++k)
+      if (tail[tail.size() - s.size() + k] != static_cast<unsigned char>(s[k])) return false;
+    return true;
+  };
+  enum class Ref { None, Amp, Hash, Digits } ref = Ref::None;
+  bool nonZero = false;
+  std::size_t refStart = 0, produced = 0, len = 0;
+  std::uint32_t cp = 0;
+  bool startsColumn = true;
+  CharReader reader(bytes, enc);
+  while (reader.Next(cp, len, startsColumn)) {
+    const std::size_t at = produced;
+    produced += len;
+    if (cp == 0) {
+      asReference = false;
+      return at;
+    }
+    for (std::size_t k = 0; k + 1 < tail.size(); ++k) tail[k] = tail[k + 1];
+    tail.back() = cp;
+    auto enter = [&](In next) {
+      in = next;
+      tail.fill(0);
+    };
+    switch (in) {
+      case In::Comment:
+        if (endsWith("-->")) enter(In::Markup);
+        continue;
+      case In::Cdata:
+        if (endsWith("]]>")) enter(In::Markup);
+        continue;
+      case In::Pi:
+        if (endsWith("?>")) enter(In::Markup);
+        continue;
+      case In::Markup:
+        break;
+    }
+    if (endsWith("<!--")) {
+      enter(In::Comment);
+    } else if (endsWith("<![CDATA[")) {
+      enter(In::Cdata);
+    } else if (endsWith("<?")) {
+      enter(In::Pi);
+    }
+    const bool digit = (cp >= '0' && cp <= '9'), hex = digit || (cp >= 'a' && cp <= 'f') || (cp >= 'A' && cp <= 'F');
+    if (cp == '&') {
+      ref = Ref::Amp, refStart = at, nonZero = false;
+    } else if (ref == Ref::Amp && cp == '#') {
+      ref = Ref::Hash;
+    } else if (ref == Ref::Hash && cp == 'x') {
+      ref = Ref::Digits;
+    } else if ((ref == Ref::Hash || ref == Ref::Digits) && hex) {
+      ref = Ref::Digits;
+      nonZero = nonZero || cp != '0';
+    } else if (ref == Ref::Digits && cp == ';' && !nonZero) {
+      asReference = true;
+      return refStart;
+    } else {
+      ref = Ref::None;
+    }
+  }
+  return std::string_view::npos;
+}
+
+// Empty when the declared encoding (if any) is the one the bytes are in, else why not.
+std::string DeclaredEncodingProblem(const pugi::xml_document& doc, pugi::xml_encoding enc) {
+  const pugi::xml_node first = doc.first_child();
+  if (first.type() != pugi::node_declaration || !first.attribute("encoding")) return {};
+  const std::string name = first.attribute("encoding").value();
+  const bool latin1 = xmlwriter::IsLatin1Name(name), utf8 = xmlwriter::IsUtf8Name(name);
+  auto family = [&](std::string_view f) { return name.size() >= f.size() && SameAsciiText(name.substr(0, f.size()), f); };
+  const bool utf16 = family("UTF-16"), utf32 = family("UTF-32");
+  if (!latin1 && !utf8 && !utf16 && !utf32)
+    return "its declared encoding \"" + name + "\" cannot be read (UTF-8, ISO-8859-1, UTF-16 and UTF-32 can)";
+  const char* stored = nullptr;
+  switch (UnitsOf(enc).size) {
+    case 1:
+      stored = enc == pugi::encoding_latin1 ? (latin1 ? nullptr : "ISO-8859-1") : (utf8 ? nullptr : "UTF-8");
+      break;
+    case 2:
+      stored = utf16 ? nullptr : "UTF-16";
+      break;
+    default:
+      stored = utf32 ? nullptr : "UTF-32";
+  }
+  if (!stored) return {};
+  return "it is stored in " + std::string(stored) + " but declares the encoding \"" + name + "\"";
+}
+
 std::string Quoted(std::string_view s) {
   std::string q;
   q.reserve(s.size() + 2);
@@ -274,9 +377,24 @@ bool TVyrXmlDocument::ReportWriteFailure(const std::string& fileName, const char
 }
 
 bool TVyrXmlDocument::LoadFromString(std::string_view bytes, std::string_view sourceName) {
-  doc_.reset();
-  lastError_.clear();
-  Format = TXmlFileFormat{};
+  try {
+    doc_.reset();
+    lastError_.clear();
+    Format = TXmlFileFormat{};
+    if (bytes.size() > MaxModelFileSize)
+      return Report("Model file " + Quoted(sourceName) + " is larger than the limit of " +
+                    std::to_string(MaxModelFileSize >> 20) + " MiB");
+    return Parse(bytes, sourceName);
+  } catch (const std::bad_alloc&) {
+    doc_.reset();
+    return ReportQuietly("Model file " + Quoted(sourceName) + " cannot be loaded: out of memory");
+  } catch (const std::exception& e) {
+    doc_.reset();
+    return ReportQuietly("Model file " + Quoted(sourceName) + " cannot be loaded: " + e.what());
+  }
+}
+
+bool TVyrXmlDocument::Parse(std::string_view bytes, std::string_view sourceName) {
   const std::string name = Quoted(sourceName);
   pugi::xml_parse_result parsed = doc_.load_buffer(bytes.data(), bytes.size(), ModelFileParseFlags, pugi::encoding_auto);
   // pugixml tells ISO-8859-1 from UTF-8 by a glance at the first bytes; the
@@ -299,7 +417,16 @@ bool TVyrXmlDocument::LoadFromString(std::string_view bytes, std::string_view so
     doc_.reset();
     return Report("Model file " + name + " is not well-formed XML at " + where + ": " + what);
   };
+  // The parser ends text and attribute values at a null character, silently.
+  bool asReference = false;
+  const std::size_t null = FirstNull(bytes, parsed.encoding, asReference);
+  if (null != std::string_view::npos)
+    return notWellFormed(asReference ? "a reference to the null character" : "a null character", at(static_cast<std::ptrdiff_t>(null)));
   if (!parsed) return notWellFormed(parsed.description(), at(parsed.offset));
+  if (const std::string problem = DeclaredEncodingProblem(doc_, parsed.encoding); !problem.empty()) {
+    doc_.reset();
+    return Report("Model file " + name + " cannot be read: " + problem);
+  }
 
   // The parser reads fragments, so that text or a second element outside the
   // root element shows here instead of being passed over.
@@ -350,44 +477,57 @@ bool TVyrXmlDocument::LoadFromString(std::string_view bytes, std::string_view so
 }
 
 bool TVyrXmlDocument::LoadFromFile(const std::string& fileName) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  if (fs::is_directory(fs::path(fileName), ec)) {
+  try {
     doc_.reset();
-    return Report("Cannot read model file " + Quoted(fileName) + ": it is a folder");
-  }
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) {
-    const int err = errno;
-    doc_.reset();
-    return Report("Cannot open model file " + Quoted(fileName) + ": " + std::strerror(err));
-  }
-  // Read in one piece when the size is known: a file of megabytes read a
-  // character at a time, or grown by doubling, costs more than parsing it.
-  std::unique_ptr<char[]> buffer;
-  std::size_t size = 0;
-  std::string grown;
-  in.seekg(0, std::ios::end);
-  const std::streamoff end = in.tellg();
-  in.seekg(0, std::ios::beg);
-  if (end >= 0 && in) {
-    buffer = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(end) + 1);
-    in.read(buffer.get(), static_cast<std::streamsize>(end));
-    size = static_cast<std::size_t>(in.gcount());
-    if (size == static_cast<std::size_t>(end) && in.peek() != std::char_traits<char>::eof()) {
-      grown.assign(buffer.get(), size);  // the file grew while it was read
-      grown.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const std::string name = Quoted(fileName);
+    // Not blocking on a pipe that nobody writes to; regular files only.
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+      const int err = errno;
+      return Report("Cannot open model file " + name + ": " + std::strerror(err));
     }
-  } else {
-    in.clear();
-    grown.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  if (in.bad()) {
+    struct Closer {
+      int fd;
+      ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+      const int err = errno;
+      return Report("Cannot read model file " + name + ": " + std::strerror(err));
+    }
+    if (S_ISDIR(st.st_mode)) return Report("Cannot read model file " + name + ": it is a folder");
+    if (!S_ISREG(st.st_mode)) return Report("Cannot read model file " + name + ": it is not a regular file");
+    auto tooLarge = [&] {
+      return Report("Cannot read model file " + name + ": it is larger than the limit of " +
+                    std::to_string(MaxModelFileSize >> 20) + " MiB");
+    };
+    if (static_cast<std::uintmax_t>(st.st_size) > MaxModelFileSize) return tooLarge();
+    // Read in one piece; one byte more than the size shows a file that grew.
+    std::string bytes(static_cast<std::size_t>(st.st_size) + 1, '\0');
+    std::size_t size = 0;
+    for (;;) {
+      if (size == bytes.size()) {
+        if (bytes.size() > MaxModelFileSize) return tooLarge();
+        bytes.resize(std::min<std::size_t>(bytes.size() * 2, MaxModelFileSize + 1));
+      }
+      const ssize_t got = ::read(fd, bytes.data() + size, bytes.size() - size);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) {
+        const int err = errno;
+        return Report("Cannot read model file " + name + ": " + std::strerror(err));
+      }
+      if (got == 0) break;
+      size += static_cast<std::size_t>(got);
+    }
+    bytes.resize(size);
+    return LoadFromString(bytes, fileName);
+  } catch (const std::bad_alloc&) {
     doc_.reset();
-    return Report("Cannot read model file " + Quoted(fileName));
+    return ReportQuietly("Cannot read model file " + Quoted(fileName) + ": out of memory");
+  } catch (const std::exception& e) {
+    doc_.reset();
+    return ReportQuietly("Cannot read model file " + Quoted(fileName) + ": " + e.what());
   }
-  const bool whole = grown.empty() && buffer;
-  return LoadFromString(whole ? std::string_view(buffer.get(), size) : std::string_view(grown), fileName);
 }
 
 bool TVyrXmlDocument::Write(std::string& out, std::string& why) const noexcept {
@@ -402,34 +542,104 @@ std::string TVyrXmlDocument::SaveToString() const {
   return out;
 }
 
+namespace {
+
+// The file a save replaces: fileName with symbolic links followed (a link
+// that names no file yet gives the file it names). Empty with errno set on failure.
+std::string SaveTarget(const std::string& fileName, struct stat& st, bool& exists) {
+  namespace fs = std::filesystem;
+  std::string target = fileName;
+  for (int hops = 0;; ++hops) {
+    if (::lstat(target.c_str(), &st) != 0) {
+      if (errno != ENOENT) return {};
+      exists = false;
+      return target;
+    }
+    if (!S_ISLNK(st.st_mode)) {
+      exists = true;
+      return target;
+    }
+    if (hops == 40) {
+      errno = ELOOP;
+      return {};
+    }
+    std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+    if (n < 0) return {};
+    link.resize(static_cast<std::size_t>(n));
+    const fs::path next(link);
+    target = next.is_absolute() ? link : (fs::path(target).parent_path() / next).string();
+  }
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = EIO;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
 bool TVyrXmlDocument::SaveToFile(const std::string& fileName) const noexcept {
   try {
     namespace fs = std::filesystem;
     const std::string name = Quoted(fileName);
+    auto fail = [&](const std::string& why) { return ReportQuietly("Cannot write model file " + name + ": " + why); };
     std::string bytes, why;
-    if (!Write(bytes, why)) return ReportQuietly("Cannot write model file " + name + ": " + why);
-    // Written beside the file first, so that a failed write leaves it intact.
-    const std::string temp = fileName + ".saving";
-    {
-      std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-      if (!out) {
-        const int err = errno;
-        return ReportQuietly("Cannot write model file " + name + ": " + std::strerror(err));
-      }
-      out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-      out.close();
-      if (!out) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        return ReportQuietly("Cannot write model file " + name);
-      }
+    if (!Write(bytes, why)) return fail(why);
+    struct stat st {};
+    bool exists = false;
+    const std::string target = SaveTarget(fileName, st, exists);
+    if (target.empty()) return fail(std::strerror(errno));
+    if (exists) {
+      if (S_ISDIR(st.st_mode)) return fail("it is a folder");
+      if (!S_ISREG(st.st_mode)) return fail("it is not a regular file");
+      // Write permission as the file shows it, also for a user whom the
+      // system would let write anyway.
+      if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(target.c_str(), W_OK) != 0)
+        return fail(std::strerror(EACCES));
     }
-    std::error_code ec;
-    fs::rename(temp, fileName, ec);
-    if (ec) {
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      return ReportQuietly("Cannot write model file " + name + ": " + ec.message());
+    const fs::path targetPath(target);
+    const std::string folder = targetPath.has_parent_path() ? targetPath.parent_path().string() : ".";
+    const mode_t mode = exists ? (st.st_mode & 07777) : 0666;  // a new file: as the umask allows
+
+    // A file of a name no other save uses, created here and removed again on failure.
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+      char unique[64];
+      std::snprintf(unique, sizeof unique, ".%ld.%u.%llx.saving", static_cast<long>(::getpid()), counter++,
+                    static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()));
+      temp = (fs::path(folder) / ("." + targetPath.filename().string() + unique)).string();
+      fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+      if (fd < 0 && (errno != EEXIST || attempt == 100)) return fail(std::strerror(errno));
+    }
+    auto abandon = [&](int err) {
+      if (fd >= 0) ::close(fd);
+      ::unlink(temp.c_str());
+      return fail(std::strerror(err));
+    };
+    if (exists) {
+      if (::fchmod(fd, mode) != 0) return abandon(errno);
+      [[maybe_unused]] const int owned = ::fchown(fd, st.st_uid, st.st_gid);  // where the system allows it
+    }
+    if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) return abandon(errno);
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0) return abandon(errno);
+    if (::rename(temp.c_str(), target.c_str()) != 0) return abandon(errno);
+    // The rename itself on the disk.
+    if (const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dirFd >= 0) {
+      ::fsync(dirFd);
+      ::close(dirFd);
     }
     lastError_.clear();
     return true;

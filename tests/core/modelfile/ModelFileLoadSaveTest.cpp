@@ -16,10 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::ReadFile;
 
 // A folder of its own for each test, removed afterwards.
 class ModelFileLoadSave : public ::testing::Test {
@@ -356,19 +353,6 @@ TEST_F(ModelFileLoadSave, MarkupUsesLineFeeds) {
   // The text keeps its carriage return next to a control character (and a
   // comment that spells the reference of the next one).
   EXPECT_EQ(again.Root().RefModelRoot().ValueFromNodeAsStringDef("v", ""), "\x01\r");
-}
-
-// A reference to the null character ends the text where it stands; text left
-// empty by it is no text, and the element saves as an empty one.
-TEST_F(ModelFileLoadSave, TextEmptiedByANullReferenceIsNoText) {
-  TVyrXmlDocument doc;
-  ASSERT_TRUE(doc.LoadFromString("<m><BaseCfg><v>&#0;x</v><w>a&#0;b</w></BaseCfg></m>", "null.xml"));
-  const std::string saved = doc.SaveToString();
-  EXPECT_NE(saved.find("<v />"), std::string::npos) << saved;
-  EXPECT_NE(saved.find("<w>a</w>"), std::string::npos) << saved;
-  TVyrXmlDocument again;
-  ASSERT_TRUE(again.LoadFromString(saved, "again.xml"));
-  EXPECT_EQ(again.SaveToString(), saved);
 }
 
 TEST_F(ModelFileLoadSave, NewDocumentGetsADeclaration) {

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -11,6 +14,12 @@
 #include "VyrNativeXml.h"
 
 namespace vyr::test {
+
+/// The bytes of a file; empty when it cannot be read.
+inline std::string ReadFile(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 /// Path of a fixture file under tests/modelfile/data.
 inline std::string DataFile(std::string_view name) { return std::string(VYR_MODELFILE_DATA) + "/" + std::string(name); }

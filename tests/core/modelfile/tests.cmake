@@ -5,7 +5,8 @@ vyr_add_test(test_modelfile
   modelfile/ModelFileQueriesTest.cpp
   modelfile/ModelFilePathsTest.cpp
   modelfile/ModelFileCopyTest.cpp
-  modelfile/ModelFileLoadSaveTest.cpp)
+  modelfile/ModelFileLoadSaveTest.cpp
+  modelfile/ModelFileSafeIoTest.cpp)
 target_compile_definitions(test_modelfile PRIVATE VYR_MODELFILE_DATA="${CMAKE_CURRENT_LIST_DIR}/data")
 
 # The fuzz target, built with clang in a build of its own, run over its stored
