@@ -369,13 +369,14 @@ namespace {
 
 // Takes source over into target level by level: own(t, s) takes a node's own
 // data; child(children, c) deals with the source child c among the target's
-// children and returns where to go on below it.
+// children and returns where to go on below it. own_root: target takes the
+// source's own data as well.
 template <class Own, class Child>
-void TakeOver(pugi::xml_node target, pugi::xml_node source, Own own, Child child) {
+void TakeOver(pugi::xml_node target, pugi::xml_node source, Own own, Child child, bool own_root = true) {
   pugi::xml_document holder;
   source = Detached(target, source, holder);
   if (!source) return;
-  own(target, source);
+  if (own_root) own(target, source);
   std::vector<CopyLevel> levels;
   levels.push_back({TargetChildren(target), FirstElement(source)});
   while (!levels.empty()) {
@@ -410,6 +411,10 @@ void TVyrXmlNode::CopyNodesByID(pugi::xml_node source) {
 
 void TVyrXmlNode::MergeDataFromByID(pugi::xml_node source) {
   if (!*this || !source) return;
+  // An element still empty takes the source's elements but keeps its
+  // attributes, like an empty child below it; its name follows the source.
+  const bool emptyTarget = !HasChildElements(*this) && *TextOf(*this) == '\0';
+  if (emptyTarget) CopyName(*this, source);
   TakeOver(*this, source, MergeOwn, [](TargetChildren& children, pugi::xml_node c) {
     // A child with "ID" goes into its counterpart; one without into the child
     // of the same name. A leaf there keeps its value and attributes; an
@@ -425,7 +430,7 @@ void TVyrXmlNode::MergeDataFromByID(pugi::xml_node source) {
     if (hasId || HasChildElements(t)) return Into{t};
     const bool empty = *TextOf(t) == '\0';
     return empty && HasChildElements(c) ? Into{t, false} : Into{};
-  });
+  }, !emptyTarget);
 }
 
 namespace {

@@ -212,6 +212,13 @@ TEST(ModelFileCopy, ManyAttributesAreMatchedByName) {
   EXPECT_TRUE(TVyrXmlNode(target).IsEqualToKQ(reversed, names, nullptr));
 }
 
+// The element merged into, when still empty, is no different from an empty child.
+TEST(ModelFileMerge, EmptyElementKeepsItsAttributes) {
+  EXPECT_EQ(Merge("<X a='1'/>", "<x a='2' b='3'><Y k='1'/></x>"), "<x a=\"1\"><Y k=\"1\"/></x>");
+  EXPECT_EQ(Merge("<X a='1'/>", "<X a='2' b='3'/>"), "<X a=\"1\"/>");
+  EXPECT_EQ(Merge("<X a='1'>t</X>", "<X a='2'><Y/></X>"), "<X a=\"2\">t<Y/></X>");  // a leaf is not empty
+}
+
 TEST(ModelFileMerge, MergingTwiceChangesNothingMore) {
   pugi::xml_document t, s;
   test::ParseXml(t, "<r><a>1</a><T ID='1'><v>1</v></T></r>");
