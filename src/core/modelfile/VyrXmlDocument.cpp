@@ -610,31 +610,60 @@ bool TVyrXmlDocument::SaveToFile(const std::string& fileName) const noexcept {
     const std::string folder = targetPath.has_parent_path() ? targetPath.parent_path().string() : ".";
     const mode_t mode = exists ? (st.st_mode & 07777) : 0666;  // a new file: as the umask allows
 
-    // A file of a name no other save uses, created here and removed again on failure.
+    // The text goes to a file of its own, filled and synced while it has no
+    // name (where the file system allows), so that a save killed half way
+    // leaves nothing behind; it then gets a name no other save uses, created
+    // here and removed again on failure, and that name is renamed over the file.
     static std::atomic<unsigned> counter{0};
     std::string temp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
+    auto uniqueName = [&] {
       char unique[64];
       std::snprintf(unique, sizeof unique, ".%ld.%u.%llx.saving", static_cast<long>(::getpid()), counter++,
                     static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()));
       temp = (fs::path(folder) / ("." + targetPath.filename().string() + unique)).string();
-      fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-      if (fd < 0 && (errno != EEXIST || attempt == 100)) return fail(std::strerror(errno));
-    }
+    };
+    int fd = -1;
+    bool named = false;
     auto abandon = [&](int err) {
       if (fd >= 0) ::close(fd);
-      ::unlink(temp.c_str());
+      if (named) ::unlink(temp.c_str());
       return fail(std::strerror(err));
     };
-    if (exists) {
-      if (::fchmod(fd, mode) != 0) return abandon(errno);
-      [[maybe_unused]] const int owned = ::fchown(fd, st.st_uid, st.st_gid);  // where the system allows it
+    // 0 when fd holds the text on the disk, else the error.
+    auto fill = [&]() -> int {
+      if (exists) {
+        if (::fchmod(fd, mode) != 0) return errno;
+        [[maybe_unused]] const int owned = ::fchown(fd, st.st_uid, st.st_gid);  // where the system allows it
+      }
+      if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) return errno;
+      return 0;
+    };
+#ifdef O_TMPFILE
+    fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    if (fd >= 0) {
+      if (const int err = fill()) return abandon(err);
+      const std::string self = "/proc/self/fd/" + std::to_string(fd);
+      for (int attempt = 0; !named && attempt < 100; ++attempt) {
+        uniqueName();
+        named = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        if (!named && errno != EEXIST) break;
+      }
+      ::close(fd);  // without a name (no /proc, say): written once more below
+      fd = -1;
     }
-    if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) return abandon(errno);
-    const int closed = ::close(fd);
-    fd = -1;
-    if (closed != 0) return abandon(errno);
+#endif
+    if (!named) {
+      for (int attempt = 0; fd < 0; ++attempt) {
+        uniqueName();
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd < 0 && (errno != EEXIST || attempt == 100)) return fail(std::strerror(errno));
+      }
+      named = true;
+      if (const int err = fill()) return abandon(err);
+      const int closed = ::close(fd);
+      fd = -1;
+      if (closed != 0) return abandon(errno);
+    }
     if (::rename(temp.c_str(), target.c_str()) != 0) return abandon(errno);
     // The rename itself on the disk.
     if (const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dirFd >= 0) {
