@@ -58,6 +58,14 @@ bool ValidInput(double T, double P, const TGasComposition& x, const char* where,
          0};
     return false;
   }
+  // The species tables, and with them the equilibrium constants, end at
+  // T_tablemax: a hotter state has no properties to balance.
+  if (T > T_tablemax) {
+    f = {Format("Temperature (%g K) above the %g K limit of the property tables in" + std::string(sLineBreak) + "%s",
+                {T, T_tablemax, std::string(where)}),
+         0};
+    return false;
+  }
   double sum = 0.0;
   for (int i = 0; i < GasCount; ++i) {
     if (x[i] < -kTiny) {

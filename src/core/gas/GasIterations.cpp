@@ -3,11 +3,22 @@
 #include <cmath>
 #include <string>
 
+#include "GasKernels.h"
 #include "GasMixture.h"
 #include "GasProperties.h"
 #include "Messages.h"
+#include "SysUtils.h"
 
 namespace vyr {
+
+namespace detail {
+
+void IllegalValue(const char* what, double value, std::string_view CallerID) {
+  MessageDlg(Format(std::string("Illegal value for ") + what + " (=%g)" + sLineBreak + "in %s", {value, CallerID}),
+             mtError, {mbOK}, 0);
+}
+
+}  // namespace detail
 
 namespace {
 
@@ -131,6 +142,16 @@ bool GetTis(double P1, double T1, double P2, const TGasComposition& y, double to
 
 bool GetPis(double P1, double T1, double T2, const TGasComposition& y, double tol, double& P2,
             std::string_view CallerID) {
+  // A pressure or temperature that is no positive number has no entropy:
+  // refused by name rather than left to fail the iteration.
+  if (!(P1 > 0.0 && std::isfinite(P1))) {
+    detail::IllegalValue("pressure", P1, CallerID);
+    return false;
+  }
+  if (!(T1 > 0.0 && std::isfinite(T1)) || !(T2 > 0.0 && std::isfinite(T2))) {
+    detail::IllegalValue("temperature", std::isfinite(T1) && T1 > 0.0 ? T2 : T1, CallerID);
+    return false;
+  }
   const PreparedMixture m(y, PreparedMixture::kS);
   const double S1 = m.S(T1, P1);
   const double R = FR(y);

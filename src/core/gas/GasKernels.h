@@ -9,6 +9,8 @@
 
 #include "GasTableData.h"
 
+#include <string_view>
+
 namespace vyr::detail {
 
 inline constexpr double kPresent = 1e-15;  // fractions not above this count as absent
@@ -25,6 +27,10 @@ inline constexpr double kPresent = 1e-15;  // fractions not above this count as 
 
 /// |residual / reference|; a reference of exactly zero has no scale, so the
 /// residual is taken as it stands (absolute, in the reference's unit).
+// Error message for a quantity the caller gave that no gas state can have:
+// "Illegal value for <what> (=<value>)" CR LF "in <CallerID>".
+void IllegalValue(const char* what, double value, std::string_view CallerID);
+
 inline double RelativeResidual(double residual, double reference) {
   return reference != 0.0 ? std::fabs(residual / reference) : std::fabs(residual);
 }

@@ -34,7 +34,14 @@ VYR_API double FR(const TGasComposition& y);
 VYR_API double FGm(double T, const TGasComposition& y);
 /// Speed of sound [m/s].
 VYR_API double FCs(double T, const TGasComposition& y);
-/// Mixture entropy at (T, P), scale referred to 101325 Pa [J/(kg K)].
+/// Mixture entropy at (T, P) [J/(kg K)]. The species' standard entropies of the
+/// tables are 1-bar values (argon 154.846 J/(mol K) at 298.15 K is its 1-bar
+/// Sackur-Tetrode value), while the pressure term is -R ln(P / P_entropy_ref)
+/// with P_entropy_ref = 101325 Pa. The scale is therefore referred to 1 bar in
+/// effect, offset by the constant R ln(1.01325) (3.78 J/(kg K) for air): FS is
+/// that much above the absolute entropy of a consistent 1-bar or 1 atm scale.
+/// The constant cancels in every process (only entropy differences count) and
+/// is kept so that stored results stay the same.
 VYR_API double FS(double T, double P, const TGasComposition& y);
 /// Heating-value polynomial [J/kg].
 VYR_API double FHv(double T);

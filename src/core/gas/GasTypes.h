@@ -110,7 +110,8 @@ using GasconditionsPtr = TGasconditions*;
 
 /// Universal gas constant [J/(kmol K)].
 inline constexpr double R_u = 8314.4621;
-/// Reference pressure of the entropy scale [Pa].
+/// Pressure of the entropy scale's pressure term [Pa]; the tables' standard
+/// entropies themselves are 1-bar values (see FS).
 inline constexpr double P_entropy_ref = 101325.0;
 /// Reference temperature of formation and sensible enthalpy [K].
 inline constexpr double T_ref = 298.15;

@@ -22,13 +22,17 @@ void NoConvergence(const std::string& what, std::string_view CallerID) {
              {mbOK, mbHelp}, 81401);
 }
 
-// A quantity the caller gave that no flow state can have.
-void IllegalValue(const char* what, double value, std::string_view CallerID) {
-  MessageDlg(Format(std::string("Illegal value for ") + what + " (=%g)" + sLineBreak + "in %s", {value, CallerID}),
-             mtError, {mbOK}, 0);
-}
+using detail::IllegalValue;
 
 void IllegalMach(double Mach, std::string_view CallerID) { IllegalValue("Mach", Mach, CallerID); }
+
+// The choke search stops at the 200 K floor of the property range: the
+// state the flow needs (sonic or subsonic) lies below it.
+void BelowFloorError(std::string_view CallerID) {
+  MessageDlg("Static temperature below 200 K in GetStatic iteration in" + std::string(sLineBreak) +
+                 std::string(CallerID),
+             mtError, {mbOK, mbHelp}, 81406);
+}
 
 void ChokedFlowError(std::string_view CallerID) {
   MessageDlg("Error in GetStatic iteration (choked flow case) in" + std::string(sLineBreak) + std::string(CallerID) +
@@ -93,12 +97,31 @@ bool GetStatic(double W, double Pt, double Tt, double A, const TGasComposition& 
     }
   }
   if (!(passedAt > 0 && passedAt < 36) && Tstar > 201.0) Tstar = 0.9 * Tt;
+  const bool atFloor = Tstar <= 200.0;
+  auto chokedOrFloorError = [&] {
+    if (atFloor)
+      BelowFloorError(CallerID);
+    else
+      ChokedFlowError(CallerID);
+  };
 
   // Secant on the energy residual between the choke temperature and Tt,
   // never below the choke temperature (that is the supersonic branch).
   double Ta = Tstar, Tb = Tt;
   int count = 0;
   bool converged = false, choked = false;
+  // The mass flux is largest at the sonic state: where the continuity
+  // velocity at the choke temperature already reaches the energy limit
+  // (residual not positive) the area is at or below the sonic one and no
+  // subsonic state exists. The flow is choked; the secant is not needed (its
+  // step would leave [Tstar, Tt] upwards, as the residual is negative at both
+  // ends).
+  const double fStar = f(Tstar);
+  if (pisFailed) return false;
+  if (fStar <= 0.0) {
+    Ts = Tstar;
+    choked = converged = true;
+  }
   while (!converged && count <= 100) {
     ++count;
     const double fa = f(Ta);
@@ -113,12 +136,16 @@ bool GetStatic(double W, double Pt, double Tt, double A, const TGasComposition& 
       fb = f(Tstar);
       if (pisFailed) return false;
       if (fb > 0.0) {
-        ChokedFlowError(CallerID);
+        chokedOrFloorError();
         return false;
       }
       V = FCs(Tstar, y);
       choked = true;
     }
+    // A static temperature above the total one has a negative kinetic
+    // energy: a step past Tt (the secant overshoots on the flat energy curve
+    // of hot choked flow) goes halfway from the last iterate to Tt instead.
+    if (Ta > Tt) Ta = 0.5 * (Ts + Tt);
     if (Ta > T_tablemax) Ta = T_tablemax;  // no step beyond the property tables
     Tb = Ts;
     converged = std::fabs(Ta - Tb) < tol;
@@ -137,8 +164,8 @@ bool GetStatic(double W, double Pt, double Tt, double A, const TGasComposition& 
   const double limit = kEnergyTolerance * tol * FCp(Ts, y);
   const double Vbalance = choked ? FCs(Tstar, y) : V;
   if (!(std::fabs(Ht - FH(Ts, y) - Vbalance * Vbalance / 2.0) <= limit)) {
-    if (choked)
-      ChokedFlowError(CallerID);
+    if (choked || atFloor)
+      chokedOrFloorError();
     else
       NoConvergence("GetStatic", CallerID);
     return false;
@@ -207,6 +234,14 @@ bool GetStaticfromOption(TGasconditions& GC, TStaticSpecOption Option, double to
     GC.V = 0.0;
     GC.Mach = 0.0;
   } else {
+    // A stored size that is no number (NaN, infinite) would pass for absent
+    // or reach the iteration: refused by name.
+    const double given[] = {GC.A, GC.Mach, GC.V};
+    const char* const names[] = {"area", "Mach", "velocity"};
+    if (Option <= ssoVelocity && !std::isfinite(given[Option])) {
+      IllegalValue(names[Option], given[Option], CallerID);
+      return false;
+    }
     switch (Option) {
       case ssoArea:
         if (GC.A > kAbsent) {

@@ -249,7 +249,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"empty", 2000, 1e5, EmptyComposition, "Composition sum (0) in CombEquilibrium", 85515},
         BadCase{"zero_temperature", 0, 1e5, Air, "Invalid temperature (0 K) or pressure (100000 Pa) in", 0},
         BadCase{"negative_pressure", 2000, -1e5, Air, "Invalid temperature (2000 K) or pressure (-100000 Pa) in", 0},
-        BadCase{"nan_temperature", std::nan(""), 1e5, Air, "Invalid temperature (NAN K)", 0}),
+        BadCase{"nan_temperature", std::nan(""), 1e5, Air, "Invalid temperature (NAN K)", 0},
+        BadCase{"above_the_tables", 8000, 1e5, Air,
+                "Temperature (8000 K) above the 6000 K limit of the property tables in\r\nCombEquilibrium", 0}),
     [](const testing::TestParamInfo<BadCase>& i) { return std::string(i.param.name); });
 
 TGasconditions Station(const TGasComposition& y, double Ts, double Ps) {

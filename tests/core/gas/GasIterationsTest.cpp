@@ -147,8 +147,6 @@ const Failure kFailures[] = {
      "No convergence in GetTis iteration in\r\nNr. 12 Component: HPT", -1.0, true},
     {"GetTis_empty_gas", [](double& T) { return GetTis(1e5, 300.0, 4e5, EmptyComposition, 1e-5, T, kCaller); },
      "No convergence in GetTis iteration in\r\nNr. 12 Component: HPT", -1.0, true},
-    {"GetPis_nan", [](double& P) { return GetPis(1e5, 300.0, kNaN, Air, 1e-5, P, kCaller); },
-     "No convergence in GetPis iteration in\r\nNr. 12 Component: HPT", -1.0, false},
     {"GetPis_empty_gas", [](double& P) { return GetPis(1e5, 300.0, 400.0, EmptyComposition, 1e-5, P, kCaller); },
      "No convergence in GetPis iteration in\r\nNr. 12 Component: HPT", -1.0, false},
     {"GetTfromS_far_below_150K", [](double& T) { return GetTfromS(FS(100.0, 1e5, Air), 1e5, Air, 1e-5, T, kCaller); },
@@ -174,6 +172,31 @@ TEST_P(IterationFailure, ShowsTheMessageAndReturnsFalse) {
   EXPECT_EQ(rec.messages[0].Buttons, (TMsgDlgButtons{mbOK, mbHelp}));
   if (f.outKept) EXPECT_EQ(out, f.outBefore);
   else EXPECT_NE(out, f.outBefore);
+}
+
+// A start state without an entropy (pressure or temperature no positive
+// number) is refused by name before the iteration, and the output is kept.
+TEST(GasIterations, GetPisRefusesAStateWithoutEntropy) {
+  const struct {
+    double P1, T1, T2;
+    const char* text;
+  } cases[] = {
+      {kNaN, 300.0, 400.0, "Illegal value for pressure (=NAN)\r\nin Nr. 12 Component: HPT"},
+      {-1e5, 300.0, 400.0, "Illegal value for pressure (=-100000)\r\nin Nr. 12 Component: HPT"},
+      {1e5, kNaN, 400.0, "Illegal value for temperature (=NAN)\r\nin Nr. 12 Component: HPT"},
+      {1e5, 300.0, kNaN, "Illegal value for temperature (=NAN)\r\nin Nr. 12 Component: HPT"},
+      {1e5, 300.0, 0.0, "Illegal value for temperature (=0)\r\nin Nr. 12 Component: HPT"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    test::RecordingHandler rec;
+    double P2 = -1.0;
+    EXPECT_FALSE(GetPis(c.P1, c.T1, c.T2, Air, 1e-5, P2, kCaller));
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0].Text, c.text);
+    EXPECT_EQ(rec.messages[0].DlgType, mtError);
+    EXPECT_EQ(P2, -1.0);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(BadInput, IterationFailure, testing::ValuesIn(kFailures),

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
+#include <string>
+#include <vector>
 
 #include "VYRglobal.h"
 #include "common/RecordingHandler.h"
@@ -94,6 +97,65 @@ TEST(Processes, NoPressureChangeKeepsTheInletState) {
   }
   EXPECT_TRUE(rec.messages.empty());
 }
+
+// Both machines, both given efficiencies: the efficiency that is computed
+// tends to the given one as PR goes to 1 (both are ratios of vanishing
+// differences with a common limit). Its departure from the given one is of
+// first order in ln PR, (R/cp) ln PR (1 - eta)/2 for a gas of nearly constant
+// cp, so near PR = 1 it stays within that bound, is continuous down to and at
+// PR = 1 and stays within (0, 1].
+struct NearUnitPRCase {
+  const char* name;
+  bool turbine;
+  bool polytropic;
+  double eff;
+};
+
+void PrintTo(const NearUnitPRCase& c, std::ostream* os) { *os << c.name; }
+
+class EfficiencyNearUnitPR : public testing::TestWithParam<NearUnitPRCase> {};
+
+TEST_P(EfficiencyNearUnitPR, IsContinuousAndWithinZeroAndOne) {
+  const NearUnitPRCase& c = GetParam();
+  test::RecordingHandler rec;
+  const double Tin = c.turbine ? 1400.0 : 300.0;
+  const double k = FR(Air) / FCp(Tin, Air);
+  std::vector<double> steps;
+  for (double d = 1e-2; d > 5e-16; d /= 10.0) steps.push_back(d);
+  steps.push_back(0.0);
+  double previous = NAN;
+  for (double d : steps) {
+    const double pr = 1.0 + d;
+    TGasconditions in = Station(2e5, Tin, Air), out;
+    double eff = c.polytropic ? 0.0 : c.eff, effPoly = c.polytropic ? c.eff : 0.0;
+    if (c.turbine) {
+      ASSERT_TRUE(TurbineExpansion_PR(in, pr, 1e-6, c.polytropic, kCaller, eff, effPoly, out));
+    } else {
+      ASSERT_TRUE(Compression(in, pr, 1e-6, c.polytropic, kCaller, eff, effPoly, out));
+    }
+    const double other = c.polytropic ? eff : effPoly;
+    SCOPED_TRACE(testing::Message() << "PR - 1 = " << d << ": " << other);
+    EXPECT_GT(other, 0.0);
+    EXPECT_LE(other, 1.0);
+    const double firstOrder = 0.5 * k * std::log(pr) * (1.0 - c.eff);
+    EXPECT_LE(std::fabs(other - c.eff), 1.2 * firstOrder + 1e-9);
+    if (!std::isnan(previous)) {
+      EXPECT_LE(std::fabs(other - previous), 1.2 * k * d + 1e-9);
+    }
+    previous = other;
+  }
+  EXPECT_TRUE(rec.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Processes, EfficiencyNearUnitPR,
+    testing::Values(NearUnitPRCase{"CompressorIsentropicGiven", false, false, 0.85},
+                    NearUnitPRCase{"CompressorPolytropicGiven", false, true, 0.88},
+                    NearUnitPRCase{"TurbineIsentropicGiven", true, false, 0.9},
+                    NearUnitPRCase{"TurbinePolytropicGiven", true, true, 0.87},
+                    NearUnitPRCase{"CompressorIdealMachine", false, false, 1.0},
+                    NearUnitPRCase{"TurbineLowEfficiency", true, true, 0.3}),
+    [](const testing::TestParamInfo<NearUnitPRCase>& info) { return std::string(info.param.name); });
 
 TEST(Processes, ExpansionToStaticConditions) {
   const double Tt = 900.0, Pt = 3e5, Ht = FH(Tt, Air);
