@@ -252,6 +252,18 @@ void NormaliseParsedTree(pugi::xml_document& doc) {
 // value; npos when there is none. Comments, CDATA sections and processing
 // instructions hold references as plain text.
 std::size_t FirstNull(std::string_view bytes, pugi::xml_encoding enc, bool& asReference) {
+  // In an 8-bit file most have neither a null byte nor a reference that
+  // could be one: the state machine below is for those that do.
+  if (UnitsOf(enc).size == 1 && bytes.find('\0') == std::string_view::npos) {
+    bool candidate = false;
+    for (std::size_t at = bytes.find("&#"); at != std::string_view::npos && !candidate; at = bytes.find("&#", at + 2)) {
+      std::size_t k = at + 2;
+      if (k < bytes.size() && bytes[k] == 'x') ++k;
+      while (k < bytes.size() && bytes[k] == '0') ++k;
+      candidate = k < bytes.size() && bytes[k] == ';' && bytes[k - 1] == '0';
+    }
+    if (!candidate) return std::string_view::npos;
+  }
   enum class In { Markup, Comment, Cdata, Pi } in = In::Markup;
   std::array<std::uint32_t, 9> tail{};  // the last characters, newest last
   auto endsWith = [&](std::string_view s) {
