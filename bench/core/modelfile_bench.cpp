@@ -292,11 +292,12 @@ BENCHMARK(BM_IsEqualToKQDifferingSiblings)
     ->ArgsProduct({{20000, 200000, 1000000}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
-// One element with n attributes: compared with an equal one, and copied and
-// merged into one that has them all.
+// One element with n attributes and a value: compared with an equal one, and
+// copied and merged into one that has them all.
 std::unique_ptr<pugi::xml_document> Attributes(int n) {
   auto doc = std::make_unique<pugi::xml_document>();
   pugi::xml_node r = doc->append_child("r");
+  r.text().set("v");
   char name[16];
   for (int i = 0; i < n; ++i) {
     std::snprintf(name, sizeof name, "a%d", i);
@@ -322,5 +323,29 @@ void BM_ManyAttributes(benchmark::State& st) {
   st.SetItemsProcessed(st.iterations() * n);
 }
 BENCHMARK(BM_ManyAttributes)->ArgsProduct({{10000, 100000}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
+
+// The yardstick for the edges above: one walk over n siblings, reading each
+// one's name, "ID" and text (range 1 = 0), or over one element's n
+// attributes, reading each name and value (range 1 = 1).
+void BM_LinearWalk(benchmark::State& st) {
+  const int n = static_cast<int>(st.range(0));
+  const bool attributes = st.range(1) == 1;
+  const auto doc = attributes ? Attributes(n) : Siblings(n, true, "1");
+  const pugi::xml_node r = doc->document_element();
+  for (auto _ : st) {
+    std::size_t sum = 0;
+    if (attributes) {
+      for (pugi::xml_attribute a = r.first_attribute(); a; a = a.next_attribute())
+        sum += static_cast<unsigned char>(a.name()[0]) + static_cast<unsigned char>(a.value()[0]);
+    } else {
+      for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling())
+        sum += static_cast<unsigned char>(c.name()[0]) + static_cast<unsigned char>(c.attribute("ID").value()[0]) +
+               static_cast<unsigned char>(c.text().get()[0]);
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  st.SetItemsProcessed(st.iterations() * n);
+}
+BENCHMARK(BM_LinearWalk)->ArgsProduct({{30000, 100000, 1000000}, {0}})->Args({100000, 1})->Unit(benchmark::kMillisecond);
 
 }  // namespace

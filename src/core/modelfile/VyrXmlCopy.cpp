@@ -81,6 +81,7 @@ class ChildIndex {
     for (pugi::xml_node c = FirstElement(parent); c; c = NextElement(c)) entries_.push_back(Keys(c));
     if (entries_.size() >= kHashFrom) {
       hashed_ = true;
+      withId_.reserve(entries_.size());  // siblings with "ID" mostly have one each
       for (std::uint32_t k = 0; k < entries_.size(); ++k) Enter(k);
     }
   }
@@ -149,10 +150,19 @@ class ChildIndex {
     if (changing_ == kNone || entries_[changing_].node != c) return;
     Entry& e = entries_[changing_];
     const Entry now = Keys(c);
-    if (now.name == e.name && now.hasId == e.hasId && now.id == e.id && now.exact == e.exact) return;
-    if (hashed_) Leave(changing_);
+    const bool keyChanged = now.name != e.name || now.hasId != e.hasId || now.id != e.id;
+    const bool nameChanged = now.exact != e.exact;
+    if (hashed_) {
+      // Only the lists whose key changed: a child that stays in a list
+      // stays in its place there.
+      if (keyChanged) Remove(e.hasId ? withId_ : withoutId_, Key(e), changing_);
+      if (nameChanged) Remove(byName_, e.exact, changing_);
+    }
     e = now;
-    if (hashed_) Enter(changing_);
+    if (hashed_) {
+      if (keyChanged) Insert((e.hasId ? withId_ : withoutId_)[Key(e)], changing_);
+      if (nameChanged) Insert(byName_[e.exact], changing_);
+    }
   }
 
  private:
@@ -217,18 +227,12 @@ class ChildIndex {
     if (positions.head == v.size()) table.erase(k);
   }
 
-  void Leave(std::uint32_t at) {
-    const Entry& e = entries_[at];
-    if (e.hasId)
-      Remove(withId_, Combine(e.name, e.id), at);
-    else
-      Remove(withoutId_, e.name, at);
-    Remove(byName_, e.exact, at);
-  }
+  // The key of the child's name and "ID" in withId_ or withoutId_.
+  static std::uint64_t Key(const Entry& e) { return e.hasId ? Combine(e.name, e.id) : e.name; }
 
   void Enter(std::uint32_t at) {
     const Entry& e = entries_[at];
-    Insert(e.hasId ? withId_[Combine(e.name, e.id)] : withoutId_[e.name], at);
+    Insert((e.hasId ? withId_ : withoutId_)[Key(e)], at);
     Insert(byName_[e.exact], at);
   }
 
