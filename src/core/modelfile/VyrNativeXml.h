@@ -236,7 +236,9 @@ class VYR_API TVyrXmlDocument {
   /// file holds either the old or the new text whole, also with other saves
   /// of it running at the same time. A symbolic link is followed to the file
   /// it names; the file keeps its permissions; a file without write
-  /// permission is refused. When the file cannot be written (the error names
+  /// permission is refused. A file with more than one name (hard links) is
+  /// written in place instead, so that every name keeps it, with the old text
+  /// put back when writing fails. When the file cannot be written (the error names
   /// the system's reason), or the tree holds what reading would not bring
   /// back (a name that is no XML name, "?>" in a processing instruction, a
   /// character that the encoding cannot hold outside text and attribute

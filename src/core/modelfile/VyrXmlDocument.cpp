@@ -4,6 +4,7 @@
 // Saving writes the tree back in that encoding, with the byte-order mark and
 // the line ends the file had (ModelFileWriter).
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -597,6 +598,38 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// A file with more than one name (hard links) keeps them all only when
+// written in place: the new text over the old one, under a lock that other
+// saves wait for, and the old text back should writing fail. 0 on success,
+// else the error.
+int WriteInPlace(const std::string& target, std::string_view bytes) {
+  const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return errno;
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  while (::flock(fd, LOCK_EX) != 0)
+    if (errno != EINTR) return errno;
+  std::string old;
+  char chunk[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) break;
+    old.append(chunk, static_cast<std::size_t>(n));
+  }
+  auto put = [&](std::string_view text) {
+    return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, text) &&
+           ::ftruncate(fd, static_cast<off_t>(text.size())) == 0 && ::fsync(fd) == 0;
+  };
+  if (put(bytes)) return 0;
+  const int err = errno;
+  put(old);
+  return err;
+}
+
 }  // namespace
 
 bool TVyrXmlDocument::SaveToFile(const std::string& fileName) const noexcept {
@@ -617,6 +650,11 @@ bool TVyrXmlDocument::SaveToFile(const std::string& fileName) const noexcept {
       // system would let write anyway.
       if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(target.c_str(), W_OK) != 0)
         return fail(std::strerror(EACCES));
+    }
+    if (exists && st.st_nlink > 1) {
+      if (const int err = WriteInPlace(target, bytes)) return fail(std::strerror(err));
+      lastError_.clear();
+      return true;
     }
     const fs::path targetPath(target);
     const std::string folder = targetPath.has_parent_path() ? targetPath.parent_path().string() : ".";

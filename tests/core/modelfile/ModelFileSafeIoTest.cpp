@@ -255,6 +255,15 @@ TEST_F(ModelFileSave, WritesThroughLinksKeepsPermissionsAndTouchesNoOtherFile) {
   EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(ReadFile(other), "the user's own file");
   EXPECT_EQ(Listing(dir), (std::set<std::string>{"real.xml", "link.xml", "link.xml.saving"}));
+
+  // A second name of the file (a hard link) sees the new text as well.
+  const fs::path second = dir / "second.xml";
+  fs::create_hard_link(real, second);
+  doc.Root().RefModelRoot().append_child("w");
+  ASSERT_TRUE(doc.SaveToFile(real.string())) << doc.LastError();
+  EXPECT_EQ(fs::hard_link_count(real), 2u);
+  EXPECT_EQ(ReadFile(second), doc.SaveToString());
+  EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_TRUE(rec.messages.empty());
 }
 
