@@ -118,6 +118,9 @@ TEST(ModelFileCopy, FirstMatchInDocumentOrderWinsAmongManySiblings) {
        "<r><T ID=\"a\">x</T><T ID=\"a\">2</T></r>"},
       {"names and IDs folded", "<r><t ID='Stra\xC3\x9F\x65'>1</t><t ID='\xE2\x84\xAA'>2</t></r>",
        "<r><T ID='STRASSE'>x</T><T ID='k'>y</T></r>", "<r><T ID=\"STRASSE\">x</T><T ID=\"k\">y</T></r>"},
+      {"children renamed out of the middle of their name", "<r><t ID='1'>a</t><t ID='2'>b</t><t>c</t></r>",
+       "<r><T ID='2'>B</T><T ID='3'>C</T><t ID='1'>A</t></r>",
+       "<r><t ID=\"1\">A</t><T ID=\"2\">B</T><T ID=\"3\">C</T></r>"},
       {"an ID that matches nothing is appended once", "<r><T ID='a'/></r>", "<r><T ID='b'>1</T><T ID='B'>2</T></r>",
        "<r><T ID=\"a\"/><T ID=\"B\">2</T></r>"},
   };
@@ -127,6 +130,8 @@ TEST(ModelFileCopy, FirstMatchInDocumentOrderWinsAmongManySiblings) {
   const OpCase merges[] = {
       {"a child renamed by its ID is found by its new name", "<r><a ID='1'/></r>", "<r><A ID='1'/><A>5</A></r>",
        "<r><A ID=\"1\"/></r>"},
+      {"a child renamed by its ID leaves its old name to the next", "<r><v ID='1'/><v/><v/></r>",
+       "<r><V ID='1'/><v u='1'><x/></v></r>", "<r><V ID=\"1\"/><v><x/></v><v/></r>"},
       {"a child without ID goes into the first of that exact name", "<r><v>1</v><V>2</V><v>3</v></r>",
        "<r><V><x/></V></r>", "<r><v>1</v><V>2</V><v>3</v></r>"},
   };
