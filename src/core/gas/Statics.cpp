@@ -124,7 +124,7 @@ bool GetStatic(double W, double Pt, double Tt, double A, const TGasComposition& 
   }
   while (!converged && count <= 100) {
     ++count;
-    const double fa = f(Ta);
+    const double fa = count == 1 ? fStar : f(Ta);  // the first pass starts at Tstar
     if (pisFailed) return false;
     double fb = f(Tb);
     if (pisFailed) return false;
