@@ -38,36 +38,52 @@ bool NoPressureChange(double PR) { return std::fabs(PR - 1.0) < 1e-15; }
 
 // Near PR = 1 the efficiency that is computed is a quotient of two small
 // differences of iterated states (enthalpies or entropies): their iteration
-// errors swamp it. Below this |ln PR| the first-order expansion in ln PR of
-// the relation between the two efficiencies is used instead; its neglected
-// second-order term, (ln PR R/cp)^2, is below 1e-7 there.
-constexpr double kSmallLogPR = 1e-3;
+// errors swamp it (1e-5 at |ln PR| = 1e-3 with tol = 1e-6, nonsense below).
+// Below this |ln PR| the relation between the two efficiencies of a gas of
+// constant cp is used instead; over the small temperature change there the
+// variation of cp changes it by less than 1e-7.
+constexpr double kSmallLogPR = 1e-2;
 
-// First-order relation between isentropic and polytropic efficiency for a
-// small pressure change, with k = R/cp at the inlet and x = ln PR > 0 taken
-// in the direction of the process (PR of a compressor, of a turbine alike):
-//   compressor  eta_is = eta_p + (k x / 2) (eta_p - 1)
-//   turbine     eta_is = eta_p + (k x / 2) (1 - eta_p) eta_p
-// (from eta_is = (PR^k - 1)/(PR^(k/eta_p) - 1) and
-// (1 - PR^(-k eta_p))/(1 - PR^(-k)) of a gas of constant cp).
-// Both tend to eta_p as x goes to 0, so the result is continuous at PR = 1.
-double SmallStepFactor(const TGasconditions& GCin, double R, double lnPR) {
-  const double cp = FCp(GCin.Tt, GCin.Composition);
-  return cp > 0.0 ? 0.5 * lnPR * R / cp : 0.0;
+// Isentropic exponent k = R/cp of the small step, cp at the mean of the inlet
+// and outlet temperatures.
+double SmallStepExponent(const TGasconditions& GCin, const TGasconditions& GCout, double R) {
+  const double cp = FCp(0.5 * (GCin.Tt + GCout.Tt), GCin.Composition);
+  return cp > 0.0 ? R / cp : 0.0;
 }
 
-double IsentropicFromPolytropic(bool turbine, double EffPoly, double c) {
-  return turbine ? EffPoly + c * (1.0 - EffPoly) * EffPoly : EffPoly + c * (EffPoly - 1.0);
+// Constant-cp relations with a = k ln PR (PR taken in the direction of the
+// process, above 1 for a compressor and a turbine alike):
+//   compressor  eta_is = (PR^k - 1) / (PR^(k/eta_p) - 1)
+//   turbine     eta_is = (1 - PR^(-k eta_p)) / (1 - PR^(-k))
+// written with expm1/log1p so that they hold down to PR = 1, where both
+// efficiencies become equal (the result is continuous there).
+double IsentropicFromPolytropic(bool turbine, double EffPoly, double a) {
+  if (a == 0.0) return EffPoly;
+  return turbine ? std::expm1(-a * EffPoly) / std::expm1(-a) : std::expm1(a) / std::expm1(a / EffPoly);
+}
+
+double PolytropicFromIsentropic(bool turbine, double Eff, double a) {
+  if (a == 0.0) return Eff;
+  return turbine ? -std::log1p(Eff * std::expm1(-a)) / a : a / std::log1p(std::expm1(a) / Eff);
 }
 
 // A given efficiency in (0, 1] implies the other in (0, 1] as well (no
 // process creates work from nothing); the iteration noise of the end states
 // must not carry an ideal machine's other efficiency past 1.
-double NoMoreThanIdeal(double given, double other) { return given > 0.0 && given <= 1.0 && other > 1.0 ? 1.0 : other; }
+double NoMoreThanIdeal(double given, double other) {
+  return given > 0.0 && given <= 1.0 && other > 1.0 ? 1.0 : other;
+}
 
-// The inverse of IsentropicFromPolytropic to the same (first) order.
-double PolytropicFromIsentropic(bool turbine, double Eff, double c) {
-  return turbine ? Eff - c * (1.0 - Eff) * Eff : Eff - c * (Eff - 1.0);
+// The efficiency that is not given: fromStates (from the end states) or,
+// within kSmallLogPR of PR = 1, the constant-cp relation.
+double OtherEfficiency(bool turbine, bool givenPolytropic, double given, double fromStates, double lnPR,
+                       const TGasconditions& GCin, const TGasconditions& GCout, double R) {
+  double other = fromStates;
+  if (std::fabs(lnPR) < kSmallLogPR) {
+    const double a = SmallStepExponent(GCin, GCout, R) * lnPR;
+    other = givenPolytropic ? IsentropicFromPolytropic(turbine, given, a) : PolytropicFromIsentropic(turbine, given, a);
+  }
+  return NoMoreThanIdeal(given, other);
 }
 
 }  // namespace
@@ -92,17 +108,13 @@ bool Compression(TGasconditions& GCin, double PR, double tol, bool Polytropic, s
     GCout.H = GCin.H + (GCout.His - GCin.H) / Eff;
     if (!GetT(GCout.H, y, tol, GCout.Tt, CallerID)) return false;
     GCout.S = FS(GCout.Tt, GCout.Pt, y);
-    if (std::fabs(std::log(PR)) < kSmallLogPR)
-      EffPoly = PolytropicFromIsentropic(false, Eff, SmallStepFactor(GCin, R, std::log(PR)));
-    else
-      EffPoly = NoMoreThanIdeal(Eff, 1.0 / (1.0 + (GCout.S - GCin.S) / (std::log(PR) * R)));
+    EffPoly = OtherEfficiency(false, false, Eff, 1.0 / (1.0 + (GCout.S - GCin.S) / (std::log(PR) * R)), std::log(PR),
+                              GCin, GCout, R);
   } else {
     GCout.S = GCin.S + std::log(PR) * R * (1.0 / EffPoly - 1.0);
     if (!EndStateFromEntropy(GCout, tol, CallerID)) return false;
-    if (std::fabs(std::log(PR)) < kSmallLogPR)
-      Eff = IsentropicFromPolytropic(false, EffPoly, SmallStepFactor(GCin, R, std::log(PR)));
-    else
-      Eff = NoMoreThanIdeal(EffPoly, (GCout.His - GCin.H) / (GCout.H - GCin.H));
+    Eff = OtherEfficiency(false, true, EffPoly, (GCout.His - GCin.H) / (GCout.H - GCin.H), std::log(PR), GCin, GCout,
+                          R);
   }
   return true;
 }
@@ -129,17 +141,13 @@ bool TurbineExpansion_PR(TGasconditions& GCin, double PR, double tol, bool Polyt
     GCout.H = GCin.H - (GCin.H - GCout.His) * Eff;
     if (!GetT(GCout.H, y, tol, GCout.Tt, CallerID)) return false;
     GCout.S = FS(GCout.Tt, GCout.Pt, y);
-    if (std::fabs(std::log(PR)) < kSmallLogPR)
-      EffPoly = PolytropicFromIsentropic(true, Eff, SmallStepFactor(GCin, R, std::log(PR)));
-    else
-      EffPoly = NoMoreThanIdeal(Eff, 1.0 + (GCin.S - GCout.S) / (std::log(PR) * R));
+    EffPoly = OtherEfficiency(true, false, Eff, 1.0 + (GCin.S - GCout.S) / (std::log(PR) * R), std::log(PR), GCin,
+                              GCout, R);
   } else {
     GCout.S = GCin.S - (EffPoly - 1.0) * std::log(PR) * R;
     if (!EndStateFromEntropy(GCout, tol, CallerID)) return false;
-    if (std::fabs(std::log(PR)) < kSmallLogPR)
-      Eff = IsentropicFromPolytropic(true, EffPoly, SmallStepFactor(GCin, R, std::log(PR)));
-    else
-      Eff = NoMoreThanIdeal(EffPoly, (GCin.H - GCout.H) / (GCin.H - GCout.His));
+    Eff = OtherEfficiency(true, true, EffPoly, (GCin.H - GCout.H) / (GCin.H - GCout.His), std::log(PR), GCin, GCout,
+                          R);
   }
   return true;
 }
