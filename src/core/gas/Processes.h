@@ -16,7 +16,10 @@ namespace vyr {
 /// EffPoly is the input and the isentropic Eff is computed, else the reverse.
 /// GCin.S is refreshed; GCout gets Pt, FARat, Composition, Ttis, His, H, Tt and S.
 /// Without a pressure change (|PR - 1| < 1E-15) the outlet is the inlet state and
-/// the computed efficiency equals the given one.
+/// the computed efficiency equals the given one. Within |ln PR| < 1E-2 the computed
+/// efficiency follows from the given one by the constant-cp relation (cp at the
+/// mean temperature), as the end states' differences are too small to carry it;
+/// it is continuous down to PR = 1 and, for a given efficiency in (0, 1], in (0, 1].
 VYR_API bool Compression(TGasconditions& GCin, double PR, double tol, bool Polytropic, std::string_view CallerID,
                          double& Eff, double& EffPoly, TGasconditions& GCout);
 /// Turbine expansion by PR = Pt,in / Pt,out, efficiencies as for Compression.
