@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Output.h"
+#include "GasTypes.h"
 #include "SysUtils.h"
 
 namespace vyr::cli {
@@ -49,7 +50,7 @@ struct Domain {
 /// Temperatures that the gas property tables cover [K].
 inline constexpr double kTableTmin = 200.0, kTableTmax = 6000.0;
 /// Temperatures between which the library's temperature iterations stay [K].
-inline constexpr double kIterTmin = 150.0, kIterTmax = 3000.0;
+inline constexpr double kIterTmin = T_itermin, kIterTmax = T_itermax;
 
 /// One numeric option of a command.
 struct Number {

@@ -17,9 +17,6 @@ namespace vyr::engine {
 
 namespace {
 
-// The gas property iterations work between these temperatures [K].
-constexpr double kIterTmin = 150.0, kIterTmax = 3000.0;
-
 // A total state with the enthalpy at Tt.
 TGasconditions Total(double W, double Pt, double Tt, const TGasComposition& y, double far) {
   TGasconditions g{};
@@ -145,14 +142,14 @@ bool TAmbient::Design(TEngineState& s) {
   amb.Composition = Air;
   // The gas model iterates between its temperature limits; an ambient state
   // outside them has no free-stream total state.
-  if (!(amb.Ts > kIterTmin && amb.Ts < kIterTmax)) {
+  if (!(amb.Ts > T_itermin && amb.Ts < T_itermax)) {
     if (givenStatic)
       return Fail(s, Printf("The ambient static temperature %.6g K lies outside the %g K to %g K of the gas property "
                             "iterations",
-                            amb.Ts, kIterTmin, kIterTmax));
+                            amb.Ts, T_itermin, T_itermax));
     return Fail(s, Printf("The ambient static temperature %.6g K (offset %.6g K at %.6g m) lies outside the %g K to "
                           "%g K of the gas property iterations",
-                          amb.Ts, dT, altitude, kIterTmin, kIterTmax));
+                          amb.Ts, dT, altitude, T_itermin, T_itermax));
   }
   s.ambient = amb;
   s.hasAmbient = true;

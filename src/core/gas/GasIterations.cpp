@@ -22,8 +22,8 @@ void IllegalValue(const char* what, double value, std::string_view CallerID) {
 
 namespace {
 
-constexpr double kTlow = 150.0;     // lower start point and clamp [K]
-constexpr double kThigh = 3000.0;   // upper clamp [K]
+constexpr double kTlow = T_itermin;   // lower start point and clamp [K]
+constexpr double kThigh = T_itermax;  // upper clamp [K]
 constexpr double kTstart = 2070.0;  // second start point of the secant [K]
 constexpr int kSecantPasses = 121;
 constexpr int kNewtonPasses = 26;

@@ -118,6 +118,10 @@ inline constexpr double T_ref = 298.15;
 /// Upper limit of the species property tables [K]: the end of the
 /// polynomials' high-temperature interval (1000 K to 6000 K).
 inline constexpr double T_tablemax = 6000.0;
+/// Temperatures between which the inverse temperature iterations (GetT,
+/// GetTfromS, GetTis) search and clamp [K].
+inline constexpr double T_itermin = 150.0;
+inline constexpr double T_itermax = 3000.0;
 
 /// Sea-level standard temperature [K].
 inline constexpr double T_slst = 288.15;
