@@ -104,17 +104,16 @@ bool Compression(TGasconditions& GCin, double PR, double tol, bool Polytropic, s
   if (!GetTis(GCin.Pt, GCin.Tt, GCout.Pt, y, tol, GCout.Ttis, CallerID)) return false;
   GCout.His = FH(GCout.Ttis, y);
   const double R = FR(y);
+  const double lnPR = std::log(PR);
   if (!Polytropic) {
     GCout.H = GCin.H + (GCout.His - GCin.H) / Eff;
     if (!GetT(GCout.H, y, tol, GCout.Tt, CallerID)) return false;
     GCout.S = FS(GCout.Tt, GCout.Pt, y);
-    EffPoly = OtherEfficiency(false, false, Eff, 1.0 / (1.0 + (GCout.S - GCin.S) / (std::log(PR) * R)), std::log(PR),
-                              GCin, GCout, R);
+    EffPoly = OtherEfficiency(false, false, Eff, 1.0 / (1.0 + (GCout.S - GCin.S) / (lnPR * R)), lnPR, GCin, GCout, R);
   } else {
-    GCout.S = GCin.S + std::log(PR) * R * (1.0 / EffPoly - 1.0);
+    GCout.S = GCin.S + lnPR * R * (1.0 / EffPoly - 1.0);
     if (!EndStateFromEntropy(GCout, tol, CallerID)) return false;
-    Eff = OtherEfficiency(false, true, EffPoly, (GCout.His - GCin.H) / (GCout.H - GCin.H), std::log(PR), GCin, GCout,
-                          R);
+    Eff = OtherEfficiency(false, true, EffPoly, (GCout.His - GCin.H) / (GCout.H - GCin.H), lnPR, GCin, GCout, R);
   }
   return true;
 }
@@ -137,17 +136,16 @@ bool TurbineExpansion_PR(TGasconditions& GCin, double PR, double tol, bool Polyt
   if (!GetTis(GCin.Pt, GCin.Tt, GCout.Pt, y, tol, GCout.Ttis, CallerID)) return false;
   GCout.His = FH(GCout.Ttis, y);
   const double R = FR(y);
+  const double lnPR = std::log(PR);
   if (!Polytropic) {
     GCout.H = GCin.H - (GCin.H - GCout.His) * Eff;
     if (!GetT(GCout.H, y, tol, GCout.Tt, CallerID)) return false;
     GCout.S = FS(GCout.Tt, GCout.Pt, y);
-    EffPoly = OtherEfficiency(true, false, Eff, 1.0 + (GCin.S - GCout.S) / (std::log(PR) * R), std::log(PR), GCin,
-                              GCout, R);
+    EffPoly = OtherEfficiency(true, false, Eff, 1.0 + (GCin.S - GCout.S) / (lnPR * R), lnPR, GCin, GCout, R);
   } else {
-    GCout.S = GCin.S - (EffPoly - 1.0) * std::log(PR) * R;
+    GCout.S = GCin.S - (EffPoly - 1.0) * lnPR * R;
     if (!EndStateFromEntropy(GCout, tol, CallerID)) return false;
-    Eff = OtherEfficiency(true, true, EffPoly, (GCin.H - GCout.H) / (GCin.H - GCout.His), std::log(PR), GCin, GCout,
-                          R);
+    Eff = OtherEfficiency(true, true, EffPoly, (GCin.H - GCout.H) / (GCin.H - GCout.His), lnPR, GCin, GCout, R);
   }
   return true;
 }
