@@ -84,7 +84,7 @@ TBurnerForm::TBurnerForm(QWidget* owner) : TGasPathForm(owner) {
   std::vector<std::string> fuels;
   for (const TFuelProps& f : FuelDataArray) fuels.emplace_back(f.FuelName);
   Fuel = AddRadioGrp("Fuel", "Fuel", fuels, ftAvtur);
-  Fuel->SetColumns(3);
+  Fuel->SetColumns(2);  // two columns fit the form's width
   Tfueldes = AddNumFld("Tfueldes", "Fuel temperature", ptTemperature, 298.15, 200.0, 1000.0);
   HCdes = AddNumFld("HCdes", "User fuel H/C", ptNone, 2.0, 0.0, 10.0, "Hydrogen-to-carbon atom ratio");
   OCdes = AddNumFld("OCdes", "User fuel O/C", ptNone, 0.0, 0.0, 10.0, "Oxygen-to-carbon atom ratio");
