@@ -5,6 +5,7 @@ list(APPEND VYR_CORE_SOURCES
   engine/EngineSolve.cpp
   engine/EngineComponents.cpp
   engine/Engine.cpp
+  engine/Maps.cpp
 )
 list(APPEND VYR_CORE_PUBLIC_HEADERS
   engine/EngineState.h
@@ -12,4 +13,5 @@ list(APPEND VYR_CORE_PUBLIC_HEADERS
   engine/EngineSolve.h
   engine/EngineComponents.h
   engine/Engine.h
+  engine/Maps.h
 )
