@@ -3,6 +3,7 @@ list(APPEND VYR_CORE_SOURCES
   engine/EngineState.cpp
   engine/EngineFuel.cpp
   engine/EngineSolve.cpp
+  engine/NewtonSolver.cpp
   engine/EngineComponents.cpp
   engine/Engine.cpp
   engine/Maps.cpp
@@ -11,6 +12,7 @@ list(APPEND VYR_CORE_PUBLIC_HEADERS
   engine/EngineState.h
   engine/EngineFuel.h
   engine/EngineSolve.h
+  engine/NewtonSolver.h
   engine/EngineComponents.h
   engine/Engine.h
   engine/Maps.h

@@ -1,4 +1,5 @@
 # Tests of src/core/engine/.
 vyr_add_test(test_engine
   engine/TurbofanTest.cpp
-  engine/ComponentFailureTest.cpp)
+  engine/ComponentFailureTest.cpp
+  engine/NewtonSolverTest.cpp)
