@@ -185,10 +185,18 @@ bool MatchesFileMask(std::string_view fileName, std::string_view mask) {
 }
 
 void DeleteFilesOlderThan(std::string_view folder, double days, std::string_view mask) {
-  if (!(days >= 0)) throw EAssertionFailed();
-  // The cut-off in the file clock; a file exactly at it stays.
-  const auto age = std::chrono::duration_cast<fs::file_time_type::duration>(std::chrono::duration<double>(days * 86400.0));
-  const fs::file_time_type cutoff = fs::file_time_type::clock::now() - age;
+  if (!(days >= 0)) throw EAssertionFailed();  // also NaN
+  // The cut-off in the file clock; a file exactly at it stays. The clock counts
+  // in a 64-bit integer, so an age reaching back beyond its earliest time
+  // point is compared in floating point first: no file can be that old.
+  using FileClock = fs::file_time_type::clock;
+  using Seconds = std::chrono::duration<double>;
+  const fs::file_time_type now = FileClock::now();
+  const double ageSeconds = days * 86400.0;
+  const double reachSeconds = Seconds(now.time_since_epoch()).count() -
+                              Seconds(fs::file_time_type::min().time_since_epoch()).count();
+  if (!(ageSeconds < reachSeconds)) return;
+  const fs::file_time_type cutoff = now - std::chrono::duration_cast<fs::file_time_type::duration>(Seconds(ageSeconds));
   std::error_code ec;
   fs::directory_iterator it(fs::path(std::string(folder)), ec);
   if (ec) return;

@@ -40,8 +40,14 @@ VYR_API std::string GetUniqueFileName(std::string_view folder, std::string_view 
 
 /// Deletes every regular file in folder (not in its subfolders) matching mask
 /// ('*' and '?' wildcards, letters without regard to case, "*.*" every file)
-/// whose last-modification time is earlier than now - days [d]. Files that
-/// cannot be deleted are left. Throws EAssertionFailed when days < 0.
+/// whose time is earlier than now - days [d]; a file exactly at the cut-off
+/// stays. The time is the last-modification time, not the creation time: the
+/// file systems this runs on keep no reliable creation time (it is missing,
+/// or reset by copying), while a file written once and left alone keeps its
+/// modification time. A days so large that the cut-off lies before the
+/// earliest time the file clock can hold (60000 d, infinity) deletes nothing:
+/// no file is that old. Files that cannot be deleted are left. Throws
+/// EAssertionFailed, deleting nothing, when days is negative or NaN.
 VYR_API void DeleteFilesOlderThan(std::string_view folder, double days, std::string_view mask);
 
 /// True when fileName (no folder) matches mask as DeleteFilesOlderThan matches.

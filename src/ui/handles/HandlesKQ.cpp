@@ -193,7 +193,9 @@ Qt::MouseButtons ButtonsOf(TShiftState shift) {
 }  // namespace
 
 TStretchHandle::TStretchHandle(QWidget* AOwner)
-    : QWidget(AOwner), FPrimaryColor(Qt::black), FSecondaryColor(QColor(0x80, 0x80, 0x80)) {
+    : QWidget(AOwner), FPrimaryColor(Qt::black), FSecondaryColor(QColor(0x80, 0x80, 0x80)), FOwner(AOwner) {
+  // The owner frees the handle also while it sits on another surface.
+  if (AOwner != nullptr) connect(AOwner, &QObject::destroyed, this, [this] { delete this; });
   // Only the squares are painted: the controls beneath show through.
   setAttribute(Qt::WA_NoSystemBackground);
   setAutoFillBackground(false);
@@ -215,10 +217,7 @@ void TStretchHandle::Attach(QWidget* ChildControl) {
 
   const QRect c = ChildControl->geometry();
   if (FChildList.empty()) {
-    if (parentWidget() != ChildControl->parentWidget()) {
-      delete FOutline.data();
-      setParent(ChildControl->parentWidget());
-    }
+    if (parentWidget() != ChildControl->parentWidget()) MoveTo(ChildControl->parentWidget());
     FDragRect = QRect();
     setEnabled(true);
     setVisible(true);
@@ -264,11 +263,14 @@ void TStretchHandle::ReleaseChild(QWidget* ChildControl) {
   if (it == FChildList.end()) return;
   FChildList.erase(it);
   disconnect(ChildControl, &QObject::destroyed, this, &TStretchHandle::ChildDestroyed);
-  if (FChildList.empty())
+  QWidget* surface = parentWidget();
+  if (FChildList.empty()) {
     EndSelection();
-  else
+    ReturnToOwner();
+  } else {
     setGeometry(BoundsAroundChildren());
-  if (parentWidget() != nullptr) parentWidget()->update();
+  }
+  if (surface != nullptr) surface->update();
   if (ChildControl->parentWidget() != nullptr) ChildControl->update();
   update();
 }
@@ -278,11 +280,40 @@ void TStretchHandle::ChildDestroyed(QObject* child) {
                                [child](QWidget* w) { return static_cast<QObject*>(w) == child; });
   if (it == FChildList.end()) return;
   FChildList.erase(it);
-  if (FChildList.empty())
+  if (FChildList.empty()) {
     EndSelection();
-  else
+    ReturnToOwner();
+  } else {
     setGeometry(BoundsAroundChildren());
+  }
   update();
+}
+
+void TStretchHandle::MoveTo(QWidget* surface) {
+  delete FOutline.data();
+  if (FSurface != nullptr) disconnect(FSurface, &QObject::destroyed, this, &TStretchHandle::SurfaceDestroyed);
+  FSurface = nullptr;
+  const bool hidden = isHidden();
+  setParent(surface);
+  setVisible(!hidden);
+  // A surface other than the owner would take the handle along when it is
+  // freed (Qt frees a widget's children): leave it just before. A widget
+  // announces its destruction before it frees its children.
+  if (surface != nullptr && surface != FOwner) {
+    FSurface = surface;
+    connect(surface, &QObject::destroyed, this, &TStretchHandle::SurfaceDestroyed);
+  }
+}
+
+void TStretchHandle::ReturnToOwner() {
+  if (parentWidget() != FOwner) MoveTo(FOwner);
+}
+
+void TStretchHandle::SurfaceDestroyed() {
+  for (QWidget* c : FChildList) disconnect(c, &QObject::destroyed, this, &TStretchHandle::ChildDestroyed);
+  FChildList.clear();
+  EndSelection();
+  ReturnToOwner();
 }
 
 int TStretchHandle::IndexOf(const QWidget* ChildControl) const {

@@ -247,6 +247,12 @@ class VYR_UI_API TStretchHandle : public QWidget {
   void HideOutline();
   void ReleaseCapture();
   void ChildDestroyed(QObject* child);
+  /// Makes surface the handle's parent widget (hidden or shown as before).
+  void MoveTo(QWidget* surface);
+  /// Back under the owner, off the surface of the last selection.
+  void ReturnToOwner();
+  /// The surface of the selection is being freed: detach and return to the owner.
+  void SurfaceDestroyed();
 
   TDragStyle FDragStyle = dsMove;
   bool FDragging = false;
@@ -269,6 +275,8 @@ class VYR_UI_API TStretchHandle : public QWidget {
   QPointer<QWidget> FOutline;           ///< drag outline, a child of the parent
   QPointer<QWidget> FForwardTarget;     ///< control that took the running press
   bool FClickPending = false;           ///< a left press on the selection may become a click
+  QPointer<QWidget> FOwner;             ///< frees the handle; its parent while nothing is attached
+  QPointer<QWidget> FSurface;           ///< parent of the attached controls when not the owner
 };
 
 }  // namespace vyr

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <memory>
+
+#include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -11,6 +14,9 @@
 #include <QDataStream>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
@@ -19,6 +25,7 @@
 #include <QLineEdit>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QMetaProperty>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -27,8 +34,10 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QThread>
 #include <QWidget>
 
 #include "ClassRegistry.h"
@@ -213,15 +222,53 @@ bool IsTextColumn(const TNumGrid* grid, int col) {
 constexpr quint32 kCopyDataMessage = 74;  // the copy-data message of the hand-over
 constexpr int kConnectMs = 1000;
 constexpr int kAnswerMs = 5000;
+// How long a second instance waits for a first one that holds the start-up
+// lock but does not listen yet, and the pause between its attempts.
+constexpr int kStartingMs = 2000;
+constexpr unsigned long kRetryMs = 50;
 // A hand-over larger than this is no command line.
 constexpr quint32 kMaxPayload = 1u << 20;
 
+// The user's runtime folder, private to the user (mode 0700), or "" when it
+// cannot be had or is not private: local channels in a shared folder such as
+// /tmp could be taken, or listened on in advance, by another user.
+QString PrivateRuntimeFolder() {
+  const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  if (dir.isEmpty() || !QDir().mkpath(dir)) return {};
+  constexpr QFileDevice::Permissions kOwnerOnly =
+      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadUser |
+      QFileDevice::WriteUser | QFileDevice::ExeUser;
+  QFileInfo info(dir);
+  if (!info.isDir() || info.ownerId() != static_cast<uint>(::getuid())) return {};
+  if (info.permissions() != kOwnerOnly && !QFile::setPermissions(dir, kOwnerOnly)) return {};
+  return dir;
+}
+
+// The channel's file name in the runtime folder: the window class with the
+// characters that a file name cannot hold replaced.
+QString ChannelBase(std::string_view windowClass) {
+  return QString::fromStdString(ValidFBtableOrIDname(windowClass.empty() ? std::string_view("_") : windowClass,
+                                                     false, '_'));
+}
+
 QString ChannelName(std::string_view windowClass) {
-  // Local channels are shared by every user of the machine: the user's home
-  // folder makes the name the user's own.
-  const QString home = QDir::homePath();
-  return QString::fromUtf8(windowClass.data(), static_cast<qsizetype>(windowClass.size())) + "-" +
-         QString::number(qHash(home), 16);
+  const QString dir = PrivateRuntimeFolder();
+  return dir.isEmpty() ? QString() : dir + "/" + ChannelBase(windowClass) + ".instance";
+}
+
+QString LockName(std::string_view windowClass) {
+  const QString dir = PrivateRuntimeFolder();
+  return dir.isEmpty() ? QString() : dir + "/" + ChannelBase(windowClass) + ".lock";
+}
+
+// Whether another process holds the start-up lock of windowClass: an
+// instance that is starting or running, whose channel may not answer yet.
+bool LockHeldElsewhere(std::string_view windowClass) {
+  const QString name = LockName(windowClass);
+  if (name.isEmpty()) return false;
+  QLockFile lock(name);
+  if (lock.tryLock(0)) return false;
+  return lock.error() == QLockFile::LockFailedError;
 }
 
 QByteArray Frame(quint32 message, quint32 id, const QByteArray& data) {
@@ -489,11 +536,21 @@ const char* PAnsiCharFromUnicode(const QString& s) {
 
 std::string FindDuplicateMainWdw(std::string_view windowClass) {
   const QString name = ChannelName(windowClass);
-  QLocalSocket socket;
-  socket.connectToServer(name);
-  if (!socket.waitForConnected(kConnectMs)) return std::string();
-  socket.disconnectFromServer();
-  return name.toStdString();
+  if (name.isEmpty()) return std::string();
+  // An instance that holds the start-up lock but does not answer yet is
+  // between taking the lock and listening: give it a moment.
+  QElapsedTimer waited;
+  waited.start();
+  for (;;) {
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (socket.waitForConnected(kConnectMs)) {
+      socket.disconnectFromServer();
+      return name.toStdString();
+    }
+    if (waited.elapsed() >= kStartingMs || !LockHeldElsewhere(windowClass)) return std::string();
+    QThread::msleep(kRetryMs);
+  }
 }
 
 bool SwitchToPrevInst(const std::string& wnd, const QStringList& parameters) {
@@ -502,20 +559,7 @@ bool SwitchToPrevInst(const std::string& wnd, const QStringList& parameters) {
   socket.connectToServer(QString::fromStdString(wnd));
   if (!socket.waitForConnected(kConnectMs)) return false;
   bool ok = true;
-  if (!parameters.isEmpty()) {
-    // Every parameter as UTF-16 (little-endian, as the receiver has always
-    // read it) followed by a null character, then a final null.
-    QByteArray data;
-    for (const QString& p : parameters) {
-      for (QChar ch : p) {
-        data.append(static_cast<char>(ch.unicode() & 0xFF));
-        data.append(static_cast<char>(ch.unicode() >> 8));
-      }
-      data.append(2, '\0');
-    }
-    data.append(2, '\0');
-    ok = Send(socket, kCopyDataMessage, CopyDataParamsID, data) == 1;
-  }
+  if (!parameters.isEmpty()) ok = Send(socket, kCopyDataMessage, CopyDataParamsID, PackParameters(parameters)) == 1;
   if (ok) ok = Send(socket, SwitchToInstanceMessage, 0, QByteArray()) >= 0;
   socket.disconnectFromServer();
   return ok;
@@ -527,6 +571,46 @@ bool SwitchToPrevInst(const std::string& wnd) {
   return SwitchToPrevInst(wnd, args);
 }
 
+std::string InstanceLockFileName(std::string_view windowClass) { return LockName(windowClass).toStdString(); }
+
+QByteArray PackParameters(const QStringList& parameters) {
+  QByteArray data;
+  QDataStream out(&data, QIODevice::WriteOnly);
+  out.setVersion(QDataStream::Qt_6_0);
+  out.setByteOrder(QDataStream::LittleEndian);
+  out << static_cast<quint32>(parameters.size());
+  for (const QString& p : parameters) {
+    out << static_cast<quint32>(p.size());
+    for (QChar ch : p) out << static_cast<quint16>(ch.unicode());
+  }
+  return data;
+}
+
+bool UnpackParameters(const QByteArray& data, QStringList& parameters) {
+  parameters.clear();
+  QDataStream in(data);
+  in.setVersion(QDataStream::Qt_6_0);
+  in.setByteOrder(QDataStream::LittleEndian);
+  quint32 count = 0;
+  in >> count;
+  // Every parameter takes at least its 4-byte length: a count beyond that is garbage.
+  if (in.status() != QDataStream::Ok || count > static_cast<quint32>(data.size()) / 4) return false;
+  for (quint32 i = 0; i < count; ++i) {
+    quint32 length = 0;
+    in >> length;
+    if (in.status() != QDataStream::Ok || length > static_cast<quint32>(data.size()) / 2) return false;
+    QString p(static_cast<qsizetype>(length), Qt::Uninitialized);
+    for (quint32 k = 0; k < length; ++k) {
+      quint16 ch = 0;
+      in >> ch;
+      p[static_cast<qsizetype>(k)] = QChar(ch);
+    }
+    if (in.status() != QDataStream::Ok) return false;
+    parameters.push_back(p);
+  }
+  return in.atEnd();
+}
+
 TInstanceServer::TInstanceServer(QObject* parent) : QObject(parent), server_(new QLocalServer(this)) {
   connect(server_, &QLocalServer::newConnection, this, &TInstanceServer::OnConnection);
 }
@@ -534,12 +618,25 @@ TInstanceServer::TInstanceServer(QObject* parent) : QObject(parent), server_(new
 TInstanceServer::~TInstanceServer() = default;
 
 bool TInstanceServer::Listen(std::string_view windowClass) {
-  if (!FindDuplicateMainWdw(windowClass).empty()) return false;
+  if (server_->isListening()) return false;
   const QString name = ChannelName(windowClass);
+  const QString lockName = LockName(windowClass);
+  if (name.isEmpty() || lockName.isEmpty()) return false;
+  // The lock decides between two instances started at once: only its holder
+  // listens, for as long as it lives. A lock left by a process that ended is
+  // taken over.
+  auto lock = std::make_unique<QLockFile>(lockName);
+  lock->setStaleLockTime(0);
+  if (!lock->tryLock(0)) return false;
+  QLocalSocket probe;
+  probe.connectToServer(name);
+  if (probe.waitForConnected(kConnectMs)) return false;  // an instance of before the lock
   // Nobody answers: a channel file left by an instance that ended abnormally.
   QLocalServer::removeServer(name);
   server_->setSocketOptions(QLocalServer::UserAccessOption);
-  return server_->listen(name);
+  if (!server_->listen(name)) return false;
+  lock_ = std::move(lock);
+  return true;
 }
 
 void TInstanceServer::OnConnection() {
@@ -560,22 +657,12 @@ void TInstanceServer::OnConnection() {
         socket->read(12);
         const QByteArray data = socket->read(size);
         qint32 answer = 0;
-        if (message == kCopyDataMessage && id == CopyDataParamsID && size % 2 == 0) {
+        if (message == kCopyDataMessage && id == CopyDataParamsID) {
           QStringList params;
-          QString current;
-          for (qsizetype i = 0; i + 1 < data.size(); i += 2) {
-            const auto ch = static_cast<char16_t>(static_cast<unsigned char>(data[i]) |
-                                                  (static_cast<unsigned char>(data[i + 1]) << 8));
-            if (ch == 0) {
-              if (current.isEmpty()) break;  // the final null
-              params.push_back(current);
-              current.clear();
-            } else {
-              current.append(QChar(ch));
-            }
+          if (UnpackParameters(data, params)) {
+            emit ParametersReceived(params);
+            answer = 1;
           }
-          emit ParametersReceived(params);
-          answer = 1;
         } else if (message == SwitchToInstanceMessage) {
           if (mainWindow_ != nullptr) {
             if (mainWindow_->isMinimized()) mainWindow_->showNormal();

@@ -30,6 +30,7 @@
 
 class QComboBox;
 class QLocalServer;
+class QLockFile;
 class QWidget;
 
 namespace vyr {
@@ -143,6 +144,12 @@ VYR_UI_API const char* PAnsiCharFromUnicode(const QString& s);
 
 // --- Single instance --------------------------------------------------------------------------------
 
+// The channel is a local socket in the user's runtime folder
+// (QStandardPaths::RuntimeLocation, kept at mode 0700), named after the window
+// class: another user can neither take its name nor connect to it, as could
+// happen with a fixed name in the shared /tmp. A lock file beside it (QLockFile)
+// makes the first of two instances started at once the only one to listen.
+
 /// Window class of the host's main window: names the single-instance channel.
 inline constexpr std::string_view MainWindowClass = "ORB.VYR";
 
@@ -153,18 +160,33 @@ inline constexpr quint32 CopyDataParamsID = 0xDE1F1DABu;
 inline constexpr quint32 SwitchToInstanceMessage = 1025;
 
 /// The channel of a running instance whose main window class is windowClass
-/// (its local-server name), or "" (no instance) when none answers.
+/// (its socket's path), or "" (no instance) when none answers. An instance
+/// that holds the start-up lock but does not listen yet is waited for up to 2 s.
 VYR_UI_API std::string FindDuplicateMainWdw(std::string_view windowClass = MainWindowClass);
 
-/// Hands parameters to the instance behind wnd (one copy-data message, the
-/// parameters as UTF-16 each followed by a null character, then a final null;
-/// succeeded when it answers 1), then, if that succeeded or there were no
-/// parameters, asks it to come forward. True when the hand-over succeeded.
-/// Throws EAssertionFailed for an empty wnd.
+/// Hands parameters to the instance behind wnd (one copy-data message carrying
+/// PackParameters(parameters); succeeded when it answers 1), then, if that
+/// succeeded or there were no parameters, asks it to come forward. True when
+/// the hand-over succeeded. Throws EAssertionFailed for an empty wnd.
 VYR_UI_API bool SwitchToPrevInst(const std::string& wnd, const QStringList& parameters);
 
 /// SwitchToPrevInst with this process's command-line parameters (program name excluded).
 VYR_UI_API bool SwitchToPrevInst(const std::string& wnd);
+
+/// The data of a parameter hand-over: the count, then every parameter as its
+/// length in UTF-16 code units and those units, all little-endian 32- and
+/// 16-bit numbers. Length prefixes, not null terminators, delimit the
+/// parameters, so that empty ones and ones holding a null character arrive
+/// as they were sent. (This replaces the null-separated list of the window
+/// message, in which an empty parameter read as the end of the list.)
+VYR_UI_API QByteArray PackParameters(const QStringList& parameters);
+/// The parameters of PackParameters' data; false for data that is not
+/// exactly one such list (truncated, trailing bytes, impossible counts).
+VYR_UI_API bool UnpackParameters(const QByteArray& data, QStringList& parameters);
+
+/// The start-up lock file of windowClass in the runtime folder; "" when the
+/// folder cannot be had or is not private to the user.
+VYR_UI_API std::string InstanceLockFileName(std::string_view windowClass = MainWindowClass);
 
 /// The receiving end, run by the first instance: listens under its window
 /// class, answers hand-overs and brings its main window forward.
@@ -174,8 +196,9 @@ class VYR_UI_API TInstanceServer : public QObject {
   explicit TInstanceServer(QObject* parent = nullptr);
   ~TInstanceServer() override;
 
-  /// Starts listening; false when another instance answers under that class
-  /// or the channel cannot be opened.
+  /// Takes the start-up lock and starts listening; false when another
+  /// instance holds the lock or answers under that class, or the channel
+  /// cannot be opened. The lock is held until the server is destroyed.
   bool Listen(std::string_view windowClass = MainWindowClass);
   /// The window brought forward on request (may be null).
   void SetMainWindow(QWidget* window) { mainWindow_ = window; }
@@ -190,6 +213,7 @@ class VYR_UI_API TInstanceServer : public QObject {
   void OnConnection();
   QLocalServer* server_ = nullptr;
   QWidget* mainWindow_ = nullptr;
+  std::unique_ptr<QLockFile> lock_;
 };
 
 }  // namespace vyr

@@ -1,5 +1,6 @@
 #include "VyrMessageBox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
@@ -21,12 +22,14 @@ struct ButtonMap {
   TModalResult Result;
 };
 
-// mbHelp is not a closing button; it is handled apart.
+// mbHelp is not a closing button; it is handled apart. Every button has a
+// standard button of its own, so that the one pressed gives its own result:
+// Qt has no "All" button, so mbAll takes SaveAll and is captioned "All".
 constexpr ButtonMap kButtons[] = {
     {mbYes, QMessageBox::Yes, mrYes},           {mbNo, QMessageBox::No, mrNo},
     {mbOK, QMessageBox::Ok, mrOk},              {mbCancel, QMessageBox::Cancel, mrCancel},
     {mbAbort, QMessageBox::Abort, mrAbort},     {mbRetry, QMessageBox::Retry, mrRetry},
-    {mbIgnore, QMessageBox::Ignore, mrIgnore},  {mbAll, QMessageBox::YesToAll, mrAll},
+    {mbIgnore, QMessageBox::Ignore, mrIgnore},  {mbAll, QMessageBox::SaveAll, mrAll},
     {mbNoToAll, QMessageBox::NoToAll, mrNoToAll}, {mbYesToAll, QMessageBox::YesToAll, mrYesToAll},
     {mbClose, QMessageBox::Close, mrClose},
 };
@@ -85,6 +88,7 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const TMessage& msg, QWidget* paren
   if (buttons == QMessageBox::NoButton) buttons = QMessageBox::Ok;
   if (!msg.Plain && msg.Buttons.contains(mbHelp)) buttons |= QMessageBox::Help;
   box->setStandardButtons(buttons);
+  if (QAbstractButton* all = box->button(QMessageBox::SaveAll)) all->setText(QStringLiteral("All"));
   box->setProperty("helpCtx", msg.HelpCtx);
   return box;
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <set>
 
 #include "VYRutilsCore.h"
@@ -168,9 +169,39 @@ TEST_F(TempFolder, DeleteFilesOlderThanKeepsNewerAndUnmatchedFiles) {
   DeleteFilesOlderThan(dir_.string(), 0.5, "*.*");
   EXPECT_EQ(Names(), (std::set<std::string>{"new.tmp", "sub.tmp"}));
   DeleteFilesOlderThan((dir_ / "missing").string(), 0, "*");
-  EXPECT_THROW(DeleteFilesOlderThan(dir_.string(), -1, "*"), EAssertionFailed);
-  EXPECT_EQ(Names().size(), 2u);
 }
+
+// Days that select no file at all: ages beyond what the file clock can reach
+// (its cut-off would lie before its earliest time point), and bad input, which
+// is refused before any file is touched.
+struct DaysCase {
+  const char* name;
+  double days;
+  bool refused;
+};
+
+class DeleteNothing : public TempFolder, public ::testing::WithParamInterface<DaysCase> {};
+
+TEST_P(DeleteNothing, KeepsFreshAndOldFiles) {
+  Touch("fresh.tmp");
+  Touch("old.tmp");
+  fs::last_write_time(dir_ / "old.tmp", fs::file_time_type::clock::now() - std::chrono::hours(24 * 400));
+  if (GetParam().refused)
+    EXPECT_THROW(DeleteFilesOlderThan(dir_.string(), GetParam().days, "*.*"), EAssertionFailed);
+  else
+    DeleteFilesOlderThan(dir_.string(), GetParam().days, "*.*");
+  EXPECT_EQ(Names(), (std::set<std::string>{"fresh.tmp", "old.tmp"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DeleteFilesOlderThan, DeleteNothing,
+    ::testing::Values(DaysCase{"SixtyThousandDays", 60000, false}, DaysCase{"MillionDays", 1e6, false},
+                      DaysCase{"LargestDouble", std::numeric_limits<double>::max(), false},
+                      DaysCase{"Infinity", std::numeric_limits<double>::infinity(), false},
+                      DaysCase{"NaN", std::numeric_limits<double>::quiet_NaN(), true},
+                      DaysCase{"Negative", -1, true},
+                      DaysCase{"NegativeInfinity", -std::numeric_limits<double>::infinity(), true}),
+    [](const ::testing::TestParamInfo<DaysCase>& info) { return std::string(info.param.name); });
 
 TEST(FileMask, WildcardsWithoutRegardToCase) {
   EXPECT_TRUE(MatchesFileMask("Report1.TXT", "report?.txt"));

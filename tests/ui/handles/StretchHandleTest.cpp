@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -231,11 +232,34 @@ TEST_F(StretchHandle, DestroyedControlsLeaveTheSelection) {
   EXPECT_FALSE(handle_->Attached());
   EXPECT_TRUE(handle_->isHidden());
 
-  // The surface, its controls and the handle go together.
+}
+
+// The owner frees the handle, not the surface it sits on: freeing the surface
+// of the selection leaves a detached handle with its owner, ready for the
+// next Attach; freeing the owner frees the handle wherever it sits.
+TEST_F(StretchHandle, OwnerStaysTheOwner) {
+  const QPointer<TStretchHandle> alive(handle_);
   handle_->Attach(AddControl({5, 5, 10, 10}));
   handle_->Attach(AddControl({50, 5, 10, 10}));
   delete surface_;
   surface_ = nullptr;
+  ASSERT_FALSE(alive.isNull()) << "freed with the surface";
+  EXPECT_EQ(handle_->parentWidget(), window_.get());
+  EXPECT_FALSE(handle_->Attached());
+  EXPECT_TRUE(handle_->isHidden());
+
+  auto elsewhere = std::make_unique<QWidget>();
+  QWidget* c = AddControl({40, 30, 100, 50}, elsewhere.get());
+  handle_->Attach(c);
+  EXPECT_EQ(handle_->parentWidget(), elsewhere.get());
+  EXPECT_EQ(handle_->geometry(), QRect(38, 28, 105, 55));
+
+  handle_->ReleaseChild(c);
+  EXPECT_EQ(handle_->parentWidget(), window_.get()) << "releasing the last control returns it to the owner";
+  handle_->Attach(c);
+  window_.reset();
+  EXPECT_TRUE(alive.isNull()) << "the owner frees it on any surface";
+  elsewhere.reset();
 }
 
 TEST_F(StretchHandle, SetBoundsCarriesTheSelection) {

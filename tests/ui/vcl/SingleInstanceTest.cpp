@@ -3,11 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QWidget>
 
 #include "VYRutils.h"
+
+#include <unistd.h>
 
 namespace vyr::test {
 
@@ -53,7 +59,9 @@ TEST(SingleInstance, SecondProcessHandsOverItsParameters) {
   QObject::connect(&first, &TInstanceServer::ParametersReceived, [&](const QStringList& p) { received.push_back(p); });
   QObject::connect(&first, &TInstanceServer::Activated, [&] { ++activations; });
 
-  const QStringList args{"model one.xml", "--case=Take-off", QString::fromUtf8("D\xC3\xBCsen \xE2\x82\xAC")};
+  // Empty parameters travel too, first, inside and last.
+  const QStringList args{"",        "model one.xml", "", "--case=Take-off", QString::fromUtf8("D\xC3\xBCsen \xE2\x82\xAC"),
+                         ""};
   EXPECT_EQ(RunSecondInstance(cls, args), 0);
   ASSERT_EQ(received.size(), 1u);
   EXPECT_EQ(received[0], args);
@@ -67,6 +75,67 @@ TEST(SingleInstance, SecondProcessHandsOverItsParameters) {
   // A second server under the same class sees the first and stays out.
   TInstanceServer second;
   EXPECT_FALSE(second.Listen(cls));
+}
+
+TEST(SingleInstance, ChannelLiesInThePrivateRuntimeFolder) {
+  const std::string cls = TestClass("private");
+  TInstanceServer first;
+  ASSERT_TRUE(first.Listen(cls));
+  const QFileInfo channel(QString::fromStdString(FindDuplicateMainWdw(cls)));
+  const QFileInfo folder(channel.absolutePath());
+  EXPECT_EQ(folder.absoluteFilePath(),
+            QFileInfo(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)).absoluteFilePath());
+  EXPECT_NE(folder.absoluteFilePath(), QFileInfo(QDir::tempPath()).absoluteFilePath()) << "not shared with other users";
+  EXPECT_EQ(folder.permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)
+      << "mode 0700";
+  EXPECT_EQ(folder.ownerId(), static_cast<uint>(::getuid()));
+}
+
+// An instance that took the start-up lock but listens only a moment later:
+// a second start must stay out, not listen beside it.
+TEST(SingleInstance, StartUpLockKeepsASecondStartFromListening) {
+  const std::string cls = TestClass("starting");
+  const std::string lockName = InstanceLockFileName(cls);
+  ASSERT_FALSE(lockName.empty());
+  QLockFile starting(QString::fromStdString(lockName));
+  ASSERT_TRUE(starting.tryLock(0));
+  TInstanceServer second;
+  EXPECT_FALSE(second.Listen(cls));
+  EXPECT_EQ(FindDuplicateMainWdw(cls), "");
+  starting.unlock();
+  TInstanceServer first;
+  EXPECT_TRUE(first.Listen(cls)) << "free once the lock is";
+}
+
+struct PackCase {
+  const char* name;
+  QStringList parameters;
+};
+
+class ParameterPacking : public ::testing::TestWithParam<PackCase> {};
+
+TEST_P(ParameterPacking, RoundTripsAndRejectsDamagedData) {
+  const QByteArray data = PackParameters(GetParam().parameters);
+  QStringList back{"stale"};
+  ASSERT_TRUE(UnpackParameters(data, back));
+  EXPECT_EQ(back, GetParam().parameters);
+  EXPECT_FALSE(UnpackParameters(data.left(data.size() - 1), back)) << "truncated";
+  EXPECT_FALSE(UnpackParameters(data + QByteArray(1, 'x'), back)) << "trailing byte";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SingleInstance, ParameterPacking,
+    ::testing::Values(PackCase{"None", {}}, PackCase{"OneEmpty", {""}}, PackCase{"EmptyBetween", {"a", "", "b"}},
+                      PackCase{"NullInside", {QString("x") + QChar(0) + "y"}},
+                      PackCase{"BeyondTheBasicPlane", {QString::fromUtf8("\xF0\x9F\x9A\x80 jet")}}),
+    [](const ::testing::TestParamInfo<PackCase>& info) { return std::string(info.param.name); });
+
+TEST(SingleInstance, ImpossibleCountIsRejected) {
+  QStringList out;
+  EXPECT_FALSE(UnpackParameters(QByteArray::fromHex("ffffffff"), out));
+  EXPECT_FALSE(UnpackParameters(QByteArray::fromHex("01000000ffffff7f"), out)) << "length beyond the data";
+  EXPECT_FALSE(UnpackParameters(QByteArray(), out));
 }
 
 TEST(SingleInstance, NoFirstInstanceIsFoundWhenNoneListens) {

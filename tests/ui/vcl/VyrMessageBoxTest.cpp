@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <utility>
+
 #include "VYRtypes.h"
 #include "VyrMessageBox.h"
 
@@ -55,8 +57,28 @@ TEST(MessageBox, TwoLinesAndModalResults) {
   EXPECT_EQ(box->text(), "first\nsecond");
   EXPECT_EQ(ModalResultOfButton(QMessageBox::Ok), mrOk);
   EXPECT_EQ(ModalResultOfButton(QMessageBox::No), mrNo);
-  EXPECT_EQ(ModalResultOfButton(QMessageBox::YesToAll), mrAll) << "the first of two buttons of one kind";
   EXPECT_EQ(ModalResultOfButton(QMessageBox::NoButton), mrCancel) << "closed by Escape or the frame";
+}
+
+// Round trip: a box asked for one button shows one button of its own, and
+// pressing it gives that button's modal result (mbYesToAll gives mrYesToAll,
+// mbAll gives mrAll; no two buttons share a standard button).
+TEST(MessageBox, EachButtonGivesItsOwnModalResult) {
+  const std::pair<TMsgDlgBtn, TModalResult> pairs[] = {
+      {mbYes, mrYes},     {mbNo, mrNo},       {mbOK, mrOk},           {mbCancel, mrCancel},
+      {mbAbort, mrAbort}, {mbRetry, mrRetry}, {mbIgnore, mrIgnore},   {mbAll, mrAll},
+      {mbNoToAll, mrNoToAll}, {mbYesToAll, mrYesToAll}, {mbClose, mrClose}};
+  QMessageBox::StandardButtons seen;
+  for (const auto& [btn, result] : pairs) {
+    auto box = BuildMessageBox({"?", mtConfirmation, {btn}, 0});
+    const QMessageBox::StandardButtons shown = box->standardButtons();
+    EXPECT_EQ(shown & seen, QMessageBox::StandardButtons()) << "button " << int(btn) << " shares a standard button";
+    seen |= shown;
+    EXPECT_EQ(ModalResultOfButton(int(shown)), result) << "button " << int(btn);
+  }
+  auto all = BuildMessageBox({"?", mtConfirmation, {mbAll}, 0});
+  ASSERT_EQ(all->buttons().size(), 1);
+  EXPECT_EQ(all->buttons().front()->text(), "All");
 }
 
 TEST(MessageBox, InstalledHandlerRoutesLibraryMessages) {
