@@ -3,3 +3,7 @@ vyr_add_test(test_engine
   engine/TurbofanTest.cpp
   engine/ComponentFailureTest.cpp
   engine/NewtonSolverTest.cpp)
+
+# The compressor and turbine map reader, on the maps shipped with the examples.
+vyr_add_test(test_maps engine/MapsTest.cpp)
+target_compile_definitions(test_maps PRIVATE VYR_MAPS_DIR="${PROJECT_SOURCE_DIR}/examples/maps")
