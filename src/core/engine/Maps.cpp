@@ -442,7 +442,10 @@ bool TMapGrid::Lookup(const std::string& name, double alpha, double N, double x,
     const TMapPoint u = plane(ia + 1);
     v = {(1.0 - ta) * v.W + ta * u.W, (1.0 - ta) * v.PR + ta * u.PR, (1.0 - ta) * v.eff + ta * u.eff};
   }
-  if (!(nIn && xIn) && !(v.W > 0.0 && v.PR > 0.0 && v.eff > 0.0 && v.eff <= 1.0)) {
+  // Extrapolation may run a straight line past zero flow, pressure ratio or efficiency,
+  // or past an efficiency of 1: such a point is not a machine's.
+  if (!(nIn && xIn) && !(std::isfinite(v.W) && std::isfinite(v.PR) && v.W > 0.0 && v.PR > 0.0 && v.eff > 0.0 &&
+                         v.eff <= 1.0)) {
     error = name + ": extrapolation to N = " + Num(N) + ", " + coordName + " = " + Num(x) +
             " leaves the physical range (W = " + Num(v.W) + ", PR = " + Num(v.PR) + ", eff = " + Num(v.eff) + ")";
     return false;

@@ -155,6 +155,7 @@ TEST_F(ShippedMaps, CompressorExtrapolatesLinearlyFromTheEndInterval) {
   EXPECT_FALSE(comp.Lookup(0.4, 6.0, p, error));
   EXPECT_NE(error.find("AXI5: extrapolation to N = 0.4, R = 6 leaves the physical range"), std::string::npos)
       << error;
+  EXPECT_FALSE(comp.Lookup(1e308, 2.0, p, error));  // overflows: refused, not infinite
   // Not a number is never extrapolated.
   EXPECT_FALSE(comp.Lookup(NAN, 2.0, p, error));
   EXPECT_EQ(error, "AXI5: N = nan outside 0.4..1.1");
