@@ -1,5 +1,8 @@
 #include "FlightForm.h"
 
+#include <fstream>
+#include <iterator>
+
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -37,6 +40,13 @@ constexpr std::array<FieldDef, 10> kFields{{
 }};
 
 enum { fZp, fdTs, fPs, fTs, fRho, fPt, fTt, fMach, fVt, fVc };
+
+bool ReadFileText(const std::string& fileName, std::string& text) {
+  std::ifstream in(fileName, std::ios::binary);
+  if (!in) return false;
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
 
 }  // namespace
 
@@ -187,8 +197,10 @@ bool TFlightForm::SaveXml(const std::string& fileName) const {
 }
 
 bool TFlightForm::LoadXml(const std::string& fileName) {
+  // The text is kept so that a refused value can be placed by line and column.
+  std::string text;
   pugi::xml_document doc;
-  if (!doc.load_file(fileName.c_str())) {
+  if (!ReadFileText(fileName, text) || !doc.load_buffer(text.data(), text.size())) {
     MessageDlg("Could not read the flight condition file" + std::string(sLineBreak) + fileName, mtError, {mbOK}, 0);
     return false;
   }
@@ -197,10 +209,22 @@ bool TFlightForm::LoadXml(const std::string& fileName) {
   updating_ = false;
   UpdateInputs();
   Recalculate();
-  if (!ok)
-    MessageDlg("Some values of the flight condition file were not read" + std::string(sLineBreak) + fileName,
-               mtWarning, {mbOK}, 0);
+  if (!ok) {
+    std::string report = "Some values of the flight condition file were not read" + std::string(sLineBreak) + fileName;
+    if (!ReadErrors().empty()) report += sLineBreak + ReadErrorReport(text);
+    MessageDlg(report, mtWarning, {mbOK}, 0);
+  }
   return ok;
+}
+
+bool TFlightForm::TypeEntry(const std::string& fieldName, const std::string& text) {
+  for (TNumFld* f : fields_) {
+    if (f->objectName().toStdString() != fieldName) continue;
+    f->Editor()->setText(QString::fromStdString(text));
+    f->Editor()->setModified(true);
+    return f->CommitEdit();
+  }
+  return false;
 }
 
 }  // namespace vyr::demo

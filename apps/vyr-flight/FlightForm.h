@@ -24,8 +24,13 @@ class TFlightForm : public TFieldForm {
   bool Recalculate();
   /// Saves the form's fields to an XML file; false when it cannot be written.
   bool SaveXml(const std::string& fileName) const;
-  /// Loads the form's fields from an XML file written by SaveXml.
+  /// Loads the form's fields from an XML file written by SaveXml. Values a
+  /// field refuses are kept out and listed in one warning, each with its line
+  /// and column; false then.
   bool LoadXml(const std::string& fileName);
+  /// Types text into the field named fieldName and takes it over, as Enter
+  /// would; false when refused (the field then shows why) or no such field.
+  bool TypeEntry(const std::string& fieldName, const std::string& text);
 
   /// The ten fields in SetFields order: Zp, dTs, Ps, Ts, Rho, Pt, Tt, Mach, Vt, Vc.
   std::array<TNumFld*, 10> Fields10() const { return fields_; }

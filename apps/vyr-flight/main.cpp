@@ -1,20 +1,37 @@
 // vyr-flight: a flight-condition form. Choose the atmosphere model, which
 // speed is given and the unit system; type the given values and the rest of
 // the ambient record follows. Save XML writes the form's fields to a file,
-// Load XML reads them back. --imperial starts in imperial units.
+// Load XML reads them back. --imperial starts in imperial units;
+// --entry NAME=TEXT types TEXT into the field NAME (Zp, Mach, ...) as a user
+// would, so that a screenshot can show how a refused entry looks.
 #include <cstring>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "DemoMain.h"
 #include "FlightForm.h"
 
 int main(int argc, char** argv) {
   bool imperial = false;
-  for (int i = 1; i < argc; ++i)
-    imperial = imperial || std::strcmp(argv[i], "--imperial") == 0;
-  return vyr::demo::RunDemo(argc, argv, [imperial] {
+  std::vector<std::pair<std::string, std::string>> entries;
+  std::vector<char*> rest{argv[0]};
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--imperial") == 0) {
+      imperial = true;
+    } else if (std::strcmp(argv[i], "--entry") == 0 && i + 1 < argc) {
+      const std::string e = argv[++i];
+      const std::size_t eq = e.find('=');
+      if (eq != std::string::npos) entries.emplace_back(e.substr(0, eq), e.substr(eq + 1));
+    } else {
+      rest.push_back(argv[i]);
+    }
+  }
+  return vyr::demo::RunDemo(static_cast<int>(rest.size()), rest.data(), [imperial, entries] {
     auto* flight = vyr::TFieldForm::Create<vyr::demo::TFlightForm>();
     if (imperial) flight->Units()->SetItemIndex(1);
+    for (const auto& [name, text] : entries) flight->TypeEntry(name, text);
     std::unique_ptr<QWidget> form(flight);
     form->resize(720, 360);
     return form;

@@ -88,6 +88,38 @@ std::string DefaultText(TParType type, TUnitSystem system, double value) {
   return Format("%." + IntToStr(ParDecimalsStd[type][system]) + "f", {value});
 }
 
+std::string WithSeparator(std::string number, const TFormatSettings& fmt) {
+  for (char& c : number)
+    if (c == '.') c = fmt.DecimalSeparator;
+  return number;
+}
+
+// A format text cut around its one number specifier: "x = %.2f ft." gives
+// "x = ", "%.2f" and " ft.". Text without a specifier is all "before" (Format
+// then refuses the missing specifier, as it does for the whole text).
+struct FormatParts {
+  std::string_view before, spec, after;
+};
+
+FormatParts SplitFormat(std::string_view format) {
+  std::size_t i = 0;
+  while (i < format.size()) {
+    if (format[i] != '%') {
+      ++i;
+    } else if (i + 1 < format.size() && format[i + 1] == '%') {
+      i += 2;
+    } else {
+      break;
+    }
+  }
+  if (i >= format.size()) return {format, "", ""};
+  std::size_t end = i + 1;
+  while (end < format.size() && std::string_view("-+ #0123456789.*").find(format[end]) != std::string_view::npos)
+    ++end;
+  if (end < format.size()) ++end;  // the conversion letter
+  return {format.substr(0, i), format.substr(i, end - i), format.substr(end)};
+}
+
 }  // namespace
 
 constexpr TParTable<double> ParscaleStd = Column<double>(&TParRow::scale);
@@ -95,17 +127,24 @@ constexpr TParTable<std::string_view> ParUnitStr = Column<std::string_view>(&TPa
 constexpr TParTable<int> ParDecimalsStd = Column<int>(&TParRow::decimals);
 
 std::string ParToStr(TParType type, TUnitSystem system, std::string_view format, bool convert, double value) {
-  if (!InRange(type, system)) return FloatToStr(value);
+  return ParToStr(type, system, format, convert, value, USFormatSettings);
+}
+
+std::string ParToStr(TParType type, TUnitSystem system, std::string_view format, bool convert, double value,
+                     const TFormatSettings& fmt) {
+  if (!InRange(type, system)) return WithSeparator(FloatToStr(value), fmt);
   const double shown = convert ? value / ParscaleStd[type][system] : value;
   if (!std::isfinite(shown)) return FloatToStr(shown);
   if (!format.empty()) {
     try {
-      return Format(format, {shown});
+      // The number alone gets the separator; the format's own text stays.
+      const FormatParts parts = SplitFormat(format);
+      return Format(parts.before, {}) + WithSeparator(Format(parts.spec, {shown}), fmt) + Format(parts.after, {});
     } catch (const std::invalid_argument&) {
       // A format the formatter cannot apply to one number: show the default.
     }
   }
-  return DefaultText(type, system, shown);
+  return WithSeparator(DefaultText(type, system, shown), fmt);
 }
 
 std::string_view ParTypeName(TParType type) { return type < ParTypeCount ? kRows[type].name : std::string_view(); }

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "SysUtils.h"
 #include "VyrExport.h"
 
 namespace vyr {
@@ -84,6 +85,12 @@ extern VYR_API const TParTable<int> ParDecimalsStd;
 /// of range prints the value unscaled with FloatToStr.
 VYR_API std::string ParToStr(TParType type, TUnitSystem system, std::string_view format, bool convert,
                              double value);
+
+/// As above, with the number's decimal separator taken from fmt (a German
+/// setting shows "1,5"). Only the number changes: text of the format around it
+/// ("%.1f ft.") is kept as written. The five-argument form uses USFormatSettings.
+VYR_API std::string ParToStr(TParType type, TUnitSystem system, std::string_view format, bool convert, double value,
+                             const TFormatSettings& fmt);
 
 /// Member name of a TParType as spelled in the code ("ptPressure"); "" when out of range.
 VYR_API std::string_view ParTypeName(TParType type);

@@ -1,5 +1,6 @@
 #include "Fldform.h"
 
+#include <algorithm>
 #include <charconv>
 #include <istream>
 #include <ostream>
@@ -22,8 +23,28 @@ TShowModalHandler& ModalHandler() {
 }
 
 constexpr std::string_view kStreamMagic = "FLDFORM";
-// A frame larger than this is a damaged stream, not a form.
-constexpr std::size_t kMaxFrameBytes = std::size_t{256} << 20;
+// A frame is read in pieces of this size, so that memory follows the bytes
+// that really arrive rather than what the header claims.
+constexpr std::size_t kFrameChunk = std::size_t{1} << 16;
+
+std::string ElementPath(pugi::xml_node n) {
+  std::string path;
+  for (; n && n.type() == pugi::node_element; n = n.parent())
+    path = path.empty() ? std::string(n.name()) : std::string(n.name()) + "/" + path;
+  return path;
+}
+
+// Reads exactly size bytes into text; false when the stream ends first.
+bool ReadBytes(std::istream& stream, std::size_t size, std::string& text) {
+  text.clear();
+  while (text.size() < size) {
+    const std::size_t piece = std::min(kFrameChunk, size - text.size());
+    const std::size_t at = text.size();
+    text.resize(at + piece);
+    if (!stream.read(text.data() + at, static_cast<std::streamsize>(piece))) return false;
+  }
+  return true;
+}
 
 bool NameStartChar(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
@@ -277,20 +298,60 @@ void TFieldForm::WriteFields(pugi::xml_node node) const {
   }
 }
 
-bool TFieldForm::ReadFields(pugi::xml_node node) {
+bool TFieldForm::ReadFields(pugi::xml_node node, bool checked) {
+  if (checked) readErrors_.clear();
   if (!node) return false;
   const std::vector<FieldSlot> places = Slots(Fields());
   const std::unordered_map<std::string, pugi::xml_node> index = ChildIndex(node);
   bool ok = true;
+  // One field's value from text; a file's value is held to the field's rules.
+  const auto read = [&](TFieldControl* field, pugi::xml_node element, const char* text, std::string_view what) {
+    if (!checked) {
+      if (auto* num = qobject_cast<TNumFld*>(field->FieldWidget())) {
+        double v = 0;
+        if (XmlStrToFloat(text, v)) {
+          num->SetValue(v);
+          return;
+        }
+      }
+    }
+    if (element ? field->ReadValueFromXML(element) : field->ReadValueFromText(text)) return;
+    ok = false;
+    if (!checked) return;
+    std::string problem = field->ReadError();
+    if (problem.empty()) problem = field->GetIDstring() + ": \"" + std::string(text) + "\" is no value of this field";
+    const pugi::xml_node at = element ? element : node;
+    readErrors_.push_back({problem, ElementPath(at) + std::string(what), at.offset_debug()});
+  };
   for (const FieldSlot& s : places) {
     if (AsAttribute(s)) {
-      if (pugi::xml_attribute a = node.attribute(s.name.c_str())) ok = s.field->ReadValueFromText(a.value()) && ok;
+      if (pugi::xml_attribute a = node.attribute(s.name.c_str())) read(s.field, {}, a.value(), " @" + s.name);
       continue;
     }
     auto it = index.find(Key(s.name, s.id));
-    if (it != index.end()) ok = s.field->ReadValueFromXML(it->second) && ok;
+    if (it != index.end()) read(s.field, it->second, it->second.text().get(), "");
   }
   return ok;
+}
+
+std::string TFieldForm::ReadErrorReport(std::string_view source) const {
+  if (source.empty()) source = frameText_;
+  std::string report;
+  for (const TFieldReadError& e : readErrors_) {
+    if (!report.empty()) report += sLineBreak;
+    report += e.Text + " (" + e.Path;
+    if (e.Offset >= 0 && static_cast<std::size_t>(e.Offset) <= source.size()) {
+      const std::string_view before = source.substr(0, static_cast<std::size_t>(e.Offset));
+      const std::size_t line = static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n')) + 1;
+      const std::size_t lineStart = before.rfind('\n');
+      const std::size_t column = before.size() - (lineStart == std::string_view::npos ? 0 : lineStart + 1) + 1;
+      report += ", line " + std::to_string(line) + ", column " + std::to_string(column);
+    } else if (e.Offset >= 0) {
+      report += ", byte " + std::to_string(e.Offset);
+    }
+    report += ")";
+  }
+  return report;
 }
 
 void TFieldForm::WriteToXML(TVyrXmlNode node) const {
@@ -304,7 +365,8 @@ void TFieldForm::WriteToXML(TVyrXmlNode node) const {
 bool TFieldForm::ReadFromXML(TVyrXmlNode node) {
   if (!node) return false;
   EnsureCreated();
-  const bool fields = ReadFields(node);
+  frameText_.clear();
+  const bool fields = ReadFields(node, !ownValues_);
   const bool custom = CustomReadFromXML(node);
   return fields && custom;
 }
@@ -330,6 +392,8 @@ void TFieldForm::WritetoStream(std::ostream& stream) const {
 
 bool TFieldForm::ReadfromStream(std::istream& stream) {
   EnsureCreated();
+  readErrors_.clear();
+  frameText_.clear();
   std::string header;
   for (int c = stream.get(); c != '\n'; c = stream.get()) {
     if (c == std::char_traits<char>::eof() || header.size() > 40) return false;
@@ -343,9 +407,9 @@ bool TFieldForm::ReadfromStream(std::istream& stream) {
   const char* first = header.data() + kStreamMagic.size() + 1;
   const char* last = header.data() + header.size();
   auto [ptr, ec] = std::from_chars(first, last, size);
-  if (ec != std::errc() || ptr != last || size > kMaxFrameBytes) return false;
-  std::string text(size, '\0');
-  if (!stream.read(text.data(), static_cast<std::streamsize>(size))) return false;
+  if (ec != std::errc() || ptr != last || size > MaxFieldFormFrameBytes) return false;
+  std::string text;
+  if (!ReadBytes(stream, size, text)) return false;
   pugi::xml_document doc;
   // Line ends and blanks in values are data: no end-of-line or attribute normalisation.
   constexpr unsigned kFlags = pugi::parse_default & ~(pugi::parse_eol | pugi::parse_wconv_attribute);
@@ -353,6 +417,11 @@ bool TFieldForm::ReadfromStream(std::istream& stream) {
   pugi::xml_node root = doc.child("FieldForm");
   if (!root) return false;
   const bool fields = ReadFields(root);
+  // Kept only while there are errors to place.
+  if (readErrors_.empty())
+    frameText_.clear();
+  else
+    frameText_ = std::move(text);
   const bool custom = CustomReadfromStream(stream);
   return fields && custom;
 }
@@ -367,12 +436,19 @@ void TFieldForm::Assign(const TFieldForm& source) {
   pugi::xml_document doc;
   pugi::xml_node root = doc.append_child("FieldForm");
   source.WriteToXML(root);
-  ReadFromXML(root);
+  ReadOwnValues(root);
 }
 
 void TFieldForm::ResetToCreateFormState() {
   EnsureCreated();
-  ReadFromXML(createState_.first_child());
+  ReadOwnValues(createState_.first_child());
+}
+
+void TFieldForm::ReadOwnValues(pugi::xml_node node) {
+  const bool previous = ownValues_;
+  ownValues_ = true;
+  ReadFromXML(node);
+  ownValues_ = previous;
 }
 
 }  // namespace vyr

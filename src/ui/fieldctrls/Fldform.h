@@ -37,11 +37,19 @@
 // Reading looks each field up by name and ID; a missing element leaves the
 // field as it is, and an element whose text is not a value of the field is
 // skipped (the field keeps its value) and makes the read return false.
-// Elements that belong to no field are left alone.
+// A file can put into a field only what typing could: a numeric field refuses
+// NaN, infinities, values outside its range and non-integers where it wants
+// whole numbers. Every skipped value is listed in ReadErrors with the field's
+// name and the element's place in the file. Elements that belong to no field
+// are left alone. (Assign and ResetToCreateFormState copy values as the
+// program set them, without these checks.)
 //
 // Stream format. WritetoStream writes the same fields as one XML element in
 // UTF-8, framed by a header line "FLDFORM <byte count>\n", then whatever
-// CustomWritetoStream adds. ReadfromStream reads one such frame.
+// CustomWritetoStream adds. ReadfromStream reads one such frame; a frame is at
+// most MaxFieldFormFrameBytes long, and its bytes are read as they arrive, so
+// a header that promises more than the stream holds costs no more memory than
+// the bytes that are there.
 #pragma once
 
 #include <functional>
@@ -64,6 +72,16 @@ class QVBoxLayout;
 namespace vyr {
 
 class TFieldForm;
+
+/// Longest field-form frame ReadfromStream accepts [bytes].
+inline constexpr std::size_t MaxFieldFormFrameBytes = std::size_t{256} << 20;
+
+/// One value that a read skipped.
+struct TFieldReadError {
+  std::string Text;           ///< what was wrong, naming the field
+  std::string Path;           ///< the element's path in the document ("FlightCondition/Zp")
+  std::ptrdiff_t Offset = -1; ///< the element's byte offset in the parsed text (-1: unknown)
+};
 
 /// Shows a form modally and returns its modal result (a TModalResult).
 using TShowModalHandler = std::function<int(TFieldForm& form)>;
@@ -133,6 +151,12 @@ class VYR_UI_API TFieldForm : public QDialog {
   virtual void CustomWritetoStream(std::ostream& stream) const;
   /// What a derived form reads beyond its fields; the base reads nothing and gives true.
   virtual bool CustomReadFromXML(TVyrXmlNode node);
+  /// The values the last ReadFromXML or ReadfromStream skipped.
+  const std::vector<TFieldReadError>& ReadErrors() const { return readErrors_; }
+  /// ReadErrors as lines of text, each with its place: "line L, column C" when
+  /// source is the text that was parsed (a stream's frame is known to the
+  /// form), else the byte offset, after the element's path.
+  std::string ReadErrorReport(std::string_view source = {}) const;
   /// Takes over the field values (and custom data) of source, field by field
   /// through their ID strings; fields source lacks keep their values.
   virtual void Assign(const TFieldForm& source);
@@ -186,7 +210,11 @@ class VYR_UI_API TFieldForm : public QDialog {
  private:
   void OKbtnClicked();
   void WriteFields(pugi::xml_node node) const;
-  bool ReadFields(pugi::xml_node node);
+  // checked: values from a file, held to the fields' rules and reported;
+  // unchecked: the form's own values copied back (Assign, reset).
+  bool ReadFields(pugi::xml_node node, bool checked = true);
+  // ReadFromXML of values this program wrote from its own fields (unchecked).
+  void ReadOwnValues(pugi::xml_node node);
 
   QVBoxLayout* layout_ = nullptr;
   QWidget* bottomPanel_ = nullptr;
@@ -196,6 +224,9 @@ class VYR_UI_API TFieldForm : public QDialog {
   int modalResult_ = mrNone;
   bool created_ = false;
   pugi::xml_document createState_;
+  std::vector<TFieldReadError> readErrors_;
+  std::string frameText_;
+  bool ownValues_ = false;  // the last stream frame, for the places in ReadErrorReport
 };
 
 }  // namespace vyr

@@ -25,7 +25,11 @@ void GetFields(TAmbConditions& amb, TNumFld* F1, TNumFld* F2, TNumFld* F3, TNumF
                TNumFld* F7, TNumFld* F8, TNumFld* F9, TNumFld* F10) {
   const std::array<TNumFld*, 10> fields{F1, F2, F3, F4, F5, F6, F7, F8, F9, F10};
   for (std::size_t i = 0; i < fields.size(); ++i)
-    if (fields[i] != nullptr) amb.*kFieldOrder[i] = fields[i]->GetValue();
+    if (fields[i] != nullptr) {
+      // Text still being typed is what the user sees: take it over first.
+      fields[i]->CommitEdit();
+      amb.*kFieldOrder[i] = fields[i]->GetValue();
+    }
 }
 
 }  // namespace vyr

@@ -15,7 +15,9 @@ namespace vyr {
 VYR_UI_API void SetFields(const TAmbConditions& amb, TNumFld* F1, TNumFld* F2, TNumFld* F3, TNumFld* F4, TNumFld* F5,
                           TNumFld* F6, TNumFld* F7, TNumFld* F8, TNumFld* F9, TNumFld* F10);
 
-/// Reads each field through GetValue into amb; values of null fields stay.
+/// Reads each field into amb; values of null fields stay. Text still typed in
+/// a field is taken over first (CommitEdit); a refused entry leaves the
+/// field's value, which is what is read.
 VYR_UI_API void GetFields(TAmbConditions& amb, TNumFld* F1, TNumFld* F2, TNumFld* F3, TNumFld* F4, TNumFld* F5,
                           TNumFld* F6, TNumFld* F7, TNumFld* F8, TNumFld* F9, TNumFld* F10);
 

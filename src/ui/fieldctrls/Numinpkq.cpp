@@ -5,8 +5,12 @@
 #include <cmath>
 #include <limits>
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QValidator>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,10 +24,6 @@ namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// Largest grid read from a file: a bad size attribute must not make the
-// program allocate gigabytes.
-constexpr int kMaxGridCols = 1000;
-constexpr int kMaxGridRows = 100000;
 
 std::string_view Trimmed(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n'))
@@ -76,6 +76,37 @@ double Scale(TParType type, TUnitSystem system) {
   if (type >= ParTypeCount || system >= UnitSystemCount) return 1.0;
   return ParscaleStd[type][system];
 }
+
+// A bound of a range message: short, in the shown unit, with a true minus sign.
+std::string BoundText(double shown, const TFormatSettings& fmt) {
+  std::string s = std::abs(shown) < 1e15 && shown == std::trunc(shown) ? Printf("%.0f", shown) : Printf("%.6g", shown);
+  for (char& c : s)
+    if (c == '.') c = fmt.DecimalSeparator;
+  if (!s.empty() && s.front() == '-') s.replace(0, 1, "\u2212");
+  return s;
+}
+
+// Keys that can be part of a number in some notation; anything else is
+// refused as typed. A separator of the wrong kind is let through so that the
+// entry is refused as a whole with a message, never silently read as another
+// number ("1,5" is not 15).
+class TNumberValidator : public QValidator {
+ public:
+  TNumberValidator(QObject* parent, std::function<State(const QString&)> check)
+      : QValidator(parent), check_(std::move(check)) {}
+  State validate(QString& input, int&) const override {
+    for (QChar c : input) {
+      const char16_t u = c.unicode();
+      if (!((u >= '0' && u <= '9') || u == '+' || u == '-' || u == 'e' || u == 'E' || u == '.' || u == ',' ||
+            u == ' '))
+        return Invalid;
+    }
+    return check_(input);
+  }
+
+ private:
+  std::function<State(const QString&)> check_;
+};
 
 // Calls the field's OnChange after each of its Changed signals.
 template <class Field>
@@ -162,23 +193,29 @@ void SetLayoutQuietly(QWidget* w, QLayout* layout) {
 // --- TNumFld ---------------------------------------------------------------------------
 
 TNumFld::TNumFld(QWidget* parent) : QWidget(parent), min_(-kInf), max_(kInf) {
-  layout_ = new QHBoxLayout;
+  layout_ = new QGridLayout;
   SetLayoutQuietly(this, layout_);
   layout_->setContentsMargins(0, 0, 0, 0);
-  layout_->setSpacing(4);
+  layout_->setHorizontalSpacing(4);
+  layout_->setVerticalSpacing(1);
   label_ = new QLabel(this);
   label_->setObjectName("CaptionLabel");
   edit_ = new QLineEdit(this);
   edit_->setObjectName("Editor");
   unit_ = new QLabel(this);
   unit_->setObjectName("UnitLabel");
-  layout_->addWidget(label_);
-  layout_->addWidget(edit_, 1);
-  layout_->addWidget(unit_);
+  layout_->addWidget(label_, 0, 0);
+  layout_->addWidget(edit_, 0, 1);
+  layout_->addWidget(unit_, 0, 2);
+  layout_->setColumnStretch(1, 1);
   label_->setBuddy(edit_);
   setFocusProxy(edit_);
   edit_->installEventFilter(this);
-  connect(edit_, &QLineEdit::returnPressed, this, [this] { CommitEdit(); });
+  edit_->setValidator(new TNumberValidator(edit_, [this](const QString& text) {
+    double v = 0;
+    return Evaluate(text.toStdString(), v).empty() ? QValidator::Acceptable : QValidator::Intermediate;
+  }));
+  connect(edit_, &QLineEdit::textEdited, this, [this] { TextEdited(); });
   WireOnChange(this);
   ShowValue();
 }
@@ -191,6 +228,7 @@ void TNumFld::SetValue(double value) {
   if (!differs && valid_ && !edit_->isModified()) return;
   value_ = value;
   valid_ = true;
+  ClearProblem();
   ShowValue();
   if (differs) emit Changed();
 }
@@ -263,7 +301,17 @@ void TNumFld::SetLabelCaptionQ(const QString& caption) { SetLabelCaption(S(capti
 
 bool TNumFld::ReadOnly() const { return edit_->isReadOnly(); }
 
-void TNumFld::SetReadOnly(bool readOnly) { edit_->setReadOnly(readOnly); }
+void TNumFld::SetReadOnly(bool readOnly) {
+  edit_->setReadOnly(readOnly);
+  // A computed value reads as text on the window rather than as a box to type in.
+  edit_->setFrame(!readOnly);
+  QPalette p = edit_->palette();
+  const QPalette standard = QApplication::palette(edit_);
+  p.setColor(QPalette::Base, standard.color(readOnly ? QPalette::Window : QPalette::Base));
+  edit_->setPalette(p);
+  edit_->setFocusPolicy(readOnly ? Qt::ClickFocus : Qt::StrongFocus);
+  if (readOnly) RevertEdit();
+}
 
 QColor TNumFld::FontColor() const { return edit_->palette().color(QPalette::Text); }
 
@@ -275,13 +323,9 @@ void TNumFld::SetFontColor(const QColor& color) {
 
 std::string TNumFld::DisplayText() const {
   std::string s;
-  if (decimals_ >= 0) {
-    s = ParToStr(parType_, unitSystem_, "%." + std::to_string(decimals_) + "f", true, value_);
-  } else if (!format_.empty()) {
-    s = ParToStr(parType_, unitSystem_, format_, true, value_);
-  } else {
-    s = FloatToStr(value_ / Scale(parType_, unitSystem_));
-  }
+  if (decimals_ >= 0) return ParToStr(parType_, unitSystem_, "%." + std::to_string(decimals_) + "f", true, value_, fmt_);
+  if (!format_.empty()) return ParToStr(parType_, unitSystem_, format_, true, value_, fmt_);
+  s = FloatToStr(value_ / Scale(parType_, unitSystem_));
   for (char& c : s)
     if (c == '.') c = fmt_.DecimalSeparator;
   return s;
@@ -324,53 +368,117 @@ void TNumFld::UpdateUnit() {
 
 void TNumFld::RevertEdit() {
   valid_ = true;
+  ClearProblem();
   ShowValue();
+}
+
+std::string TNumFld::DisplayName() const {
+  const std::string caption = LabelCaption();
+  if (!caption.empty()) return caption;
+  return errorID_.empty() ? GetIDstring() : errorID_;
+}
+
+std::string TNumFld::CheckValue(double value) const {
+  const std::string name = DisplayName();
+  if (!std::isfinite(value)) return name + " must be a finite number";
+  if (integer_ && value != std::trunc(value)) return name + " must be a whole number";
+  if (value >= min_ && value <= max_) return std::string();
+  const double scale = Scale(parType_, unitSystem_);
+  const std::string_view u = parType_ < ParTypeCount && unitSystem_ < UnitSystemCount ? ParUnitStr[parType_][unitSystem_] : "";
+  const std::string unit = u.empty() || u == "-" ? std::string() : " " + std::string(u);
+  const auto bound = [&](double v) { return BoundText(v / scale, fmt_) + unit; };
+  if (std::isfinite(min_) && std::isfinite(max_))
+    return name + " must lie between " + bound(min_) + " and " + bound(max_);
+  if (std::isfinite(min_)) return name + " must be at least " + bound(min_);
+  return name + " must be at most " + bound(max_);
+}
+
+std::string TNumFld::Evaluate(const std::string& text, double& value) const {
+  double shown = 0;
+  if (!TextToFloat(text, fmt_, shown)) return DisplayName() + " must be a number";
+  value = shown * Scale(parType_, unitSystem_);
+  return CheckValue(value);
+}
+
+std::string TNumFld::Problem() const { return message_ != nullptr && !message_->isHidden() ? S(message_->text()) : ""; }
+
+void TNumFld::ShowProblem(const std::string& problem) {
+  if (message_ == nullptr) {
+    // Made on first need: most fields of a model's forms never show one.
+    message_ = new QLabel(this);
+    message_->setObjectName("MessageLabel");
+    // One line, never wrapped: a wrapped label can be squeezed out of sight by
+    // a window of fixed height, while a one-line label's size is a minimum
+    // that the window grows to meet.
+    QPalette p = message_->palette();
+    p.setColor(QPalette::WindowText, QColor(176, 0, 32));
+    message_->setPalette(p);
+    layout_->addWidget(message_, 1, 0, 1, 3);
+  }
+  message_->setText(Q(problem));
+  message_->setVisible(true);
+  edit_->setToolTip(Q(problem));
+}
+
+void TNumFld::ClearProblem() {
+  if (message_ == nullptr || message_->isHidden()) return;
+  message_->setVisible(false);
+  message_->clear();
+  edit_->setToolTip(QString());
+}
+
+void TNumFld::TextEdited() {
+  // While typing, a complete number that breaks the field's rules shows why at
+  // once; an unfinished one ("-", "1e") shows nothing yet.
+  double v = 0;
+  const std::string text = S(edit_->text());
+  double shown = 0;
+  const std::string problem = Evaluate(text, v);
+  if (!problem.empty() && TextToFloat(text, fmt_, shown))
+    ShowProblem(problem);
+  else
+    ClearProblem();
 }
 
 bool TNumFld::CommitEdit() {
   FlushDisplay();
   if (committing_ || !edit_->isModified()) return valid_;
-  const std::string text = S(edit_->text());
-  // The same refused text is refused again without a second message (leaving
-  // the field for the OK button reports it once).
-  if (!valid_ && text == refusedText_) return false;
   committing_ = true;
-  const double scale = Scale(parType_, unitSystem_);
-  const std::string name = errorID_.empty() ? GetIDstring() : errorID_;
-  std::string problem;
-  double shown = 0;
-  if (!TextToFloat(text, fmt_, shown)) {
-    problem = "'" + text + "' is not a valid number";
-  } else {
-    const double v = shown * scale;
-    if (integer_ && v != std::trunc(v)) {
-      problem = "'" + text + "' is not a whole number";
-    } else if (v < min_ || v > max_) {
-      problem = "'" + text + "' is out of range " + FloatToStr(min_ / scale) + " to " + FloatToStr(max_ / scale);
-    } else {
-      const bool differs = v != value_;
-      value_ = v;
-      valid_ = true;
-      ShowValue();
-      committing_ = false;
-      if (differs) emit Changed();
-      return true;
-    }
+  double v = 0;
+  const std::string problem = Evaluate(S(edit_->text()), v);
+  if (!problem.empty()) {
+    // Refused: the value stays; the typed text stays in the edit for correction.
+    valid_ = false;
+    ShowProblem(problem);
+    committing_ = false;
+    return false;
   }
-  // Refused: the value stays; the typed text stays in the edit for correction.
-  valid_ = false;
-  refusedText_ = text;
-  MessageDlg(problem + sLineBreak + name, mtError, {mbOK}, 0);
+  const bool differs = v != value_;
+  value_ = v;
+  valid_ = true;
+  ClearProblem();
+  ShowValue();
   committing_ = false;
-  if (isVisible()) {
-    edit_->setFocus();
-    edit_->selectAll();
-  }
-  return false;
+  if (differs) emit Changed();
+  return true;
 }
 
 bool TNumFld::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == edit_ && event->type() == QEvent::FocusOut) CommitEdit();
+  if (watched == edit_) {
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      // Enter and Tab take the text over; refused text keeps the focus here
+      // (and Enter does not reach the form's default button).
+      if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab || key == Qt::Key_Backtab) &&
+          !ReadOnly() && !CommitEdit())
+        return true;
+    } else if (event->type() == QEvent::FocusOut) {
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      // A context menu or another window takes the focus only for a while:
+      // the typed text stays pending, unchecked.
+      if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) CommitEdit();
+    }
+  }
   return QWidget::eventFilter(watched, event);
 }
 
@@ -378,7 +486,18 @@ std::string TNumFld::WriteValueToText() const { return FloatToXmlStr(value_); }
 
 bool TNumFld::ReadValueFromText(std::string_view text) {
   double v = 0;
-  if (!XmlStrToFloat(text, v)) return false;
+  if (!XmlStrToFloat(text, v)) {
+    SetReadError(DisplayName() + ": \"" + std::string(Trimmed(text)) + "\" is not a number");
+    return false;
+  }
+  // The value the field holds already is no news, whatever the rules say now.
+  const bool same = v == value_;
+  const std::string problem = same ? std::string() : CheckValue(v);
+  if (!problem.empty()) {
+    SetReadError(problem + " (read: " + std::string(Trimmed(text)) + ")");
+    return false;
+  }
+  SetReadError({});
   SetValue(v);
   return true;
 }
@@ -386,6 +505,7 @@ bool TNumFld::ReadValueFromText(std::string_view text) {
 // --- TStringFld ----------------------------------------------------------------------------
 
 TStringFld::TStringFld(QWidget* parent) : QLineEdit(parent) {
+  setMaxLength(MaxStringFldLength);
   connect(this, &QLineEdit::textChanged, this, &TStringFld::Changed);
   WireOnChange(this);
 }
@@ -397,7 +517,14 @@ void TStringFld::SetText(std::string_view text) { setText(Q(text)); }
 std::string TStringFld::WriteValueToText() const { return Text(); }
 
 bool TStringFld::ReadValueFromText(std::string_view text) {
-  SetText(text);
+  const QString q = Q(text);
+  if (q.size() > maxLength()) {
+    SetReadError(GetIDstring() + ": a text of " + std::to_string(q.size()) + " characters is longer than the " +
+                 std::to_string(maxLength()) + " this field holds");
+    return false;
+  }
+  SetReadError({});
+  setText(q);
   return true;
 }
 
@@ -636,8 +763,9 @@ TNumGrid::TNumGrid(QWidget* parent) : QTableWidget(parent) {
 }
 
 void TNumGrid::SetSize(int cols, int rows) {
-  cols = std::clamp(cols, 0, kMaxGridCols);
-  rows = std::clamp(rows, 0, kMaxGridRows);
+  cols = std::clamp(cols, 0, MaxGridCols);
+  rows = std::clamp(rows, 0, MaxGridRows);
+  if (cols > 0) rows = std::min(rows, MaxGridCells / cols);
   filling_ = true;
   setColumnCount(cols);
   setRowCount(rows);
@@ -766,8 +894,16 @@ bool TNumGrid::ReadValueFromXML(pugi::xml_node element) {
   int cols = 0;
   int rows = 0;
   if (!ParseInt(element.attribute("Cols").value(), cols) || !ParseInt(element.attribute("Rows").value(), rows) ||
-      cols < 0 || rows < 0 || cols > kMaxGridCols || rows > kMaxGridRows)
+      cols < 0 || rows < 0) {
+    SetReadError(GetIDstring() + ": the grid size is not given as Cols and Rows");
     return false;
+  }
+  if (cols > MaxGridCols || rows > MaxGridRows || static_cast<long long>(cols) * rows > MaxGridCells) {
+    SetReadError(GetIDstring() + ": a grid of " + std::to_string(cols) + " columns and " + std::to_string(rows) +
+                 " rows exceeds the limit of " + std::to_string(MaxGridCells) + " cells");
+    return false;
+  }
+  SetReadError({});
   // Check every cell before changing anything, so that a bad file loses nothing.
   struct Cell {
     int col, row;

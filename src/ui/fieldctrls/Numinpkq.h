@@ -39,6 +39,18 @@ class QHBoxLayout;
 
 namespace vyr {
 
+/// Longest text a string field holds [characters]: the edit keeps typed and
+/// set text whole up to this length, and a file's longer text is refused with
+/// a message rather than cut.
+inline constexpr int MaxStringFldLength = 1 << 24;
+
+/// Largest grid a file or SetSize may ask for: at most MaxGridCols columns,
+/// MaxGridRows rows and MaxGridCells cells in all (each cell slot costs memory
+/// even when empty, so the product is what is capped).
+inline constexpr int MaxGridCols = 1000;
+inline constexpr int MaxGridRows = 100000;
+inline constexpr int MaxGridCells = 1 << 20;
+
 /// XML tag of a field stored as an attribute of the form's element rather
 /// than as a child element (short identification values such as a name).
 inline constexpr int XmlTagAttribute = 101;
@@ -107,7 +119,16 @@ class VYR_UI_API TFieldControl {
   /// kept) when the text is not a value of this field.
   virtual bool ReadValueFromText(std::string_view text) = 0;
 
+  /// Why the last read of a value was refused, naming the field ("" when the
+  /// field gave no reason or the last read succeeded).
+  const std::string& ReadError() const { return readError_; }
+
+ protected:
+  /// Records why a read was refused ("" clears it).
+  void SetReadError(std::string text) { readError_ = std::move(text); }
+
  private:
+  std::string readError_;
   std::string customID_;
   int xmlTag_ = 0;
   bool stored_ = true;
@@ -116,11 +137,23 @@ class VYR_UI_API TFieldControl {
 /// Numeric input field: a caption label, the edit and the unit text.
 ///
 /// The value is a double in SI units. The edit shows it in the field's unit
-/// system with ParToStr. Typed text is taken over when the edit loses the focus
-/// (or on CommitEdit): text that is no number, a non-integer in an integer
-/// field, or a value outside [Min, Max] is refused with an error message naming
-/// the field (its error identification text, else its ID string); the old value
-/// stays and the edit shows it again.
+/// system with ParToStr.
+///
+/// Typing. A validator refuses keys that can never belong to a number; what
+/// is typed is checked as it is typed. Typed text is taken over on Enter, on
+/// Tab, by CommitEdit (the form's OK and page changes call it) and when the
+/// focus moves to another control of the window. Text that is no number, a
+/// non-integer in an integer field, or a value outside [Min, Max] is refused:
+/// the old value stays, the typed text stays for correction, and the problem
+/// is shown inline below the edit, naming the field by its caption ("Pressure
+/// altitude must lie between −5000 m and 80000 m"). Enter and Tab on refused
+/// text keep the focus in the field. No message box is ever raised, and the
+/// focus leaving the window or going to a context menu takes nothing over.
+///
+/// Reading from a file (ReadValueFromText) obeys the same rules as typing:
+/// NaN, infinities, values outside [Min, Max] and non-integers in an integer
+/// field are refused (ReadError tells why) and the value is kept. SetValue is
+/// the program's own assignment and takes any double.
 class VYR_UI_API TNumFld : public QWidget, public TFieldControl {
   Q_OBJECT
   Q_PROPERTY(double Value READ GetValue WRITE SetValue NOTIFY Changed)
@@ -175,7 +208,9 @@ class VYR_UI_API TNumFld : public QWidget, public TFieldControl {
   const std::string& ErrorIDstring() const { return errorID_; }
   void SetErrorIDstring(std::string text) { errorID_ = std::move(text); }
 
-  /// Read-only fields show their value and take no input.
+  /// Read-only fields show their value and take no input. They look apart
+  /// from inputs: no frame, the window's background instead of the edit's, and
+  /// no stop for the Tab key.
   bool ReadOnly() const;
   void SetReadOnly(bool readOnly);
   /// When set, the field counts as enabled whatever its parents are
@@ -188,8 +223,20 @@ class VYR_UI_API TNumFld : public QWidget, public TFieldControl {
   void SetFontColor(const QColor& color);
 
   /// Takes over typed text now, as on leaving the field; true when the field
-  /// holds a valid value afterwards (false after a refused entry).
+  /// holds a valid value afterwards (false after a refused entry, whose
+  /// problem then shows inline).
   bool CommitEdit();
+  /// "" when value [SI] obeys the field's rules (finite, in [Min, Max], whole
+  /// when IntegerOnly), else the message that names the field and the range in
+  /// its shown unit.
+  std::string CheckValue(double value) const;
+  /// The name used in messages: the caption, else the error identification
+  /// text, else the ID string.
+  std::string DisplayName() const;
+  /// The problem shown inline ("" when none).
+  std::string Problem() const;
+  /// The inline message label (null until a problem was first shown).
+  QLabel* MessageLabel() const { return message_; }
   /// True unless the last entry was refused and not corrected since.
   bool ValueValid() const { return valid_; }
   /// Drops typed text (a refused entry included) and shows the value again.
@@ -227,11 +274,17 @@ class VYR_UI_API TNumFld : public QWidget, public TFieldControl {
   void ShowValue();
   void FlushDisplay() const;
   void UpdateUnit();
+  // The problem of text ("" when it is a valid entry; value then holds it [SI]).
+  std::string Evaluate(const std::string& text, double& value) const;
+  void ShowProblem(const std::string& problem);
+  void ClearProblem();
+  void TextEdited();
 
-  QHBoxLayout* layout_ = nullptr;
+  QGridLayout* layout_ = nullptr;
   QLabel* label_ = nullptr;
   QLineEdit* edit_ = nullptr;
   QLabel* unit_ = nullptr;
+  QLabel* message_ = nullptr;
   double value_ = 0;
   double min_;
   double max_;
@@ -241,7 +294,6 @@ class VYR_UI_API TNumFld : public QWidget, public TFieldControl {
   int decimals_ = -1;
   TFormatSettings fmt_ = USFormatSettings;
   std::string errorID_;
-  std::string refusedText_;
   bool integer_ = false;
   bool valid_ = true;
   bool enableOverride_ = false;
@@ -258,7 +310,8 @@ class VYR_UI_API TNumFld : public QWidget, public TFieldControl {
   mutable bool labelsSettled_ = false;
 };
 
-/// One-line text field.
+/// One-line text field. Holds up to MaxStringFldLength characters whole; a
+/// longer text from a file is refused (ReadError) and the text kept.
 class VYR_UI_API TStringFld : public QLineEdit, public TFieldControl {
   Q_OBJECT
  public:
@@ -415,7 +468,8 @@ class VYR_UI_API TNumGrid : public QTableWidget, public TFieldControl {
   Q_INVOKABLE explicit TNumGrid(QWidget* parent = nullptr);
   QWidget* FieldWidget() override { return this; }
 
-  /// Sets the size; new columns are numeric, new cells empty.
+  /// Sets the size, within MaxGridCols, MaxGridRows and MaxGridCells (rows
+  /// are cut to fit the cell cap); new columns are numeric, new cells empty.
   void SetSize(int cols, int rows);
   int ColCount() const { return columnCount(); }
   int RowCount() const { return rowCount(); }
