@@ -4,10 +4,23 @@
 // margin, and the refusal of every kind of malformed file with file, line and reason.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <string>
 
 #include "Maps.h"
+
+// Counts the allocations of this program, so a test can show that a lookup makes none.
+static std::atomic<long> gAllocations{0};
+__attribute__((noinline)) void* operator new(std::size_t n) {
+  ++gAllocations;
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+__attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
+__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace vyr::test {
 namespace {
@@ -159,6 +172,30 @@ TEST_F(ShippedMaps, CompressorExtrapolatesLinearlyFromTheEndInterval) {
   // Not a number is never extrapolated.
   EXPECT_FALSE(comp.Lookup(NAN, 2.0, p, error));
   EXPECT_EQ(error, "AXI5: N = nan outside 0.4..1.1");
+}
+
+// An off-design point calls the maps hundreds of times: a lookup, interpolated or
+// extrapolated, on one plane or between two, takes no memory from the heap.
+TEST_F(ShippedMaps, LookupsDoNotAllocate) {
+  TCompressorMap vg = comp;
+  vg.alpha = 30.0;
+  TMapPoint p;
+  std::string error;
+  double sum = 0;
+  const long before = gAllocations.load();
+  int ok = 0;
+  for (double N : {0.45, 0.97, 1.12})
+    for (double x : {1.1, 2.3, 2.7}) {
+      ok += comp.Lookup(N, x, p, error);
+      sum += p.W;
+      ok += vg.Lookup(N, x, p, error);
+      sum += p.W;
+      ok += turb.Lookup(60 + N * 50, x * 2 + 2, p, error);
+      sum += p.W;
+    }
+  EXPECT_EQ(gAllocations.load() - before, 0);
+  EXPECT_EQ(ok, 27) << error;
+  EXPECT_GT(sum, 0);
 }
 
 struct OffMap {
