@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <system_error>
@@ -331,6 +332,12 @@ bool ParseMapText(std::string_view text, const std::string& src, TKind kind, TPa
 }
 
 bool ReadText(const std::string& path, std::string& text, std::string& error) {
+  // Only a regular file: a directory cannot be read, and a pipe would wait for a writer.
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+    error = path + ": not a regular file";
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = path + ": cannot open the map file";

@@ -426,11 +426,13 @@ INSTANTIATE_TEST_SUITE_P(
         Malformed{"Oversized", std::string((16u << 20) + 1, ' '), "m.map:1: the map file is larger than 16 MiB"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(MapFormat, ReadNamesAFileThatCannotBeOpened) {
+TEST(MapFormat, ReadNamesAFileThatCannotBeRead) {
   TTurbineMap m;
   std::string error;
   EXPECT_FALSE(TTurbineMap::Read("/nonexistent/dir/x.map", m, error));
   EXPECT_EQ(error, "/nonexistent/dir/x.map: cannot open the map file");
+  EXPECT_FALSE(TTurbineMap::Read(VYR_MAPS_DIR, m, error));
+  EXPECT_EQ(error, std::string(VYR_MAPS_DIR) + ": not a regular file");
 }
 
 // Every cut of a shipped map at a line end is either a whole map or refused with
