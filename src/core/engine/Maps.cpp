@@ -331,6 +331,16 @@ bool ParseMapText(std::string_view text, const std::string& src, TKind kind, TPa
   return true;
 }
 
+/// What both kinds of map take from a parsed file.
+template <class Map>
+void TakeCommon(TParsedMap& m, Map& map) {
+  map.name = std::move(m.name);
+  map.designN = m.designN;
+  map.alpha = m.alpha;
+  map.extrapolate = m.extrapolate;
+  map.grid = std::move(m.grid);
+}
+
 bool ReadText(const std::string& path, std::string& text, std::string& error) {
   // Only a regular file: a directory cannot be read, and a pipe would wait for a writer.
   std::error_code ec;
@@ -472,13 +482,9 @@ bool TCompressorMap::Parse(std::string_view text, const std::string& sourceName,
                            std::string& error) {
   TParsedMap m;
   if (!ParseMapText(text, sourceName, TKind::Compressor, m, error)) return false;
-  map.name = std::move(m.name);
-  map.designN = m.designN;
   map.designR = m.designX;
-  map.alpha = m.alpha;
   map.surgeR = m.surge;
-  map.extrapolate = m.extrapolate;
-  map.grid = std::move(m.grid);
+  TakeCommon(m, map);
   return true;
 }
 
@@ -516,12 +522,8 @@ bool TTurbineMap::Read(const std::string& path, TTurbineMap& map, std::string& e
 bool TTurbineMap::Parse(std::string_view text, const std::string& sourceName, TTurbineMap& map, std::string& error) {
   TParsedMap m;
   if (!ParseMapText(text, sourceName, TKind::Turbine, m, error)) return false;
-  map.name = std::move(m.name);
-  map.designN = m.designN;
   map.designPR = m.designX;
-  map.alpha = m.alpha;
-  map.extrapolate = m.extrapolate;
-  map.grid = std::move(m.grid);
+  TakeCommon(m, map);
   return true;
 }
 
