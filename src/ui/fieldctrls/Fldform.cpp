@@ -321,7 +321,9 @@ bool TFieldForm::ReadFields(pugi::xml_node node, bool checked) {
     std::string problem = field->ReadError();
     if (problem.empty()) problem = field->GetIDstring() + ": \"" + std::string(text) + "\" is no value of this field";
     const pugi::xml_node at = element ? element : node;
-    readErrors_.push_back({problem, ElementPath(at) + std::string(what), at.offset_debug()});
+    // The parser knows where an element's name starts; its tag begins one before.
+    const std::ptrdiff_t offset = at.offset_debug();
+    readErrors_.push_back({problem, ElementPath(at) + std::string(what), offset > 0 ? offset - 1 : offset});
   };
   for (const FieldSlot& s : places) {
     if (AsAttribute(s)) {
@@ -339,7 +341,7 @@ std::string TFieldForm::ReadErrorReport(std::string_view source) const {
   std::string report;
   for (const TFieldReadError& e : readErrors_) {
     if (!report.empty()) report += sLineBreak;
-    report += e.Text + " (" + e.Path;
+    report += e.Path;
     if (e.Offset >= 0 && static_cast<std::size_t>(e.Offset) <= source.size()) {
       const std::string_view before = source.substr(0, static_cast<std::size_t>(e.Offset));
       const std::size_t line = static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n')) + 1;
@@ -349,7 +351,7 @@ std::string TFieldForm::ReadErrorReport(std::string_view source) const {
     } else if (e.Offset >= 0) {
       report += ", byte " + std::to_string(e.Offset);
     }
-    report += ")";
+    report += ": " + e.Text;
   }
   return report;
 }

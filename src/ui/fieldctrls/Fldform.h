@@ -80,7 +80,7 @@ inline constexpr std::size_t MaxFieldFormFrameBytes = std::size_t{256} << 20;
 struct TFieldReadError {
   std::string Text;           ///< what was wrong, naming the field
   std::string Path;           ///< the element's path in the document ("FlightCondition/Zp")
-  std::ptrdiff_t Offset = -1; ///< the element's byte offset in the parsed text (-1: unknown)
+  std::ptrdiff_t Offset = -1; ///< byte offset of the element's start tag in the parsed text (-1: unknown)
 };
 
 /// Shows a form modally and returns its modal result (a TModalResult).
@@ -153,9 +153,10 @@ class VYR_UI_API TFieldForm : public QDialog {
   virtual bool CustomReadFromXML(TVyrXmlNode node);
   /// The values the last ReadFromXML or ReadfromStream skipped.
   const std::vector<TFieldReadError>& ReadErrors() const { return readErrors_; }
-  /// ReadErrors as lines of text, each with its place: "line L, column C" when
-  /// source is the text that was parsed (a stream's frame is known to the
-  /// form), else the byte offset, after the element's path.
+  /// ReadErrors as lines of text, each after its place: the element's path
+  /// and "line L, column C" of its start tag when source is the text that was
+  /// parsed (a stream's frame is known to the form), else its byte offset:
+  /// "FlightCondition/Zp, line 3, column 3: Pressure altitude must ...".
   std::string ReadErrorReport(std::string_view source = {}) const;
   /// Takes over the field values (and custom data) of source, field by field
   /// through their ID strings; fields source lacks keep their values.

@@ -494,7 +494,7 @@ bool TNumFld::ReadValueFromText(std::string_view text) {
   const bool same = v == value_;
   const std::string problem = same ? std::string() : CheckValue(v);
   if (!problem.empty()) {
-    SetReadError(problem + " (read: " + std::string(Trimmed(text)) + ")");
+    SetReadError(problem + ", not " + std::string(Trimmed(text)));
     return false;
   }
   SetReadError({});

@@ -85,6 +85,35 @@ TEST(NuminpTest, ParToStr) {
   }
 }
 
+// The format settings change the number's decimal separator only: a format's
+// own text keeps its points, and the five-argument form is the US one.
+TEST(NuminpTest, ParToStrWithFormatSettings) {
+  constexpr TFormatSettings german{',', '.'};
+  const struct {
+    const char* name;
+    TParType type;
+    TUnitSystem system;
+    const char* format;
+    double value;
+    const char* want;
+  } cases[] = {
+      {"DefaultDecimals", ptTemperature, usSI, "", 288.15, "288,15"},
+      {"NoDecimals", ptPressure, usSI, "", 101325.0, "101325"},
+      {"FormatTextKeepsItsPoints", ptLength, usImperial, "%.1f ft.", 0.9144, "3,0 ft."},
+      {"PercentSignsAroundTheNumber", ptNone, usSI, "%%%.2f%%", 0.5, "%0,50%"},
+      {"BadFormatFallsBack", ptPressure, usImperial, "%f%f", 101325.0, "14,696"},
+      {"NaNHasNoSeparator", ptPressure, usSI, "", kNaN, "NAN"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ParToStr(c.type, c.system, c.format, true, c.value, german), c.want) << c.name;
+    std::string us = c.want;
+    for (char& ch : us)
+      if (ch == ',') ch = '.';
+    EXPECT_EQ(ParToStr(c.type, c.system, c.format, true, c.value), us) << c.name;
+    EXPECT_EQ(ParToStr(c.type, c.system, c.format, true, c.value, USFormatSettings), us) << c.name;
+  }
+}
+
 TEST(NuminpTest, RoundTripThroughImperial) {
   const struct {
     TParType type;

@@ -9,8 +9,10 @@
 #include <set>
 #include <sstream>
 
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QLocale>
 #include <QTabWidget>
@@ -22,6 +24,8 @@
 namespace vyr::test {
 
 namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // A locale whose numbers look German: ',' decimal point, '.' groups.
 struct GermanPunct : std::numpunct<char> {
@@ -119,6 +123,50 @@ class AllFieldsForm : public TFieldForm {
   int createCalls = 0;
 };
 
+// The flight form's altitude rules and a whole-number field, as in a form.
+class RulesForm : public TFieldForm {
+ public:
+  explicit RulesForm(QWidget* owner = nullptr) : TFieldForm(owner) {
+    Zp = new TNumFld(this);
+    Zp->setObjectName("Zp");
+    Zp->SetLabelCaption("Pressure altitude");
+    Zp->SetParType(ptAltitude);
+    Zp->SetMin(-5000);
+    Zp->SetMax(80000);
+    Stages = new TNumFld(this);
+    Stages->setObjectName("Stages");
+    Stages->SetLabelCaption("Stages");
+    Stages->SetIntegerOnly(true);
+    Stages->SetMin(1);
+    Stages->SetMax(30);
+    AddClientWidget(Zp);
+    AddClientWidget(Stages);
+  }
+  void FormCreate() override {
+    TFieldForm::FormCreate();
+    Zp->SetValue(1000);
+    Stages->SetValue(3);
+  }
+  TNumFld* Zp;
+  TNumFld* Stages;
+};
+
+constexpr const char* kZpRange = "Pressure altitude must lie between \u22125000 m and 80000 m";
+
+// Shows the form as the active window with the focus in field's edit.
+void ShowFocused(TFieldForm& form, TNumFld& field) {
+  form.show();
+  QApplication::setActiveWindow(&form);
+  field.Editor()->setFocus(Qt::OtherFocusReason);
+}
+
+// Replaces the edit's text by typing, without leaving the field.
+void TypeOnly(TNumFld& f, const QString& text) {
+  QTest::keyClick(f.Editor(), Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(f.Editor(), Qt::Key_Delete);
+  QTest::keyClicks(f.Editor(), text);
+}
+
 void FillDistinct(AllFieldsForm& f) {
   f.Pressure->SetValue(0.1 + 0.2);  // no short decimal text
   f.Ratio->SetValue(-1.0e-310);      // subnormal
@@ -159,7 +207,8 @@ struct EntryCase {
   TFormatSettings format;
   const char* typed;
   bool accepted;
-  double value;  // value afterwards (the old value 2 when refused)
+  double value;      // value afterwards (the old value 2 when refused)
+  const char* left;  // text left in the edit when refused (keys no number has never enter)
 };
 
 void PrintTo(const EntryCase& c, std::ostream* os) { *os << c.name; }
@@ -167,8 +216,8 @@ void PrintTo(const EntryCase& c, std::ostream* os) { *os << c.name; }
 class NumFldEntry : public ::testing::TestWithParam<EntryCase> {};
 
 // Under a German locale, typed text means what the field's own number format
-// says; anything else is refused with a message naming the field, and the old
-// value stays.
+// says; anything else is refused inline, naming the field, without a message
+// box, and the old value stays.
 TEST_P(NumFldEntry, ParsedWithTheFieldsFormatNotTheLocale) {
   const EntryCase& c = GetParam();
   GermanLocale german;
@@ -181,13 +230,12 @@ TEST_P(NumFldEntry, ParsedWithTheFieldsFormatNotTheLocale) {
   TypeInto(f, c.typed);
   EXPECT_EQ(f.GetValue(), c.value);
   EXPECT_EQ(f.ValueValid(), c.accepted);
+  EXPECT_TRUE(rec.messages.empty());
   if (c.accepted) {
-    EXPECT_TRUE(rec.messages.empty());
+    EXPECT_EQ(f.Problem(), "");
   } else {
-    ASSERT_EQ(rec.messages.size(), 1u);
-    EXPECT_EQ(rec.messages[0].DlgType, mtError);
-    EXPECT_NE(rec.messages[0].Text.find("PRdes in Nr. 3 Component: HPC"), std::string::npos);
-    EXPECT_EQ(f.Editor()->text(), QString(c.typed)) << "the typed text stays for correction";
+    EXPECT_EQ(f.Problem(), "PRdes in Nr. 3 Component: HPC must be a number");
+    EXPECT_EQ(f.Editor()->text(), QString(c.left)) << "the typed text stays for correction";
   }
 }
 
@@ -195,15 +243,16 @@ constexpr TFormatSettings kGermanFmt{',', '.'};
 
 INSTANTIATE_TEST_SUITE_P(
     GermanLocale, NumFldEntry,
-    ::testing::Values(EntryCase{"UsPoint", USFormatSettings, "1.5", true, 1.5},
-                      EntryCase{"UsCommaRefused", USFormatSettings, "1,5", false, 2},
-                      EntryCase{"UsExponent", USFormatSettings, "-2.5E-3", true, -2.5e-3},
-                      EntryCase{"UsGroupedRefused", USFormatSettings, "1,500.0", false, 2},
-                      EntryCase{"GermanComma", kGermanFmt, "1,5", true, 1.5},
-                      EntryCase{"GermanPointRefused", kGermanFmt, "1.5", false, 2},
-                      EntryCase{"LettersRefused", USFormatSettings, "abc", false, 2},
-                      EntryCase{"EmptyRefused", USFormatSettings, "", false, 2},
-                      EntryCase{"InfinityRefused", USFormatSettings, "inf", false, 2}),
+    ::testing::Values(EntryCase{"UsPoint", USFormatSettings, "1.5", true, 1.5, ""},
+                      EntryCase{"UsCommaRefused", USFormatSettings, "1,5", false, 2, "1,5"},
+                      EntryCase{"UsExponent", USFormatSettings, "-2.5E-3", true, -2.5e-3, ""},
+                      EntryCase{"UsGroupedRefused", USFormatSettings, "1,500.0", false, 2, "1,500.0"},
+                      EntryCase{"GermanComma", kGermanFmt, "1,5", true, 1.5, ""},
+                      EntryCase{"GermanPointRefused", kGermanFmt, "1.5", false, 2, "1.5"},
+                      EntryCase{"LettersNeverEnter", USFormatSettings, "abc", false, 2, ""},
+                      EntryCase{"LettersDroppedFromANumber", USFormatSettings, "1x2", true, 12, ""},
+                      EntryCase{"EmptyRefused", USFormatSettings, "", false, 2, ""},
+                      EntryCase{"InfinityRefused", USFormatSettings, "inf", false, 2, ""}),
     [](const ::testing::TestParamInfo<EntryCase>& i) { return std::string(i.param.name); });
 
 TEST(NumFld, ShowsWithPointAndInTheUnitSystemUnderGermanLocale) {
@@ -232,13 +281,15 @@ TEST(NumFld, BoundsAndWholeNumbersAreChecked) {
   f.SetIntegerOnly(true);
   f.SetValue(7);
   TypeInto(f, "7.5");
+  EXPECT_EQ(f.Problem(), "Nr must be a whole number") << "without a caption or error text the ID string names it";
   TypeInto(f, "40000");
+  EXPECT_EQ(f.Problem(), "Nr must lie between \u221232768 and 32767");
   EXPECT_EQ(f.GetValue(), 7);
-  ASSERT_EQ(rec.messages.size(), 2u);
-  EXPECT_NE(rec.messages[0].Text.find("Nr"), std::string::npos) << "without an error text the ID string names it";
+  EXPECT_TRUE(rec.messages.empty());
   TypeInto(f, "-32768");
   EXPECT_EQ(f.GetValue(), -32768);
   EXPECT_TRUE(f.ValueValid());
+  EXPECT_EQ(f.Problem(), "");
 }
 
 TEST(NumFld, ChangeEventOnlyWhenTheValueChanges) {
@@ -250,6 +301,124 @@ TEST(NumFld, ChangeEventOnlyWhenTheValueChanges) {
   TypeInto(f, "3");
   TypeInto(f, "4");
   EXPECT_EQ(changes, 2);
+}
+
+// Enter and Tab take typed text over; refused text keeps the focus, shows
+// the problem inline beside the field in the field's unit, and raises no box.
+TEST(NumFld, EnterAndTabRefuseInlineAndKeepTheFocus) {
+  RecordingHandler rec;
+  std::unique_ptr<RulesForm> f(TFieldForm::Create<RulesForm>());
+  ShowFocused(*f, *f->Zp);
+  TypeOnly(*f->Zp, "9000");
+  EXPECT_EQ(f->Zp->Problem(), "") << "within range while typing";
+  QTest::keyClick(f->Zp->Editor(), Qt::Key_0);
+  EXPECT_EQ(f->Zp->Problem(), kZpRange) << "shown while typing";
+  for (Qt::Key key : {Qt::Key_Return, Qt::Key_Tab}) {
+    QTest::keyClick(f->Zp->Editor(), key);
+    EXPECT_TRUE(f->isVisible()) << "Enter does not reach OK";
+    EXPECT_EQ(QApplication::focusWidget(), f->Zp->Editor()) << key;
+    EXPECT_EQ(f->Zp->Problem(), kZpRange);
+    EXPECT_EQ(f->Zp->GetValue(), 1000);
+  }
+  ASSERT_NE(f->Zp->MessageLabel(), nullptr);
+  EXPECT_TRUE(f->Zp->MessageLabel()->isVisible());
+  EXPECT_EQ(f->Zp->MessageLabel()->text().toStdString(), kZpRange);
+
+  TypeOnly(*f->Zp, "-5000");
+  QTest::keyClick(f->Zp->Editor(), Qt::Key_Tab);
+  EXPECT_EQ(f->Zp->GetValue(), -5000) << "the bound itself is accepted";
+  EXPECT_EQ(QApplication::focusWidget(), f->Stages->Editor());
+  EXPECT_FALSE(f->Zp->MessageLabel()->isVisible());
+  EXPECT_TRUE(rec.messages.empty());
+}
+
+TEST(NumFld, RangeMessagesUseTheShownUnit) {
+  TNumFld f;
+  f.SetLabelCaption("Pressure altitude");
+  f.SetParType(ptAltitude);
+  f.SetMin(-5000);
+  f.SetMax(80000);
+  f.SetUnitSystem(usImperial);
+  EXPECT_EQ(f.CheckValue(90000), "Pressure altitude must lie between \u221216404.2 ft and 262467 ft");
+  f.SetMin(-kInfinity);
+  EXPECT_EQ(f.CheckValue(90000), "Pressure altitude must be at most 262467 ft");
+  EXPECT_EQ(f.CheckValue(std::nan("")), "Pressure altitude must be a finite number");
+  EXPECT_EQ(f.CheckValue(0), "");
+}
+
+struct FocusLossCase {
+  const char* name;
+  std::function<void(RulesForm&)> leave;
+  bool closes;
+};
+
+void PrintTo(const FocusLossCase& c, std::ostream* os) { *os << c.name; }
+
+class NumFldFocusLoss : public ::testing::TestWithParam<FocusLossCase> {};
+
+// Leaving a field with text that would be refused raises no box: a context
+// menu or another window leaves the text pending and unchecked, and Cancel
+// closes the form on its first click.
+TEST_P(NumFldFocusLoss, RaisesNoBox) {
+  RecordingHandler rec;
+  std::unique_ptr<RulesForm> f(TFieldForm::Create<RulesForm>());
+  ShowFocused(*f, *f->Zp);
+  TypeOnly(*f->Zp, "90000");
+  GetParam().leave(*f);
+  EXPECT_TRUE(rec.messages.empty());
+  EXPECT_EQ(f->Zp->GetValue(), 1000);
+  EXPECT_EQ(!f->isVisible(), GetParam().closes);
+  if (!GetParam().closes) {
+    EXPECT_EQ(f->Zp->Editor()->text(), "90000") << "still pending";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Leaving, NumFldFocusLoss,
+    ::testing::Values(FocusLossCase{"RightClickMenu",
+                                    [](RulesForm& f) {
+                                      QLineEdit* e = f.Zp->Editor();
+                                      QContextMenuEvent menu(QContextMenuEvent::Mouse, e->rect().center(),
+                                                             e->mapToGlobal(e->rect().center()));
+                                      QApplication::sendEvent(e, &menu);
+                                      QWidget* popup = QApplication::activePopupWidget();
+                                      EXPECT_NE(popup, nullptr);
+                                      if (popup != nullptr) popup->close();
+                                    },
+                                    false},
+                      FocusLossCase{"OtherWindow",
+                                    [](RulesForm& f) {
+                                      auto* other = new QWidget;
+                                      other->setAttribute(Qt::WA_DeleteOnClose);
+                                      other->show();
+                                      QApplication::setActiveWindow(other);
+                                      EXPECT_NE(QApplication::focusWidget(), f.Zp->Editor());
+                                      other->close();
+                                    },
+                                    false},
+                      FocusLossCase{"CancelClick",
+                                    [](RulesForm& f) { QTest::mouseClick(f.Cancelbtn(), Qt::LeftButton); }, true}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+// Computed fields must not pass for inputs: they differ in more than the text
+// colour, and the Tab key passes them by.
+TEST(NumFld, ReadOnlyFieldsLookApartFromInputs) {
+  std::unique_ptr<RulesForm> f(TFieldForm::Create<RulesForm>());
+  auto* after = new TNumFld(f.get());
+  f->AddClientWidget(after);
+  f->Stages->SetReadOnly(true);
+  ShowFocused(*f, *f->Zp);
+  const auto background = [](TNumFld* n) {
+    const QImage img = n->Editor()->grab().toImage();
+    return img.pixelColor(img.width() - 4, img.height() / 2);
+  };
+  EXPECT_NE(background(f->Stages), background(f->Zp));
+  EXPECT_NE(f->Stages->Editor()->hasFrame(), f->Zp->Editor()->hasFrame());
+  QTest::keyClick(f->Zp->Editor(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), after->Editor());
+  f->Stages->SetReadOnly(false);
+  EXPECT_EQ(background(f->Stages), background(f->Zp));
+  EXPECT_TRUE(f->Stages->Editor()->hasFrame());
 }
 
 struct XmlNumberCase {
@@ -391,6 +560,85 @@ TEST(FieldForm, BadValuesAreSkippedAndTheRestIsRead) {
   EXPECT_FALSE(f->ReadFromXML(TVyrXmlNode()));
 }
 
+struct FileValueCase {
+  const char* name;
+  const char* field;
+  const char* text;
+  const char* problem;  // "" when the value is taken
+};
+
+void PrintTo(const FileValueCase& c, std::ostream* os) { *os << c.name; }
+
+class FileValue : public ::testing::TestWithParam<FileValueCase> {};
+
+// A file can put into a field only what typing could; what it cannot is
+// reported with the field's name and its place in the file, through XML and
+// through a stream alike, and the field keeps its value.
+TEST_P(FileValue, HeldToTheFieldsRules) {
+  const FileValueCase& c = GetParam();
+  const std::string other = std::string(c.field) == "Zp" ? "Stages" : "Zp";
+  const std::string otherText = other == "Zp" ? "2000" : "4";
+  // The bad value sits on line 3, column 3 of the text.
+  const auto text = [&](const std::string& root) {
+    return "<" + root + ">\n  <" + other + ">" + otherText + "</" + other + ">\n  <" + c.field + ">" + c.text +
+           "</" + c.field + ">\n</" + root + ">\n";
+  };
+  const std::string source = text("F");
+  RecordingHandler rec;
+  for (bool stream : {false, true}) {
+    std::unique_ptr<RulesForm> f(TFieldForm::Create<RulesForm>());
+    bool ok = false;
+    if (stream) {
+      const std::string body = text("FieldForm");
+      std::istringstream in("FLDFORM " + std::to_string(body.size()) + "\n" + body);
+      ok = f->ReadfromStream(in);
+    } else {
+      pugi::xml_document doc;
+      ASSERT_TRUE(doc.load_buffer(source.data(), source.size()));
+      ok = f->ReadFromXML(doc.child("F"));
+    }
+    TNumFld* field = std::string(c.field) == "Zp" ? f->Zp : f->Stages;
+    EXPECT_EQ(f->FindField(other)->WriteValueToText(), otherText) << "the rest is read";
+    if (*c.problem == 0) {
+      EXPECT_TRUE(ok);
+      EXPECT_EQ(field->WriteValueToText(), c.text);
+      EXPECT_TRUE(f->ReadErrors().empty());
+      continue;
+    }
+    EXPECT_FALSE(ok) << stream;
+    EXPECT_EQ(field->GetValue(), field == f->Zp ? 1000 : 3) << "kept";
+    ASSERT_EQ(f->ReadErrors().size(), 1u) << stream;
+    const std::string report = stream ? f->ReadErrorReport() : f->ReadErrorReport(source);
+    EXPECT_EQ(report.rfind((stream ? "FieldForm/" : "F/") + std::string(c.field) + ", line 3, column 3: " + c.problem, 0),
+              0u)
+        << report;
+  }
+  EXPECT_TRUE(rec.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, FileValue,
+    ::testing::Values(FileValueCase{"NaN", "Zp", "NaN", "Pressure altitude must be a finite number"},
+                      FileValueCase{"Infinity", "Zp", "-INF", "Pressure altitude must be a finite number"},
+                      FileValueCase{"AboveMax", "Zp", "90000", kZpRange},
+                      FileValueCase{"BelowMin", "Zp", "-5000.5", kZpRange},
+                      FileValueCase{"MaxItself", "Zp", "80000", ""},
+                      FileValueCase{"NotWhole", "Stages", "2.5", "Stages must be a whole number"},
+                      FileValueCase{"NoNumber", "Stages", "two", "Stages: \"two\" is not a number"},
+                      FileValueCase{"Whole", "Stages", "30", ""}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+// The form's own values are copied as the program set them, rules or not.
+TEST(FieldForm, AssignAndResetCopyTheProgramsOwnValues) {
+  std::unique_ptr<RulesForm> a(TFieldForm::Create<RulesForm>());
+  std::unique_ptr<RulesForm> b(TFieldForm::Create<RulesForm>());
+  a->Zp->SetValue(90000);
+  b->Assign(*a);
+  EXPECT_EQ(b->Zp->GetValue(), 90000);
+  a->ResetToCreateFormState();
+  EXPECT_EQ(a->Zp->GetValue(), 1000);
+}
+
 TEST(FieldForm, AssignCopiesValuesAndResetReturnsToTheCreateState) {
   std::unique_ptr<AllFieldsForm> a(TFieldForm::Create<AllFieldsForm>());
   std::unique_ptr<AllFieldsForm> b(TFieldForm::Create<AllFieldsForm>());
@@ -490,7 +738,7 @@ TEST(FieldForm, OkKeepsTheFormOpenOnARefusedEntryOrACloseQuery) {
   EXPECT_EQ(results, (std::vector<int>{1, 1, 0}));
   EXPECT_EQ(f->Extra->GetValue(), 12);
   EXPECT_EQ(f->okClicks, 3);
-  EXPECT_EQ(rec.messages.size(), 1u);
+  EXPECT_TRUE(rec.messages.empty()) << "a refused entry shows inline";
 }
 
 TEST(FieldForm, CancelClosesAndDropsARefusedEntry) {

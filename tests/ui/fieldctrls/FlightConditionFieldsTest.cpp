@@ -5,7 +5,10 @@
 #include <array>
 #include <memory>
 
+#include <QTest>
+
 #include "FlightConditionFields.h"
+#include "common/RecordingHandler.h"
 
 namespace vyr::test {
 
@@ -70,6 +73,31 @@ TEST(FlightConditionFields, NullFieldsAreSkipped) {
   EXPECT_EQ(a.Mach, d.Mach);
   EXPECT_EQ(a.Vt, d.Vt);
   EXPECT_EQ(a.Zp, d.Zp);
+}
+
+// Text typed but not yet taken over is what the user sees; GetFields reads
+// it, and a refused entry leaves the field's value.
+TEST(FlightConditionFields, GetFieldsTakesOverTextStillBeingTyped) {
+  test::RecordingHandler rec;
+  TenFields t;
+  t[0]->SetValue(1000);
+  t[0]->SetMax(80000);
+  t[7]->SetValue(0.5);
+  const auto type = [](TNumFld* f, const char* text) {
+    f->Editor()->selectAll();
+    QTest::keyClicks(f->Editor(), text);
+  };
+  type(t[0], "2000");
+  type(t[7], "0.8");
+  TAmbConditions a;
+  GetFields(a, t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7], t[8], t[9]);
+  EXPECT_EQ(a.Zp, 2000);
+  EXPECT_EQ(a.Mach, 0.8);
+  type(t[0], "90000");
+  GetFields(a, t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7], t[8], t[9]);
+  EXPECT_EQ(a.Zp, 2000) << "refused";
+  EXPECT_NE(t[0]->Problem(), "");
+  EXPECT_TRUE(rec.messages.empty());
 }
 
 }  // namespace vyr::test
