@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <deque>
 #include <limits>
 #include <unordered_map>
 #include <unordered_set>
@@ -80,15 +81,16 @@ bool ReadDouble(TVyrXmlNode parent, const char* name, double& value, std::string
   return true;
 }
 
+// A boolean as the model file reads it everywhere ("true", "True", "yes", 1):
+// a text that reads the same whatever the default is a boolean.
 bool ReadBool(TVyrXmlNode parent, const char* name, bool& value, std::string& error) {
   if (!parent.child(name)) return true;
-  const std::string text = parent.child(name).text().get();
-  if (text == "true") value = true;
-  else if (text == "false") value = false;
-  else {
-    error = std::string(name) + " \"" + text + "\" is neither true nor false";
+  const bool asTrue = parent.ValueFromNodeAsBoolDef(name, true);
+  if (asTrue != parent.ValueFromNodeAsBoolDef(name, false)) {
+    error = std::string(name) + " \"" + parent.child(name).text().get() + "\" is neither true nor false";
     return false;
   }
+  value = asTrue;
   return true;
 }
 
@@ -134,27 +136,41 @@ void AddGeometry(pugi::xml_node node, const QRect& g) {
   AddValue(node, "Height", g.height());
 }
 
-// ID of the link at index in the icon's links: its name when that is set and
-// unique on the icon, else "Link" and the index, so that every Link element of
+// IDs of the icon's links in child order: a link's name when that is set and
+// unique on the icon, else "Link" and its index, so that every Link element of
 // an icon is found again by its ID.
-std::string LinkID(const TVYRcomp* icon, std::size_t index) {
+std::vector<std::string> LinkIDs(const TVYRcomp* icon) {
   const std::vector<TVYRLink*>& links = icon->Links();
-  const QString name = links[index]->objectName();
-  bool unique = !name.isEmpty();
-  for (std::size_t i = 0; unique && i < links.size(); ++i)
-    if (i != index && links[i]->objectName() == name) unique = false;
-  return unique ? name.toStdString() : "Link" + IntToStr(static_cast<int>(index));
+  std::vector<std::string> ids(links.size());
+  std::unordered_map<std::string, int> uses;
+  for (std::size_t i = 0; i < links.size(); ++i) {
+    ids[i] = links[i]->objectName().toStdString();
+    ++uses[ids[i]];
+  }
+  for (std::size_t i = 0; i < links.size(); ++i)
+    if (ids[i].empty() || uses[ids[i]] > 1) ids[i] = "Link" + IntToStr(static_cast<int>(i));
+  return ids;
 }
 
-bool ReadLink(TVYRcomp* icon, TVyrXmlNode node, std::string& error) {
+// The icon's links by ID, built once per icon so that reading is linear in
+// the number of Link elements.
+using LinkIndex = std::unordered_map<std::string, TVYRLink*>;
+
+LinkIndex IndexLinks(const TVYRcomp* icon) {
+  LinkIndex index;
+  const std::vector<std::string> ids = LinkIDs(icon);
+  for (std::size_t i = 0; i < ids.size(); ++i) index.emplace(ids[i], icon->Links()[i]);
+  return index;
+}
+
+bool ReadLink(TVYRcomp* icon, LinkIndex& index, TVyrXmlNode node, std::string& error) {
   const std::string id = node.attribute("ID").value();
   if (id.empty()) {
     error = "a Link has no ID";
     return false;
   }
   TVYRLink* link = nullptr;
-  for (std::size_t i = 0; i < icon->Links().size() && link == nullptr; ++i)
-    if (LinkID(icon, i) == id) link = icon->Links()[i];
+  if (auto it = index.find(id); it != index.end()) link = it->second;
   TLinktype type = link ? link->Ltype() : ltNone;
   bool visible = link ? link->Visible() : true;
   QRect g = link ? link->geometry() : QRect(0, 0, 10, 10);
@@ -172,6 +188,7 @@ bool ReadLink(TVYRcomp* icon, TVyrXmlNode node, std::string& error) {
   if (link == nullptr) {
     link = new TVYRLink(icon);
     link->setObjectName(QString::fromStdString(id));
+    index.emplace(id, link);
   }
   link->SetLtype(type);
   link->setGeometry(g);
@@ -205,15 +222,16 @@ void TVYRcomp::WriteToXML(TVyrXmlNode node) const {
   AddValue(icon, "ModelCompGroup", FModelCompGroup);
   AddBool(icon, "DeprecatedComp", FDeprecatedComp);
   AddBool(icon, "NoComponentLabelCreate", FNoComponentLabelCreate);
+  const std::vector<std::string> ids = LinkIDs(this);
   for (std::size_t i = 0; i < links_.size(); ++i) {
     const TVYRLink* l = links_[i];
-    const std::string id = LinkID(this, i);
+    const std::string& id = ids[i];
     pugi::xml_node ln = icon.append_child("Link");
     ln.append_attribute("ID").set_value(id.c_str());
     AddValue(ln, "Ltype", LinktypeName(l->Ltype()));
     AddBool(ln, "Visible", l->Visible());
     AddGeometry(ln, l->geometry());
-    AddValue(ln, "Station", StationNrToStr(l->Station()));
+    AddValue(ln, "Station", StationNrToXmlStr(l->Station()));
     AddValue(ln, "StationString", l->StationString());
     // Always written: copNone and copLast must both come back as they were.
     AddValue(ln, "CalcOrderPriority", CalcOrderPriorityName(l->CalcOrderPriority()));
@@ -253,8 +271,9 @@ bool TVYRcomp::ReadFromXML(TVyrXmlNode node, std::string& error) {
       !ReadBool(icon, "NoComponentLabelCreate", FNoComponentLabelCreate, error))
     return false;
   FModelCompGroup = icon.ValueFromNodeAsStringDef("ModelCompGroup", FModelCompGroup);
+  LinkIndex index = IndexLinks(this);
   for (pugi::xml_node ln : icon.children("Link"))
-    if (!ReadLink(this, ln, error)) return false;
+    if (!ReadLink(this, index, ln, error)) return false;
   return true;
 }
 
@@ -308,17 +327,36 @@ bool LinkAllComps(const std::vector<TVYRcomp*>& comps) {
     comps[i]->TryLinkwithComp(comps[j], m);
     modified = modified || m;
   }
+  // TryLinkwithComp on every pair would end with the last pair, which clears
+  // the circular-reference flag first; a pair skipped here as too far apart
+  // clears it just the same.
+  const int n = static_cast<int>(comps.size());
+  if (n >= 2 && (pairs.empty() || pairs.back() != std::pair{n - 2, n - 1})) ClearCircularReference();
   return modified;
 }
+
+namespace {
+
+// The canvas area covered by an icon and its visible links, which may lie
+// outside the icon.
+QRect Extent(const TVYRcomp* icon) {
+  QRect r = icon->geometry();
+  for (const TVYRLink* l : icon->Links())
+    if (l->Visible()) r = r.united(l->geometry().translated(icon->pos()));
+  return r;
+}
+
+}  // namespace
 
 bool RelinkComp(TVYRcomp* moved, const std::vector<TVYRcomp*>& comps) {
   if (moved == nullptr) return false;
   moved->Unlink();
-  // Links lie inside their icons, so only icons within 11 pixels can hold a close link.
-  const QRect reach = moved->geometry().adjusted(-11, -11, 11, 11);
+  // Close links lie less than 11 pixels apart, so only icons whose extents
+  // come that near can hold one.
+  const QRect reach = Extent(moved).adjusted(-11, -11, 11, 11);
   bool modified = false;
   for (TVYRcomp* other : comps) {
-    if (other == moved || !reach.intersects(other->geometry())) continue;
+    if (other == moved || !reach.intersects(Extent(other))) continue;
     bool m = false;
     moved->TryLinkwithComp(other, m);
     modified = modified || m;
@@ -326,25 +364,41 @@ bool RelinkComp(TVYRcomp* moved, const std::vector<TVYRcomp*>& comps) {
   return modified;
 }
 
+namespace {
+
+// True when element holds a component that ReadCompsFromXML can load.
+bool ReadableComp(TVyrXmlNode element) {
+  TVYRcomp probe;
+  std::string error;
+  return probe.ReadFromXML(element, error);
+}
+
+}  // namespace
+
 void WriteCompsToXML(const std::vector<TVYRcomp*>& comps, TVyrXmlNode cfgNode) {
   if (!cfgNode) return;
   pugi::xml_node list = cfgNode.child("Components");
   if (!list) list = cfgNode.append_child("Components");
-  std::unordered_map<std::string, pugi::xml_node> byID;
-  for (pugi::xml_node n : list.children("TVYRcomp")) byID.emplace(n.attribute("ID").value(), n);
-  std::unordered_set<std::string> written;
+  // Elements by ID in file order: the k-th icon of an ID takes the k-th element.
+  std::unordered_map<std::string, std::deque<pugi::xml_node>> byID;
+  for (pugi::xml_node n : list.children("TVYRcomp")) byID[n.attribute("ID").value()].push_back(n);
+  std::unordered_set<std::size_t> claimed;  // hash_value of the written elements
   for (const TVYRcomp* c : comps) {
-    const std::string id = c->objectName().toStdString();
     pugi::xml_node node;
-    if (auto it = byID.find(id); it != byID.end()) node = it->second;
-    else node = list.append_child("TVYRcomp");
+    std::deque<pugi::xml_node>& free = byID[c->objectName().toStdString()];
+    if (!free.empty()) {
+      node = free.front();
+      free.pop_front();
+    } else {
+      node = list.append_child("TVYRcomp");
+    }
     if (c->Compform) c->Compform->WriteToXML(node);
     c->WriteToXML(node);
-    written.insert(id);
+    claimed.insert(node.hash_value());
   }
   for (pugi::xml_node n = list.child("TVYRcomp"); n;) {
     pugi::xml_node next = n.next_sibling("TVYRcomp");
-    if (!written.count(n.attribute("ID").value())) list.remove_child(n);
+    if (!claimed.count(n.hash_value()) && ReadableComp(n)) list.remove_child(n);
     n = next;
   }
 }
@@ -352,6 +406,12 @@ void WriteCompsToXML(const std::vector<TVYRcomp*>& comps, TVyrXmlNode cfgNode) {
 std::vector<TVYRcomp*> ReadCompsFromXML(TVyrXmlNode cfgNode, QWidget* canvas) {
   std::vector<TVYRcomp*> comps;
   if (!cfgNode) return comps;
+  // IDs of the elements read so far; a repeated one is renamed so that every
+  // icon keeps an element of its own when the canvas is written back.
+  std::unordered_set<std::string> ids;
+  for (pugi::xml_node n : cfgNode.child("Components").children("TVYRcomp")) ids.insert(n.attribute("ID").value());
+  std::unordered_set<std::string> taken;
+  std::string renamed;
   for (pugi::xml_node n : cfgNode.child("Components").children("TVYRcomp")) {
     const std::string className = TVyrXmlNode(n.child("Icon")).ValueFromNodeAsStringDef("ClassName", "TVYRcomp");
     TVYRcomp* icon = CreateRegisteredClass<TVYRcomp>(className, canvas);
@@ -363,11 +423,22 @@ std::vector<TVYRcomp*> ReadCompsFromXML(TVyrXmlNode cfgNode, QWidget* canvas) {
       delete icon;
       continue;
     }
+    if (const std::string id = n.attribute("ID").value(); !taken.insert(id).second) {
+      std::string fresh;
+      for (int k = 2; fresh.empty() || ids.count(fresh); ++k) fresh = id + "_" + IntToStr(k);
+      ids.insert(fresh);
+      taken.insert(fresh);
+      SetAttr(n, "ID", fresh);
+      icon->setObjectName(QString::fromStdString(fresh));
+      renamed += "\r\"" + id + "\" renamed to \"" + fresh + "\"";
+    }
     if (!icon->Formclassname().empty() && icon->CompType() != ctLineLink && icon->CompformCreate())
       icon->Compform->ReadFromXML(n);
     icon->show();
     comps.push_back(icon);
   }
+  if (!renamed.empty())
+    MessageDlg("Components with the same ID were found; each keeps its own:" + renamed, mtWarning, {mbOK}, 0);
   return comps;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 
 #include <QChildEvent>
@@ -11,8 +12,10 @@
 #include <QImage>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QResizeEvent>
 #include <QTransform>
 
 #include "ClassRegistry.h"
@@ -60,9 +63,8 @@ struct WalkState {
 };
 WalkState gWalk;
 
-// Unwinds every nested step of a walk that met a circular chain; caught by
-// the outermost OtherModelComp, never leaves this unit.
-struct CircularAbort {};
+// Height of a station label: 14 pixels, or what its font needs.
+int StationLabHeight(const QLabel* lab) { return std::max(14, lab->fontMetrics().height()); }
 
 }  // namespace
 
@@ -89,6 +91,12 @@ const TFormatSettings& StationFormatSettings() { return USFormatSettings; }
 // is the US English format of a station number.
 std::string StationNrToStr(double station) { return FloatToStr(station); }
 
+std::string StationNrToXmlStr(double station) {
+  char buf[32];
+  const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, station);
+  return std::string(buf, r.ptr);
+}
+
 bool CircularReference() { return gWalk.circular; }
 void ClearCircularReference() { gWalk.circular = false; }
 
@@ -102,31 +110,36 @@ TVYRLink::TVYRLink(QWidget* owner) : QWidget(owner) {
 TVYRLink::~TVYRLink() {
   // The partner must not keep pointing at a link that no longer exists.
   if (TVYRLink* partner = Otherlink; partner != nullptr && partner->Otherlink == this) {
-    partner->Linked = false;
     partner->Otherlink = nullptr;
     partner->OtherComp = nullptr;
     partner->OtherCompLink = nullptr;
-    partner->SetColor();
+    partner->SetUnlinked();
   }
   if (gWalk.chainStart == this) gWalk.chainStart = nullptr;
   delete StationLab.data();
   if (icon_ != nullptr) icon_->DropLink(this);
 }
 
-void TVYRLink::SetStation(double station) {
-  FStation = station;
-  update();
-}
+void TVYRLink::SetStation(double station) { TakeStation(station); }
 
 void TVYRLink::SetStationString(std::string text) {
+  if (text == FStationString) return;
   FStationString = std::move(text);
   update();
+  UpdateStationLab();
+  emit StationChanged(FStation);
 }
 
 void TVYRLink::SetLtype(TLinktype type) {
   if (type == FLtype) return;
   FLtype = type;
   update();
+  UpdateStationLab();
+}
+
+void TVYRLink::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  UpdateStationLab();
 }
 
 std::string TVYRLink::LinkIDstr() const { return "Link: " + LinktypeName(FLtype); }
@@ -162,23 +175,20 @@ bool TVYRLink::CanLink(const TVYRLink* another) const {
   return false;
 }
 
+// A walk that meets a circle sets the flag and returns; every enclosing step
+// sees the flag and returns null in turn, so nothing unwinds through the
+// message box's event loop or any other toolkit code.
 TVYRcomp* TVYRLink::OtherModelComp(TVYRLink*& otherLink) {
   if (gWalk.circular) return nullptr;
   otherLink = nullptr;
-  const bool outermost = gWalk.depth == 0;
   ++gWalk.depth;
-  TVYRcomp* result = nullptr;
-  try {
-    result = Walk(otherLink);
-  } catch (const CircularAbort&) {
-    --gWalk.depth;
-    gWalk.chainStart = nullptr;
-    if (!outermost) throw;
+  TVYRcomp* result = Walk(otherLink);
+  --gWalk.depth;
+  gWalk.chainStart = nullptr;
+  if (gWalk.circular) {
     otherLink = nullptr;
     return nullptr;
   }
-  --gWalk.depth;
-  gWalk.chainStart = nullptr;
   OtherCompLink = otherLink;
   return result;
 }
@@ -203,18 +213,25 @@ TVYRcomp* TVYRLink::Walk(TVYRLink*& otherLink) {
       gWalk.chainStart = this;
       gWalk.circular = false;
     } else if (this == gWalk.chainStart || gWalk.depth > MaxConnectorChainDepth) {
-      MessageDlg("Circular reference with " + l->LinkIDstr(), mtError, {mbOK}, 0);
+      // The flag goes up before the box: a walk started from the box's event
+      // loop (a posted station question) then ends at once instead of
+      // meeting the circle again.
       gWalk.circular = true;
-      throw CircularAbort{};
+      MessageDlg("Circular reference with " + l->LinkIDstr(), mtError, {mbOK}, 0);
+      return nullptr;
     }
     result = l->OtherModelComp(otherLink);
+    if (gWalk.circular) return nullptr;
   }
   return result;
 }
 
 void TVYRLink::TakeStation(double station) {
+  if (station == FStation) return;
   FStation = station;
   update();
+  UpdateStationLab();
+  emit StationChanged(FStation);
 }
 
 void TVYRLink::SetLinked(TVYRLink* another, bool& changed) {
@@ -228,6 +245,10 @@ void TVYRLink::SetLinked(TVYRLink* another, bool& changed) {
   another->Otherlink = this;
   SetColor();
   another->SetColor();
+  UpdateStationLab();
+  another->UpdateStationLab();
+  emit LinkMade(another);
+  emit another->LinkMade(this);
 
   // Control connections carry no station numbers, nor do two connector ends.
   if (IsCtrlPort(FLtype) || IsCtrlPort(another->FLtype)) return;
@@ -247,12 +268,19 @@ void TVYRLink::SetLinked(TVYRLink* another, bool& changed) {
     return;
   }
   if (!farNumbered) return;
+  // Both sides of a joint hold one number from now on: the one the asking
+  // side proposes. The question, asked later, may change it for both.
   if (IsGasPort(FLtype) && StationLab) {
-    if (FStation != farLink->FStation) changed = RequestStationNr(nullptr);
+    if (FStation != farLink->FStation) {
+      farLink->TakeStation(FStation);
+      changed = RequestStationNr(nullptr);
+    }
     return;
   }
-  if (IsGasPort(farLink->FLtype) && farLink->StationLab && FStation != farLink->FStation)
+  if (IsGasPort(farLink->FLtype) && farLink->StationLab && FStation != farLink->FStation) {
+    TakeStation(farLink->FStation);
     changed = farLink->RequestStationNr(this);
+  }
 }
 
 // The question is posted, not asked here: linking runs inside a mouse release
@@ -266,7 +294,8 @@ bool TVYRLink::RequestStationNr(TVYRLink* alsoTake) {
       this,
       [this, take] {
         questionPending_ = false;
-        if (GetStationNr() && take && FStation > -0.1) take->TakeStation(FStation);
+        GetStationNr();
+        if (take && FStation > -0.1) take->TakeStation(FStation);
       },
       Qt::QueuedConnection);
   return true;
@@ -279,25 +308,29 @@ bool TVYRLink::GetStationNr() {
   const std::string caption = title + "  " + (icon_ ? icon_->CompIDstr() : std::string());
   const std::string prompt = "Enter  " + shortName + "  station number:";
   double value = FStation;
-  if (!NumInputQuery(caption, prompt, StationNrHelpContext, 0, 0, 0.0, 10000.0, value, StationFormatSettings()))
-    return false;
-  FStation = value;
+  const bool ok =
+      NumInputQuery(caption, prompt, StationNrHelpContext, 0, 0, 0.0, 10000.0, value, StationFormatSettings());
+  if (!ok) value = FStation;  // Cancel leaves the proposed number
+  TakeStation(value);
   if (Linked) {
     TVYRLink* farLink = nullptr;
     OtherModelComp(farLink);
     if (farLink != nullptr) farLink->TakeStation(value);
   }
-  update();
-  return true;
+  return ok;
+}
+
+void TVYRLink::SetUnlinked() {
+  const bool was = Linked;
+  Linked = false;
+  SetColor();
+  UpdateStationLab();
+  if (was) emit LinkBroken();
 }
 
 void TVYRLink::Unlink() {
-  if (Linked && Otherlink) {
-    Otherlink->Linked = false;
-    Otherlink->SetColor();
-  }
-  Linked = false;
-  SetColor();
+  if (Linked && Otherlink) Otherlink->SetUnlinked();
+  SetUnlinked();
 }
 
 bool TVYRLink::CheckLink() {
@@ -317,13 +350,17 @@ bool TVYRLink::CheckLink() {
 
 void TVYRLink::CreateStationLab() {
   DeleteStationLab();
-  auto* lab = new QLabel();
+  // Never a window of its own: the label lives on the canvas, or on nothing
+  // until the icon is placed on one.
+  auto* lab = new QLabel(icon_ != nullptr ? icon_->parentWidget() : nullptr);
+  lab->setAttribute(Qt::WA_DontShowOnScreen, lab->parentWidget() == nullptr);
   lab->hide();
   lab->setFrameShape(QFrame::NoFrame);
   lab->setAlignment(Qt::AlignCenter);
   lab->setAutoFillBackground(true);  // a panel of its own colour, not the canvas's
-  lab->resize(lab->width(), 14);
+  lab->resize(lab->width(), StationLabHeight(lab));
   StationLab = lab;
+  UpdateStationLab();
 }
 
 void TVYRLink::DeleteStationLab() {
@@ -366,17 +403,24 @@ TArrowdir TVYRLink::ArrowDir() const {
 void TVYRLink::UpdateStationLab() {
   QLabel* lab = StationLab;
   if (lab == nullptr) return;
-  if (!Linked) {
+  QWidget* canvas = icon_ != nullptr ? icon_->parentWidget() : nullptr;
+  if (canvas != nullptr && lab->parentWidget() != canvas) {
+    lab->setParent(canvas);  // the icon moved to another canvas
+    lab->setAttribute(Qt::WA_DontShowOnScreen, false);
+  }
+  // A label shows only while its link is connected, on an icon that is on
+  // the canvas and not hidden.
+  if (!Linked || canvas == nullptr || lab->parentWidget() != canvas || icon_->isHidden() || isHidden()) {
     if (!lab->isHidden()) lab->hide();
     return;
   }
   const bool show = IsOutlet(FLtype) ||
                     (IsInlet(FLtype) && Otherlink && Otherlink->FLtype == ltLine && OtherComp &&
                      OtherComp->CompType() == ctLineLink);
-  if (!show || icon_ == nullptr) return;
+  if (!show) return;
   SetStationLabCaption();
-  const int w = fontMetrics().horizontalAdvance(lab->text()) + 5;
-  const int h = lab->height();
+  const int w = lab->fontMetrics().horizontalAdvance(lab->text()) + 5;
+  const int h = StationLabHeight(lab);
   const QRect ic = icon_->geometry();
   const QRect g = geometry();
   int left = 0;
@@ -401,22 +445,18 @@ void TVYRLink::UpdateStationLab() {
   }
   const QRect target(left, top, w, h);
   if (lab->geometry() != target) lab->setGeometry(target);
-  // Brought to the front as it appears; raising it on every paint would make
-  // neighbouring labels trade places and repaint each other without end.
-  if (lab->isHidden()) {
-    lab->raise();
-    lab->show();
-  }
+  lab->raise();
+  if (lab->isHidden()) lab->show();
 }
 
 void TVYRLink::paintEvent(QPaintEvent*) {
   QPainter p(this);
   const int w = width();
   const int h = height();
-  p.fillRect(0, 0, w, h, brush_);
-  p.setPen(QPen(pen_, 1));
-  p.setBrush(Qt::NoBrush);
-  p.drawRect(0, 0, w - 1, h - 1);
+  // The border is one logical pixel on every side at any device pixel ratio:
+  // filled, not stroked, so no half of a pen falls outside the marker.
+  p.fillRect(0, 0, w, h, pen_);
+  p.fillRect(1, 1, w - 2, h - 2, brush_);
 
   if (!IsConnectorEnd(FLtype)) {
     p.setPen(QPen(Linked ? kYellow : kBlack, 1));
@@ -447,7 +487,6 @@ void TVYRLink::paintEvent(QPaintEvent*) {
       p.drawPolyline(pts, 4);
     }
   }
-  UpdateStationLab();
 }
 
 // --- TVYRcomp -------------------------------------------------------------
@@ -479,7 +518,39 @@ void TVYRcomp::DropLink(TVYRLink* link) {
   link->icon_ = nullptr;
 }
 
+void TVYRcomp::UpdateStationLabs(bool alsoPartners) {
+  for (TVYRLink* l : links_) {
+    l->UpdateStationLab();
+    // The label of a joint may belong to the neighbour's link; it stays in
+    // front of this icon too.
+    if (alsoPartners && l->Linked && l->Otherlink) l->Otherlink->UpdateStationLab();
+  }
+}
+
+void TVYRcomp::moveEvent(QMoveEvent* event) {
+  QFrame::moveEvent(event);
+  UpdateStationLabs(true);
+  emit Moved(event->pos());
+}
+
+void TVYRcomp::resizeEvent(QResizeEvent* event) {
+  QFrame::resizeEvent(event);
+  UpdateStationLabs(true);
+  emit Resized(event->size());
+}
+
 bool TVYRcomp::event(QEvent* e) {
+  switch (e->type()) {
+    case QEvent::ZOrderChange:
+    case QEvent::ShowToParent:
+    case QEvent::HideToParent:
+    case QEvent::ParentChange: {
+      const bool done = QFrame::event(e);
+      UpdateStationLabs(true);
+      return done;
+    }
+    default: break;
+  }
   if (e->type() == QEvent::ChildAdded) {
     // A link constructed with this icon as owner registers itself; this
     // catches links moved here from elsewhere.
@@ -675,11 +746,7 @@ std::string TVYRcomp::AllStationNrsStr() const {
 }
 
 void TVYRcomp::CreateStationLabs() {
-  for (TVYRLink* l : links_) {
-    l->CreateStationLab();
-    if (parentWidget() != nullptr) l->StationLab->setParent(parentWidget());
-    l->StationLab->hide();
-  }
+  for (TVYRLink* l : links_) l->CreateStationLab();
 }
 
 void TVYRcomp::DeleteStationLabs() {
@@ -694,13 +761,28 @@ void TVYRcomp::CreateCompLab() {
   lab->setAttribute(Qt::WA_TranslucentBackground);
   lab->setAutoFillBackground(false);
   lab->setAlignment(Qt::AlignRight | Qt::AlignTop);
-  QFont f(QStringLiteral("Arial"), 12);
+  QFont f = QGuiApplication::font();  // the application's family, 12 pt bold
+  f.setPointSize(12);
   f.setBold(true);
   lab->setFont(f);
-  const int labelWidth = 40;  // room for four digits
-  lab->setGeometry(width() - 10 - labelWidth, 0, labelWidth, 24);
   lab->hide();
+  lab->setGeometry(width() - 10, 0, 0, 0);
   CompLab = lab;
+  SizeCompLab();
+}
+
+// The number label is as wide as its text and at least 24 pixels high, more
+// when its font needs it; its right edge stays where it is (10 pixels inside
+// the icon when created; rotation leaves it in place).
+void TVYRcomp::SizeCompLab() {
+  QLabel* lab = CompLab;
+  if (lab == nullptr) return;
+  const QFontMetrics fm = lab->fontMetrics();
+  const int w = fm.horizontalAdvance(lab->text().isEmpty() ? QStringLiteral("0") : lab->text()) + 2;
+  const int h = std::max(24, fm.height());
+  const int right = lab->x() + lab->width();
+  const QRect target(right - w, lab->y(), w, h);
+  if (lab->geometry() != target) lab->setGeometry(target);
 }
 
 void TVYRcomp::DeleteCompLab() {
@@ -727,8 +809,12 @@ void TVYRcomp::Rotate() {
       // Clockwise: the pixel at column x, row y goes to column newW - 1 - y, row x.
       const QImage src = pm.toImage();
       QImage dst(src.height(), src.width(), src.format());
+      if (src.format() == QImage::Format_Indexed8 || src.format() == QImage::Format_Mono ||
+          src.format() == QImage::Format_MonoLSB)
+        dst.setColorTable(src.colorTable());
       for (int y = 0; y < src.height(); ++y)
         for (int x = 0; x < src.width(); ++x) dst.setPixel(src.height() - 1 - y, x, src.pixel(x, y));
+      dst.setDevicePixelRatio(src.devicePixelRatio());  // a 2x picture stays 2x
       lab->setPixmap(QPixmap::fromImage(dst));
       lab->resize(w - 20, h - 20);
       continue;
@@ -743,7 +829,9 @@ void TVYRcomp::Rotate() {
   Hold = h;
   FRotAngle += 90;
   if (FRotAngle > 270) FRotAngle = 0;
+  UpdateStationLabs(true);
   Rotating = false;
+  emit Rotated(FRotAngle);
 }
 
 bool TVYRcomp::SetRotAngle(int angle) {
@@ -806,7 +894,10 @@ void TVYRcomp::paintEvent(QPaintEvent*) {
   p.fillRect(rect(), Color);
   if (CompLab && Compform) {
     const QString nr = QString::number(Compform->CalcNumber());
-    if (CompLab->text() != nr) CompLab->setText(nr);
+    if (CompLab->text() != nr) {
+      CompLab->setText(nr);
+      SizeCompLab();
+    }
     if (CompLab->isHidden()) CompLab->show();
   }
 }

@@ -102,10 +102,14 @@ VYR_UI_API bool CalcOrderPriorityFromName(std::string_view name, TCalcOrderPrior
 VYR_UI_API const TFormatSettings& StationFormatSettings();
 /// Text of a station number in the US English format ("2.5").
 VYR_UI_API std::string StationNrToStr(double station);
+/// Text of a station number in the model file: the shortest text that reads
+/// back to the same double, "." as decimal separator whatever the locale.
+VYR_UI_API std::string StationNrToXmlStr(double station);
 
 /// True once a connector walk met a circular chain; every OtherModelComp then
 /// returns null until TVYRcomp::TryLinkwithComp (or this function's partner
-/// ClearCircularReference) clears it.
+/// ClearCircularReference) clears it. The flag is set before the circle is
+/// reported, so that a walk started while the report is on screen ends at once.
 VYR_UI_API bool CircularReference();
 /// Clears the circular-reference flag.
 VYR_UI_API void ClearCircularReference();
@@ -152,9 +156,10 @@ class VYR_UI_API TVYRLink : public QWidget {
 
   /// True when both links are visible and free and their types fit.
   bool CanLink(const TVYRLink* another) const;
-  /// Connects both ways and makes the station numbers agree; changed is true
-  /// when the user is asked for a station number (the question itself is
-  /// posted and asked once the current event has been handled).
+  /// Connects both ways and makes the station numbers agree at once; when
+  /// both sides were numbered differently, both take the number proposed by
+  /// the side that asks, and changed is true: the question that may change it
+  /// is posted and asked once the current event has been handled.
   void SetLinked(TVYRLink* another, bool& changed);
   /// Disconnects this link and its partner; the references stay.
   void Unlink();
@@ -165,7 +170,8 @@ class VYR_UI_API TVYRLink : public QWidget {
   /// chains) and, in otherLink, the link there; null when none.
   TVYRcomp* OtherModelComp(TVYRLink*& otherLink);
   /// Asks the user for this link's station number and gives the far link the
-  /// same one. False when the user cancelled (nothing changes then).
+  /// same one; on Cancel the proposed (current) number is the one both take.
+  /// False when the user cancelled.
   bool GetStationNr();
   /// True while a station-number question of this link is posted but not yet asked.
   bool StationQuestionPending() const { return questionPending_; }
@@ -173,13 +179,16 @@ class VYR_UI_API TVYRLink : public QWidget {
   void SetColor();
   /// "Link: " and the type's member name.
   std::string LinkIDstr() const;
-  /// Creates the hidden station label (height 14) owned by this link.
+  /// Creates the hidden station label (height 14, more when its font needs
+  /// it) owned by this link, on the icon's parent (the canvas); a link whose
+  /// icon has no parent shows no label until the icon is placed on one.
   void CreateStationLab();
   /// Destroys the station label.
   void DeleteStationLab();
   /// Station string, else the station number in the US English format.
   void SetStationLabCaption();
-  /// Shows, hides and places the station label as painting does.
+  /// Shows, hides and places the station label. Run whenever the link's
+  /// position, connection or station changes, never while painting.
   void UpdateStationLab();
   /// Side of the icon on which the link sits.
   TLinkLoc LinkLoc() const;
@@ -197,14 +206,24 @@ class VYR_UI_API TVYRLink : public QWidget {
   QPointer<TVYRLink> Otherlink;        ///< directly connected link
   QPointer<QLabel> StationLab;         ///< station label (owned), null when none
 
+ signals:
+  /// The link was connected to other.
+  void LinkMade(vyr::TVYRLink* other);
+  /// The link was disconnected (by Unlink, CheckLink or its partner's end).
+  void LinkBroken();
+  /// The station number or station string changed.
+  void StationChanged(double station);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   friend class TVYRcomp;
   TVYRcomp* Walk(TVYRLink*& otherLink);
   bool RequestStationNr(TVYRLink* alsoTake);
   void TakeStation(double station);
+  void SetUnlinked();
 
   double FStation = 0;
   std::string FStationString;
@@ -346,15 +365,27 @@ class VYR_UI_API TVYRcomp : public QFrame {
   std::string SavedXmlIDstr;
   QColor Color;  ///< panel colour; connectors set it from their link state
 
+ signals:
+  /// The icon was moved on the canvas.
+  void Moved(QPoint pos);
+  /// The icon's size changed.
+  void Resized(QSize size);
+  /// The icon was turned; angle is the new RotAngle [deg].
+  void Rotated(int angle);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   bool event(QEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   friend class TVYRLink;
   void AddLink(TVYRLink* link);
   void DropLink(TVYRLink* link);
   void ClearModelLinks();
+  void UpdateStationLabs(bool alsoPartners);
+  void SizeCompLab();
 
   std::string FFormclassname;
   TCompType FComptype = ctModelComp;
@@ -384,14 +415,19 @@ VYR_UI_API bool LinkAllComps(const std::vector<TVYRcomp*>& comps);
 VYR_UI_API bool RelinkComp(TVYRcomp* moved, const std::vector<TVYRcomp*>& comps);
 
 /// Writes the icons (and their forms) into the "Components" child of cfgNode,
-/// created when missing: one "TVYRcomp" per icon, matched by "ID"; elements of
-/// icons no longer on the canvas are removed.
+/// created when missing: one "TVYRcomp" per icon, matched by "ID" in order, so
+/// that icons sharing an ID (or unnamed ones) each keep an element of their
+/// own. Elements no icon claims are removed when they hold a readable
+/// component (one that was deleted from the canvas); an element that could
+/// not be read stays as it is, with its form data.
 VYR_UI_API void WriteCompsToXML(const std::vector<TVYRcomp*>& comps, TVyrXmlNode cfgNode);
 
 /// Creates the icons stored under "Components" of cfgNode on canvas (their
 /// registered icon class, TVYRcomp when that is unknown), reads their data and
 /// creates the forms of model components, and returns them in file order.
-/// Each invalid element is reported in one error message and skipped.
+/// Each invalid element is reported in one error message and skipped (it stays
+/// in the document untouched). An ID that an earlier element already carries
+/// is renamed, on the icon and in its element, and reported in one message.
 /// Connections are not made: call LinkAllComps.
 VYR_UI_API std::vector<TVYRcomp*> ReadCompsFromXML(TVyrXmlNode cfgNode, QWidget* canvas);
 

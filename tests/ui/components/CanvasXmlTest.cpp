@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -186,6 +187,9 @@ TEST_P(BadElement, ReportedOnceAndSkipped) {
   if (path[0] == '@') first.attribute(path.substr(1).c_str()).set_value(c.value);
   else first.first_element_by_path(c.path).text().set(c.value);
 
+  std::ostringstream badText;
+  first.print(badText);
+
   RecordingHandler rec;
   QWidget canvas;
   std::vector<TVYRcomp*> loaded = ReadCompsFromXML(cfg, &canvas);
@@ -194,6 +198,15 @@ TEST_P(BadElement, ReportedOnceAndSkipped) {
   ASSERT_EQ(rec.messages.size(), 1u);
   EXPECT_EQ(rec.messages[0].Text, std::string("Component \"A\" not loaded: ") + c.message);
   EXPECT_EQ(CanvasComps(&canvas).size(), 1u) << "the skipped icon is not left on the canvas";
+
+  // Saving the canvas back leaves the unreadable element as it was, form data and all.
+  loaded[0]->move(20, 20);
+  WriteCompsToXML(loaded, cfg);
+  pugi::xml_node kept = cfg.child("Components").find_child_by_attribute("TVYRcomp", "ID", "A");
+  ASSERT_TRUE(kept) << "the element that could not be read was deleted";
+  std::ostringstream keptText;
+  kept.print(keptText);
+  EXPECT_EQ(keptText.str(), badText.str());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -209,8 +222,128 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{"Visible", "Icon/Link/Visible", "maybe",
                               "Link \"Out1\": Visible \"maybe\" is neither true nor false"},
                       BadCase{"Priority", "Icon/CalcOrderPriority", "copSoon",
-                              "CalcOrderPriority \"copSoon\" is unknown"}),
+                              "CalcOrderPriority \"copSoon\" is unknown"},
+                      BadCase{"Deprecated", "Icon/DeprecatedComp", "sometimes",
+                              "DeprecatedComp \"sometimes\" is neither true nor false"}),
     [](const ::testing::TestParamInfo<BadCase>& info) { return std::string(info.param.name); });
+
+// Booleans as the model file writes them elsewhere all load.
+struct BoolCase {
+  const char* name;
+  const char* text;
+  bool value;
+};
+void PrintTo(const BoolCase& c, std::ostream* os) { *os << c.name; }
+
+class BoolSpelling : public ::testing::TestWithParam<BoolCase> {};
+
+TEST_P(BoolSpelling, LinkVisibilityAndIconFlagLoad) {
+  const BoolCase& c = GetParam();
+  sample::RegisterSampleIcons();
+  pugi::xml_document doc;
+  TVyrXmlNode cfg = doc.append_child("VYRmodel").append_child("BaseCfg");
+  {
+    QWidget canvas;
+    WriteCompsToXML({sample::Place(new sample::TInletIcon(&canvas), "A", {0, 0}, -1, 3)}, cfg);
+  }
+  pugi::xml_node icon = cfg.child("Components").child("TVYRcomp").child("Icon");
+  icon.child("Link").child("Visible").text().set(c.text);
+  icon.child("DeprecatedComp").text().set(c.text);
+  RecordingHandler rec;
+  QWidget canvas;
+  std::vector<TVYRcomp*> loaded = ReadCompsFromXML(cfg, &canvas);
+  ASSERT_EQ(loaded.size(), 1u);
+  EXPECT_TRUE(rec.messages.empty());
+  EXPECT_EQ(loaded[0]->GetLink(ltOut1)->Visible(), c.value);
+  EXPECT_EQ(loaded[0]->DeprecatedComp(), c.value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Model, BoolSpelling,
+    ::testing::Values(BoolCase{"TrueCapital", "True", true}, BoolCase{"FalseUpper", "FALSE", false},
+                      BoolCase{"Yes", "yes", true}, BoolCase{"One", "1", true}, BoolCase{"Zero", "0", false},
+                      BoolCase{"Padded", " true ", true}),
+    [](const ::testing::TestParamInfo<BoolCase>& info) { return std::string(info.param.name); });
+
+// Icons that share an ID, or have none, each keep an element of their own;
+// loading such a file renames the repeated IDs and says so.
+TEST_F(CanvasXml, SharedIDsKeepTheirOwnElements) {
+  QWidget canvas;
+  std::vector<TVYRcomp*> comps = {
+      sample::Place(new sample::TInletIcon(&canvas), "A", {0, 0}, -1, 3),
+      sample::Place(new sample::TNozzleIcon(&canvas), "A", {200, 0}, 4, 8),
+      sample::Place(new sample::TNozzleIcon(&canvas), "", {0, 200}, 5, 9),
+      sample::Place(new sample::TNozzleIcon(&canvas), "", {200, 200}, 6, 10)};
+  TVyrXmlNode list = cfg_.append_child("Components");
+  list.append_child("TVYRcomp").append_attribute("ID").set_value("A");  // already in the file
+  WriteCompsToXML(comps, cfg_);
+  WriteCompsToXML(comps, cfg_);  // into the document that now holds them
+  ASSERT_EQ(std::distance(list.children("TVYRcomp").begin(), list.children("TVYRcomp").end()), 4);
+  std::set<int> lefts;
+  for (pugi::xml_node n : list.children("TVYRcomp"))
+    lefts.insert(static_cast<int>(TVyrXmlNode(n.child("Icon")).ValueFromNodeAsFloatDef("Left", -1)));
+  EXPECT_EQ(lefts, (std::set<int>{0, 200}));
+  std::multiset<double> outlets;
+  for (pugi::xml_node n : list.children("TVYRcomp"))
+    outlets.insert(TVyrXmlNode(n.child("Icon").find_child_by_attribute("Link", "ID", "In1"))
+                       .ValueFromNodeAsFloatDef("Station", -99));
+  EXPECT_EQ(outlets, (std::multiset<double>{-99, 4, 5, 6})) << "each icon wrote its own element";
+
+  RecordingHandler rec;
+  QWidget canvas2;
+  std::vector<TVYRcomp*> loaded = ReadCompsFromXML(cfg_, &canvas2);
+  ASSERT_EQ(loaded.size(), 4u);
+  std::set<QString> names;
+  for (TVYRcomp* c : loaded) names.insert(c->objectName());
+  EXPECT_EQ(names.size(), 4u) << "renamed, never merged";
+  ASSERT_EQ(rec.messages.size(), 1u);
+  EXPECT_NE(rec.messages[0].Text.find("\"A\" renamed to"), std::string::npos) << rec.messages[0].Text;
+  WriteCompsToXML(loaded, cfg_);
+  EXPECT_EQ(std::distance(list.children("TVYRcomp").begin(), list.children("TVYRcomp").end()), 4);
+}
+
+// A station number comes back from the file as the same double.
+TEST_F(CanvasXml, StationNumbersRoundTripExactly) {
+  const double values[] = {0.1 + 0.2, 1.0 / 3.0, 2.5e-7, 4.0, 1234.5678901234567, 1e300, -0.05};
+  for (double v : values) {
+    const std::string text = StationNrToXmlStr(v);
+    EXPECT_EQ(text.find(','), std::string::npos) << text;
+    QWidget canvas;
+    TVYRcomp* a = sample::Place(new sample::TInletIcon(&canvas), "A", {0, 0}, -1, v);
+    pugi::xml_document doc;
+    TVyrXmlNode cfg = doc.append_child("VYRmodel").append_child("BaseCfg");
+    WriteCompsToXML({a}, cfg);
+    QWidget canvas2;
+    std::vector<TVYRcomp*> loaded = ReadCompsFromXML(cfg, &canvas2);
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(loaded[0]->GetLink(ltOut1)->Station(), v) << text;
+  }
+  EXPECT_EQ(StationNrToXmlStr(0.1 + 0.2), "0.30000000000000004");
+  EXPECT_EQ(StationNrToXmlStr(4.0), "4");
+}
+
+// An icon with many links reads them all, each once, matched by ID.
+TEST_F(CanvasXml, ManyLinksLoadOnePerElement) {
+  QWidget canvas;
+  TVYRcomp* a = sample::Place(new sample::TInletIcon(&canvas), "A", {0, 0}, -1, 3);
+  const std::size_t before = a->Links().size();
+  pugi::xml_node icon;
+  {
+    WriteCompsToXML({a}, cfg_);
+    icon = cfg_.child("Components").child("TVYRcomp").child("Icon");
+    for (int i = 0; i < 300; ++i) {
+      pugi::xml_node l = icon.append_child("Link");
+      l.append_attribute("ID").set_value(("X" + std::to_string(i)).c_str());
+      l.append_child("Station").text().set(i);
+    }
+  }
+  QWidget canvas2;
+  std::vector<TVYRcomp*> loaded = ReadCompsFromXML(cfg_, &canvas2);
+  ASSERT_EQ(loaded.size(), 1u);
+  ASSERT_EQ(loaded[0]->Links().size(), before + 300);
+  EXPECT_EQ(loaded[0]->Links()[before + 123]->Station(), 123);
+  EXPECT_EQ(loaded[0]->Links()[before + 123]->objectName(), "X123");
+}
 
 }  // namespace
 }  // namespace vyr

@@ -4,11 +4,14 @@
 #include <ostream>
 
 #include <clocale>
+#include <cmath>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLocale>
@@ -16,6 +19,7 @@
 #include <QWidget>
 
 #include "IconKit.h"
+#include "SampleEngine.h"
 #include "vyrcompl.h"
 
 namespace vyr {
@@ -204,6 +208,180 @@ TEST(StationLabel, StationStringWinsAndNumbersIgnoreTheLocale) {
   l.SetStationLabCaption();  // no label: nothing to do
   std::setlocale(LC_NUMERIC, savedC.c_str());
   QLocale::setDefault(saved);
+}
+
+// --- Station labels follow the model, not the painting -------------------------
+
+// Dark (text) pixels of image inside rect.
+int DarkPixels(const QImage& image, const QRect& rect) {
+  int n = 0;
+  for (int y = rect.top(); y <= rect.bottom(); ++y)
+    for (int x = rect.left(); x <= rect.right(); ++x)
+      if (rect.contains(x, y) && image.rect().contains(x, y) && qGray(image.pixel(x, y)) < 100) ++n;
+  return n;
+}
+
+// The sample engine, linked: every outlet label is placed before anything is painted.
+class LinkedEngine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    canvas.resize(600, 300);
+    comps = sample::BuildEngine(&canvas, {40, 120});
+    LinkAllComps(comps);
+  }
+  TVYRcomp* Icon(const char* name) const {
+    for (TVYRcomp* c : comps)
+      if (c->objectName() == QLatin1String(name)) return c;
+    return nullptr;
+  }
+  QWidget canvas;
+  std::vector<TVYRcomp*> comps;
+};
+
+TEST_F(LinkedEngine, FirstRenderShowsTheStationLabels) {
+  const QImage img = canvas.grab().toImage();
+  int shown = 0;
+  for (TVYRcomp* c : comps)
+    for (TVYRLink* l : c->Links())
+      if (l->Linked && (l->Ltype() == ltOut1 || l->Ltype() == ltOut2)) {
+        ASSERT_NE(l->StationLab, nullptr);
+        EXPECT_FALSE(l->StationLab->isHidden()) << c->objectName().toStdString();
+        EXPECT_GT(DarkPixels(img, l->StationLab->geometry()), 3) << "no digits drawn for " << c->objectName().toStdString();
+        ++shown;
+      }
+  EXPECT_GE(shown, 5);
+}
+
+TEST_F(LinkedEngine, RaisedIconLeavesTheJointLabelInFront) {
+  TVYRLink* out = Icon("HPC")->GetLink(ltOut1);
+  QLabel* lab = out->StationLab;
+  ASSERT_FALSE(lab->isHidden());
+  for (TVYRcomp* c : comps) c->raise();  // the burner, right of the joint, last
+  const QPoint centre = lab->geometry().center();
+  EXPECT_EQ(canvas.childAt(centre), lab);
+  const QImage img = canvas.grab().toImage();
+  EXPECT_GT(DarkPixels(img, lab->geometry()), 3);
+}
+
+TEST_F(LinkedEngine, LabelFollowsItsIconAndGoesWithIt) {
+  canvas.show();
+  TVYRcomp* hpc = Icon("HPC");
+  TVYRLink* out = hpc->GetLink(ltOut1);
+  QLabel* lab = out->StationLab;
+  const QRect before = lab->geometry();
+  hpc->move(hpc->pos() + QPoint(0, 100));
+  EXPECT_EQ(lab->geometry(), before.translated(0, 100));
+  hpc->hide();
+  EXPECT_TRUE(lab->isHidden()) << "its icon left the view";
+  hpc->show();
+  RelinkComp(hpc, comps);  // out of reach now: unlinked
+  EXPECT_FALSE(out->Linked);
+  EXPECT_TRUE(lab->isHidden()) << "unlinked";
+  hpc->move(hpc->pos() - QPoint(0, 100));
+  RelinkComp(hpc, comps);
+  EXPECT_FALSE(lab->isHidden());
+  EXPECT_EQ(lab->geometry(), before);
+}
+
+// A label lives on the canvas: never a window of its own, even for an icon
+// that has no canvas yet.
+TEST(StationLabel, AlwaysOnTheCanvas) {
+  auto a = std::make_unique<TVYRcomp>();
+  auto b = std::make_unique<TVYRcomp>();
+  TVYRLink* out = AddLink(a.get(), ltOut1, 60, 30, 3);
+  TVYRLink* in = AddLink(b.get(), ltIn1, 0, 30, 3);
+  a->CreateStationLabs();
+  bool changed = false;
+  out->SetLinked(in, changed);
+  EXPECT_TRUE(out->StationLab->isHidden());
+  EXPECT_FALSE(QApplication::topLevelWidgets().contains(out->StationLab.data()) &&
+               out->StationLab->isVisible());
+  QWidget canvas;
+  a->setParent(&canvas);
+  a->show();
+  EXPECT_EQ(out->StationLab->parentWidget(), &canvas);
+  EXPECT_FALSE(out->StationLab->isHidden());
+  EXPECT_FALSE(out->StationLab->isWindow());
+  a.release();  // the canvas owns it now
+}
+
+// --- Device pixel ratios ------------------------------------------------------------
+
+struct RatioCase {
+  const char* name;
+  qreal dpr;
+};
+void PrintTo(const RatioCase& c, std::ostream* os) { *os << c.name; }
+
+class PixelRatio : public ::testing::TestWithParam<RatioCase> {};
+
+// The marker's border is one logical pixel on all four sides: the outermost
+// device pixels are the pen colour, those one border further in the brush.
+TEST_P(PixelRatio, MarkerBorderOnEverySide) {
+  const qreal dpr = GetParam().dpr;
+  QWidget canvas;
+  TVYRLink* end = AddLink(AddIcon(&canvas, "L", {}, ctLineLink), ltLine, 0, 0);
+  const int n = static_cast<int>(std::ceil(10 * dpr));
+  QImage img(n, n, QImage::Format_RGB32);
+  img.setDevicePixelRatio(dpr);
+  img.fill(Qt::red);
+  end->render(&img);
+  const int in = static_cast<int>(std::ceil(2 * dpr));  // inside the border
+  for (int k = in; k < n - in; ++k) {
+    for (QPoint p : {QPoint(k, 0), QPoint(k, n - 1), QPoint(0, k), QPoint(n - 1, k)})
+      EXPECT_EQ(img.pixel(p) & 0xFFFFFFu, 0x000000u) << "border at " << p.x() << "," << p.y();
+    for (QPoint p : {QPoint(k, in), QPoint(k, n - 1 - in), QPoint(in, k), QPoint(n - 1 - in, k)})
+      EXPECT_EQ(img.pixel(p) & 0xFFFFFFu, 0xFFFFFFu) << "fill at " << p.x() << "," << p.y();
+  }
+}
+
+// Labels are as high as their fonts need and the number label as wide as its
+// number, in the application's font.
+TEST_P(PixelRatio, LabelsFitTheirText) {
+  const qreal dpr = GetParam().dpr;
+  QWidget canvas;
+  canvas.resize(400, 300);
+  sample::RegisterSampleIcons();
+  TVYRcomp* a = sample::Place(new sample::TCompressorIcon(&canvas), "A", {20, 100}, 2, 3, 12345);
+  TVYRcomp* b = sample::Place(new sample::TBurnerIcon(&canvas), "B", {80, 100}, 3, 4, 2);
+  LinkAllComps({a, b});
+  QLabel* station = a->GetLink(ltOut1)->StationLab;
+  QFont big = station->font();
+  big.setPixelSize(22);
+  station->setFont(big);
+  a->GetLink(ltOut1)->SetStation(13.25);
+  b->GetLink(ltIn1)->SetStation(13.25);
+  EXPECT_GE(station->height(), station->fontMetrics().height());
+  EXPECT_GE(station->width(), station->fontMetrics().horizontalAdvance(QStringLiteral("13.25")));
+
+  QImage img(static_cast<int>(400 * dpr), static_cast<int>(300 * dpr), QImage::Format_RGB32);
+  img.setDevicePixelRatio(dpr);
+  canvas.render(&img);
+  QLabel* nr = a->CompLab;
+  ASSERT_NE(nr, nullptr);
+  EXPECT_EQ(nr->text(), "12345");
+  EXPECT_EQ(nr->font().family(), QApplication::font().family());
+  EXPECT_GE(nr->width(), nr->fontMetrics().horizontalAdvance(nr->text()));
+  EXPECT_GE(nr->height(), nr->fontMetrics().height());
+  EXPECT_EQ(nr->x() + nr->width(), a->width() - 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ratios, PixelRatio,
+                         ::testing::Values(RatioCase{"One", 1.0}, RatioCase{"OneAndAHalf", 1.5},
+                                           RatioCase{"Two", 2.0}),
+                         [](const ::testing::TestParamInfo<RatioCase>& info) { return std::string(info.param.name); });
+
+TEST(Rotate, PictureKeepsItsPixelRatio) {
+  QWidget canvas;
+  TVYRcomp* c = AddIcon(&canvas, "C");
+  auto* pic = new QLabel(c);
+  QImage art(100, 60, QImage::Format_RGB32);
+  art.fill(Qt::green);
+  art.setDevicePixelRatio(2.0);
+  pic->setPixmap(QPixmap::fromImage(art));
+  c->Rotate();
+  EXPECT_EQ(pic->pixmap().devicePixelRatio(), 2.0);
+  EXPECT_EQ(pic->pixmap().size(), QSize(60, 100));
 }
 
 // --- Icon paint -------------------------------------------------------------------

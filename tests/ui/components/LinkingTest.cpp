@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <QGuiApplication>
+#include <QSignalSpy>
 #include <QWidget>
 
 #include "IconKit.h"
@@ -107,6 +108,9 @@ TEST_P(StationAgreement, DirectConnection) {
   out->SetLinked(in, changed);
   EXPECT_EQ(changed, c.asks);
   EXPECT_TRUE(dialog.requests.empty()) << "asked inside the linking call";
+  if (c.asks) {
+    EXPECT_EQ(out->Station(), in->Station()) << "the sides disagree until the question is answered";
+  }
   RunPosted();
   EXPECT_EQ(dialog.requests.size(), c.asks ? 1u : 0u);
   EXPECT_DOUBLE_EQ(out->Station(), c.mineAfter);
@@ -154,7 +158,9 @@ TEST(StationQuestion, PromptCaptionAndBounds) {
   EXPECT_DOUBLE_EQ(in->Station(), 31.5);
 }
 
-TEST(StationQuestion, CancelLeavesBothNumbers) {
+// The proposed number holds for both sides from the moment of linking: for a
+// host that never runs the event loop, and after a Cancel.
+TEST(StationQuestion, CancelKeepsTheProposedNumberOnBothSides) {
   QWidget canvas;
   TVYRLink* out = AddLink(AddIcon(&canvas, "A"), ltOut1, 60, 30, 3);
   TVYRLink* in = AddLink(AddIcon(&canvas, "B", {60, 0}), ltIn1, 0, 30, 4);
@@ -162,11 +168,15 @@ TEST(StationQuestion, CancelLeavesBothNumbers) {
   ScriptedNumInput dialog({{false, 99}});
   bool changed = false;
   out->SetLinked(in, changed);
+  EXPECT_TRUE(changed);
+  EXPECT_DOUBLE_EQ(in->Station(), 3) << "no event loop has run yet";
   RunPosted();
   ASSERT_EQ(dialog.requests.size(), 1u);
   EXPECT_DOUBLE_EQ(out->Station(), 3);
-  EXPECT_DOUBLE_EQ(in->Station(), 4);
+  EXPECT_DOUBLE_EQ(in->Station(), 3);
+  in->SetStation(4);  // disagreeing again, by hand
   EXPECT_FALSE(out->GetStationNr());
+  EXPECT_DOUBLE_EQ(in->Station(), 3) << "Cancel leaves the proposed number on both sides";
 }
 
 // A question still posted when its link goes away is dropped with the link.
@@ -559,6 +569,147 @@ TEST(DeleteIcon, LinkListFollowsChildren) {
   EXPECT_EQ(l->Icon(), b);
   delete l;
   EXPECT_TRUE(b->Links().empty());
+}
+
+// --- A connector with three ends in a loop ------------------------------------------
+
+// Connector X has three ends; two of them meet the two ends of connector Y, so
+// that X and Y form a loop that never returns to the link a walk starts from.
+// Model component M's inlet meets X's third end. A and B are a healthy pair,
+// Far an icon out of reach. In canvas order A, B, Y, M, X, Far, LinkAllComps
+// meets the loop with its last pair (M, X).
+class ConnectorLoop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    a = AddIcon(&canvas, "A", {0, 300});
+    b = AddIcon(&canvas, "B", {60, 300});
+    y = AddIcon(&canvas, "Y", {150, 0}, ctLineLink);
+    m = AddIcon(&canvas, "M", {270, 0});
+    x = AddIcon(&canvas, "X", {200, 0}, ctLineLink);
+    far = AddIcon(&canvas, "Far", {900, 900});
+    aOut = AddLink(a, ltOut1, 60, 30, 2);
+    bIn = AddLink(b, ltIn1, 0, 30, 2);
+    y1 = AddLink(y, ltLine, 50, 0);
+    y2 = AddLink(y, ltLine, 50, 60);
+    mIn = AddLink(m, ltIn1, 0, 30, 5);
+    x1 = AddLink(x, ltLine, 0, 0);
+    x2 = AddLink(x, ltLine, 0, 60);
+    x3 = AddLink(x, ltLine, 60, 30);
+    AddLink(far, ltIn1, 0, 30);
+    ClearCircularReference();
+  }
+  void TearDown() override { ClearCircularReference(); }
+  std::vector<TVYRcomp*> Comps() const { return {a, b, y, m, x, far}; }
+  void CloseLoop() {
+    Join(y1, x1);
+    Join(y2, x2);
+  }
+  static int CircleMessages(const std::vector<TMessage>& messages) {
+    int n = 0;
+    for (const TMessage& msg : messages) n += msg.Text.rfind("Circular reference with ", 0) == 0;
+    return n;
+  }
+
+  QWidget canvas;
+  TVYRcomp *a, *b, *y, *m, *x, *far;
+  TVYRLink *aOut, *bIn, *y1, *y2, *mIn, *x1, *x2, *x3;
+};
+
+TEST_F(ConnectorLoop, LinkingAllLeavesNoFlagBehind) {
+  RecordingHandler rec;
+  LinkAllComps(Comps());
+  ASSERT_TRUE(x3->Linked && x1->Linked && x2->Linked && aOut->Linked);
+  EXPECT_EQ(CircleMessages(rec.messages), 1);
+  EXPECT_FALSE(CircularReference());
+  EXPECT_TRUE(a->SetModelLinks(true)) << (rec.messages.empty() ? "" : rec.messages.back().Text);
+  EXPECT_EQ(a->Cout1, b);
+}
+
+// The circle's message box runs an event loop; a station question posted
+// earlier runs inside it and walks into the same loop. The walk ends without
+// a second report and no exception passes through the box.
+TEST_F(ConnectorLoop, QuestionInsideTheCircleMessageEndsQuietly) {
+  TVYRLink* pOut = AddLink(AddIcon(&canvas, "P", {210, 200}), ltOut1, 60, 30, 7);
+  mIn->CreateStationLab();
+  bool changed = false;
+  mIn->SetLinked(pOut, changed);  // 5 against 7: a question is posted
+  ASSERT_TRUE(mIn->StationQuestionPending());
+  mIn->Unlink();
+  CloseLoop();
+
+  ScriptedNumInput dialog({{true, 9}});
+  std::vector<TMessage> messages;
+  bool crossed = false;
+  TMessageHandler previous = SetMessageHandler([&](const TMessage& msg) {
+    messages.push_back(msg);
+    try {
+      RunPosted();  // the box's own event loop
+    } catch (...) {
+      crossed = true;
+      throw;
+    }
+    return static_cast<int>(mrOk);
+  });
+  Join(mIn, x3);
+  SetMessageHandler(previous);
+  EXPECT_FALSE(crossed) << "an exception crossed the message box";
+  EXPECT_EQ(CircleMessages(messages), 1);
+  EXPECT_TRUE(CircularReference());
+  EXPECT_FALSE(mIn->StationQuestionPending());
+  TVYRLink* farLink = nullptr;
+  EXPECT_EQ(mIn->OtherModelComp(farLink), nullptr);
+}
+
+// --- Relinking a moved icon -------------------------------------------------------
+
+// A port may lie outside its icon; the file accepts any link position.
+TEST(RelinkComp, FindsPortsOutsideTheirIcon) {
+  QWidget canvas;
+  TVYRcomp* a = AddIcon(&canvas, "A");
+  TVYRcomp* b = AddIcon(&canvas, "B", {300, 0});
+  TVYRLink* out = AddLink(a, ltOut1, 100, 30);  // 30 pixels right of the icon
+  TVYRLink* in = AddLink(b, ltIn1, 0, 30);
+  b->move(100, 0);
+  RelinkComp(b, {a, b});
+  EXPECT_TRUE(in->Linked && in->Otherlink == out);
+  b->move(110, 0);
+  a->move(10, 0);  // now A is the one moved
+  RelinkComp(a, {a, b});
+  EXPECT_TRUE(out->Linked && out->Otherlink == in);
+}
+
+// --- Signals ----------------------------------------------------------------------
+
+TEST(Signals, LinksAndIconsAnnounceTheirChanges) {
+  QWidget canvas;
+  TVYRcomp* a = AddIcon(&canvas, "A");
+  TVYRcomp* b = AddIcon(&canvas, "B", {60, 0});
+  TVYRLink* out = AddLink(a, ltOut1, 60, 30, 3);
+  TVYRLink* in = AddLink(b, ltIn1, 0, 30, -1);
+  canvas.show();
+  QSignalSpy made(in, &TVYRLink::LinkMade);
+  QSignalSpy broken(out, &TVYRLink::LinkBroken);
+  QSignalSpy station(in, &TVYRLink::StationChanged);
+  QSignalSpy moved(a, &TVYRcomp::Moved);
+  QSignalSpy resized(a, &TVYRcomp::Resized);
+  QSignalSpy rotated(a, &TVYRcomp::Rotated);
+  bool changed = false;
+  in->SetLinked(out, changed);
+  ASSERT_EQ(made.count(), 1);
+  EXPECT_EQ(made[0][0].value<TVYRLink*>(), out);
+  ASSERT_EQ(station.count(), 1) << "the inlet took the outlet's number";
+  EXPECT_EQ(station[0][0].toDouble(), 3.0);
+  in->SetStation(3);
+  EXPECT_EQ(station.count(), 1) << "no change, no signal";
+  delete b;
+  EXPECT_EQ(broken.count(), 1) << "the partner went away";
+  a->move(5, 5);
+  EXPECT_EQ(moved.count(), 1);
+  a->resize(80, 60);
+  a->Rotate();
+  EXPECT_GE(resized.count(), 2);
+  ASSERT_EQ(rotated.count(), 1);
+  EXPECT_EQ(rotated[0][0].toInt(), 90);
 }
 
 // --- Stations on the icon -------------------------------------------------------
