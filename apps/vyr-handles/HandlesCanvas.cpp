@@ -6,6 +6,7 @@
 #include <QStaticText>
 
 #include "HandlesKQ.h"
+#include "VYRutils.h"
 
 namespace vyr::demo {
 
@@ -30,8 +31,8 @@ class TPanel : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     p.fillRect(rect(), fill_);
+    FillPixelFrame(p, rect(), Qt::black);  // crisp at any device pixel ratio
     p.setPen(Qt::black);
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
     const QSizeF t = text_.size();
     p.drawStaticText(QPointF((width() - t.width()) / 2, (height() - t.height()) / 2), text_);
   }

@@ -16,10 +16,11 @@
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPen>
 #include <QRegion>
 #include <QResizeEvent>
 #include <QScrollBar>
+
+#include "VYRutils.h"
 
 namespace vyr {
 
@@ -148,13 +149,25 @@ class TDragOutline : public QWidget {
   }
   void paintEvent(QPaintEvent*) override {
     // Black dots on white stay visible on any background, as the exclusive-or
-    // focus rectangle of old did.
+    // focus rectangle of old did. The frame is filled, one logical pixel wide,
+    // with whole-pixel rectangles: at any device pixel ratio it covers whole
+    // device pixels (two at a ratio of 2), where a cosmetic pen would draw one
+    // device pixel and a one-pixel pen on a fractional ratio half-covered ones.
     QPainter p(this);
-    const QRect frame = rect().adjusted(0, 0, -1, -1);
-    p.setPen(QPen(Qt::white, 0));
-    p.drawRect(frame);
-    p.setPen(QPen(Qt::black, 0, Qt::DotLine));
-    p.drawRect(frame);
+    FillPixelFrame(p, rect(), Qt::white);
+    // Every other logical pixel of the frame black, counted from its corner.
+    const int w = width(), h = height();
+    const auto dot = [&p](int x, int y) {
+      if ((x + y) % 2 == 0) p.fillRect(x, y, 1, 1, Qt::black);
+    };
+    for (int x = 0; x < w; ++x) {
+      dot(x, 0);
+      dot(x, h - 1);
+    }
+    for (int y = 1; y < h - 1; ++y) {
+      dot(0, y);
+      dot(w - 1, y);
+    }
   }
 };
 

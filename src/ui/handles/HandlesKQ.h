@@ -11,6 +11,46 @@
 // covers the smallest rectangle around them, 2 pixels wider on the left and top
 // and 3 on the right and bottom. Every operation keeps the attached controls at
 // the same offsets inside the handle.
+//
+// Ownership: the widget given to the constructor is the owner and frees the
+// handle. While controls are attached the handle is a child widget of their
+// parent (the surface), so that it lies over them; when the surface is freed
+// the handle leaves it first and returns, detached, to its owner, and when the
+// owner is freed it frees the handle on whatever surface it lies.
+//
+// Where this handle differs from the rules it was built to, and why:
+// - Grid snapping of a drag snaps the controls' own rectangle, which lies 2 px
+//   inside the handle: a move puts the control's left at X(l + dx) for a
+//   control at l, a resize gives it the width X(w + dx) (X the grid rounding).
+//   Snapping the handle's coordinates instead (left X(L + dx) - 2, width
+//   X(W + dx) + 5 with L = l - 2, W = w + 5) moves every drag 2 px up and left
+//   and makes every resize 5 px larger than the pointer went, even without a
+//   grid. The clamp at the parent's left and top edges is taken on the
+//   control's rectangle too, so that it still stops the control at 0.
+// - Hit zones: corners are tested after the edge middles, so a corner wins
+//   where the zones overlap (controls narrower or lower than 11 px). A corner
+//   does all an edge does, an edge not all a corner does; with edges winning,
+//   the corners of a tiny control could not be reached at all. A grip also
+//   answers anywhere on its painted square, which on the right and bottom
+//   reaches 2 px further in than the 5 px zone around the handle's edge.
+// - Squares: the corner squares mark each attached control in every resize
+//   mode (as they do with several controls, where they are no grips); the
+//   edge-middle squares are painted only where their grip works (top and
+//   bottom for rmVert, left and right for rmHorz, none for rmNone), so that no
+//   painted square offers a resize that does not happen.
+// - Releasing the last control does not leave the handle without a parent (a
+//   parentless widget is a top-level window and has lost its owner): it
+//   returns, hidden and disabled, to its owner.
+// - Forwarding a press that misses the selection goes to the topmost visible
+//   sibling under the point that takes mouse events (the last in index
+//   order), not the first in index order, which would be the lowest of a
+//   stack of controls rather than the one the user sees and clicks. The
+//   forwarded event carries the keyboard modifiers, so that the control or
+//   the host can tell a Shift-click (extend the selection) from a click.
+//
+// Drawing holds at any device pixel ratio: the squares and the one-pixel drag
+// outline are filled with whole logical-pixel rectangles without antialiasing,
+// so they cover whole device pixels, never half-covered ones.
 #pragma once
 
 #include <cstdint>
@@ -81,8 +121,9 @@ class VYR_UI_API TStretchHandle : public QWidget {
   Q_OBJECT
 
  public:
-  /// A detached handle: 24 x 24, hidden and disabled; AOwner becomes its parent
-  /// (and owner) until the first Attach moves it to the controls' parent.
+  /// A detached handle: 24 x 24, hidden and disabled. AOwner is its owner and
+  /// its parent while nothing is attached; Attach moves it onto the controls'
+  /// parent, and AOwner still frees it there.
   explicit TStretchHandle(QWidget* AOwner = nullptr);
   ~TStretchHandle() override;
 
@@ -92,7 +133,8 @@ class VYR_UI_API TStretchHandle : public QWidget {
   void Attach(QWidget* ChildControl);
   /// Empties the selection and hides the handle (it keeps its parent).
   void Detach();
-  /// Removes one control; the handle shrinks around the others or hides.
+  /// Removes one control; the handle shrinks around the others, or hides and
+  /// returns to its owner after the last one.
   void ReleaseChild(QWidget* ChildControl);
   /// Index of the control in the selection, -1 if absent.
   int IndexOf(const QWidget* ChildControl) const;

@@ -26,6 +26,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QPainter>
 #include <QMetaProperty>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -530,6 +531,21 @@ const char* PAnsiCharFromUnicode(const QString& s) {
   next = (next + 1) % ring.size();
   slot = s.toUtf8();
   return slot.constData();
+}
+
+// --- Drawing -------------------------------------------------------------------------------------
+
+void FillPixelFrame(QPainter& painter, const QRect& r, const QColor& colour) {
+  if (r.isEmpty()) return;
+  const bool aa = painter.testRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), colour);
+  painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), colour);
+  if (r.height() > 2) {
+    painter.fillRect(QRect(r.left(), r.top() + 1, 1, r.height() - 2), colour);
+    painter.fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 2), colour);
+  }
+  painter.setRenderHint(QPainter::Antialiasing, aa);
 }
 
 // --- Single instance ----------------------------------------------------------------------------

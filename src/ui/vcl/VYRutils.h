@@ -20,6 +20,7 @@
 #include <QColor>
 #include <QFont>
 #include <QObject>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -31,6 +32,7 @@
 class QComboBox;
 class QLocalServer;
 class QLockFile;
+class QPainter;
 class QWidget;
 
 namespace vyr {
@@ -141,6 +143,15 @@ VYR_UI_API std::unique_ptr<TFont> StringToFont(std::string_view text);
 /// s as zero-terminated UTF-8. The bytes stay valid until 16 further calls on
 /// the same thread have been made.
 VYR_UI_API const char* PAnsiCharFromUnicode(const QString& s);
+
+// --- Drawing ------------------------------------------------------------------------------------
+
+/// Fills a frame one logical pixel wide along the inside of r with whole-pixel
+/// rectangles, without antialiasing: at any device pixel ratio it covers whole
+/// device pixels (two at a ratio of 2, one or two at 1.5) on all four sides,
+/// where a pen of width 1 leaves half-covered pixels or a sliver of the fill
+/// beyond its right and bottom sides, and a cosmetic pen thins to one device pixel.
+VYR_UI_API void FillPixelFrame(QPainter& painter, const QRect& r, const QColor& colour);
 
 // --- Single instance --------------------------------------------------------------------------------
 

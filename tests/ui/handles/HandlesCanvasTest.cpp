@@ -4,7 +4,11 @@
 // Qt's own delivery.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
+#include <string>
+
+#include <QImage>
 
 #include <QTest>
 #include <QWindow>
@@ -116,6 +120,50 @@ TEST_F(HandlesCanvas, ArrowKeysMoveTheSelection) {
   QTest::keyClick(window_, Qt::Key_Escape);
   EXPECT_FALSE(handle_->Attached());
 }
+
+// A panel's frame is one logical pixel on every side at every device pixel
+// ratio: whole black device pixels (as many as the ratio, rounded either way),
+// never blended with the fill, and no sliver of fill beyond the right and
+// bottom sides.
+class PanelFrame : public HandlesCanvas, public ::testing::WithParamInterface<double> {};
+
+TEST_P(PanelFrame, IsCrispOnEverySide) {
+  const double dpr = GetParam();
+  QWidget* panel = Panel(0);
+  QImage img((QSizeF(panel->size()) * dpr).toSize(), QImage::Format_RGB32);
+  img.setDevicePixelRatio(dpr);
+  panel->render(&img);
+  const QColor black(Qt::black), fill = img.pixelColor(img.width() / 2, int(std::lround(4 * dpr)));
+  ASSERT_NE(fill, black);
+  // A row and a column 3 logical px in from the top and left, clear of the number.
+  for (const bool column : {false, true}) {
+    const int n = column ? img.height() : img.width();
+    const int at = int(std::lround(3.5 * dpr));
+    int frame = 0, blends = 0;
+    for (int k = 0; k < n; ++k) {
+      const QColor c = column ? img.pixelColor(at, k) : img.pixelColor(k, at);
+      if (c == black)
+        ++frame;
+      else if (c != fill)
+        ++blends;
+    }
+    const QColor first = column ? img.pixelColor(at, 0) : img.pixelColor(0, at);
+    const QColor last = column ? img.pixelColor(at, n - 1) : img.pixelColor(n - 1, at);
+    const char* what = column ? "top and bottom" : "left and right";
+    EXPECT_EQ(first, black) << what;
+    EXPECT_EQ(last, black) << what << ": no fill beyond the frame";
+    EXPECT_EQ(blends, 0) << what;
+    EXPECT_GE(frame, 2 * int(std::floor(dpr))) << what;
+    EXPECT_LE(frame, 2 * int(std::ceil(dpr))) << what;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ratios, PanelFrame, ::testing::Values(1.0, 1.5, 2.0),
+                         [](const ::testing::TestParamInfo<double>& info) {
+                           return info.param == 1.0   ? std::string("One")
+                                  : info.param == 1.5 ? std::string("OneAndAHalf")
+                                                      : std::string("Two");
+                         });
 
 }  // namespace
 }  // namespace vyr::test

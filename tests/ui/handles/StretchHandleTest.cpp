@@ -4,6 +4,7 @@
 // squares as rendered, and the drag signals.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -610,6 +611,16 @@ INSTANTIATE_TEST_SUITE_P(
                       TGripCase{"Locked", rmBoth, true, kTopLeft, dsSizeTopLeft, Qt::ForbiddenCursor}),
     [](const ::testing::TestParamInfo<TGripCase>& info) { return std::string(info.param.Name); });
 
+// On a control too small for separate zones the corners win: a 4 x 4 control
+// (a 9 x 9 handle) resizes from every point of its top row by a corner.
+TEST_F(StretchHandle, CornersWinOnATinyControl) {
+  handle_->Attach(AddControl({104, 96, 4, 4}));
+  for (int x = 0; x < 9; ++x) {
+    const TDragStyle s = handle_->GripAt(x, 1);
+    EXPECT_TRUE(s == dsSizeTopLeft || s == dsSizeTopRight) << "x = " << x << ": " << int(s);
+  }
+}
+
 TEST_F(StretchHandle, SeveralControlsHaveNoGrips) {
   handle_->Attach(AddControl({104, 96, 64, 64}));
   handle_->Attach(AddControl({200, 200, 20, 20}));
@@ -679,6 +690,93 @@ TEST_F(StretchHandle, EveryPaintedSquareIsAGrip) {
     EXPECT_EQ(painted, (4 + edges) * 25) << "mode " << int(mode);
   }
 }
+
+// ---- Device pixel ratios -------------------------------------------------------
+
+/// The surface rendered at a device pixel ratio: one image pixel per device pixel.
+QImage RenderAt(QWidget* surface, double dpr) {
+  QImage img((QSizeF(surface->size()) * dpr).toSize(), QImage::Format_RGB32);
+  img.setDevicePixelRatio(dpr);
+  img.fill(Qt::magenta);
+  surface->render(&img);
+  return img;
+}
+
+class PixelRatio : public StretchHandle, public ::testing::WithParamInterface<double> {};
+
+// Every device pixel is a square's colour or what lies beneath, never a blend
+// of the two; a pixel whose centre lies half a device pixel or more inside a
+// square is painted, one as far outside every square is not.
+TEST_P(PixelRatio, SquaresAreCrispAndInPlace) {
+  const double dpr = GetParam();
+  handle_->Attach(AddControl({104, 96, 64, 64}));
+  ShowWindow();
+  const QImage img = RenderAt(surface_, dpr);
+  // The control (104, 96, 64, 64) extended by 2 px: (l, t)-(r, b) exclusive.
+  const int l = 102, t = 94, r = 170, b = 162, m = l + (r - l) / 2, n = t + (b - t) / 2;
+  const QRectF squares[] = {{double(l), double(t), 5, 5},         {double(r - 5), double(t), 5, 5},
+                            {double(r - 5), double(b - 5), 5, 5}, {double(l), double(b - 5), 5, 5},
+                            {double(m - 2), double(t), 5, 5},     {double(m - 2), double(b - 5), 5, 5},
+                            {double(l), double(n - 2), 5, 5},     {double(r - 5), double(n - 2), 5, 5}};
+  const double half = 0.5 / dpr;  // half a device pixel [logical px]
+  int blends = 0, missing = 0, stray = 0;
+  for (int py = int((t - 2) * dpr); py < int((b + 2) * dpr); ++py)
+    for (int px = int((l - 2) * dpr); px < int((r + 2) * dpr); ++px) {
+      const QColor c = img.pixelColor(px, py);
+      const bool black = c == QColor(Qt::black);
+      if (!black && c != kControlColour && c != kSurfaceColour) ++blends;
+      const QPointF centre((px + 0.5) / dpr, (py + 0.5) / dpr);
+      bool surelyIn = false, maybeIn = false;
+      for (const QRectF& q : squares) {
+        surelyIn = surelyIn || q.adjusted(half, half, -half, -half).contains(centre);
+        maybeIn = maybeIn || q.adjusted(-half, -half, half, half).contains(centre);
+      }
+      if (surelyIn && !black) ++missing;
+      if (!maybeIn && black) ++stray;
+    }
+  EXPECT_EQ(blends, 0) << "half-covered pixels smear the squares' borders";
+  EXPECT_EQ(missing, 0) << "device pixels inside a square left unpainted";
+  EXPECT_EQ(stray, 0) << "device pixels outside every square painted";
+}
+
+// The drag outline is one device-independent pixel wide: as many device pixels
+// as the ratio (rounded either way when it is fractional), all of them black
+// or white, none a blend with the control beneath.
+TEST_P(PixelRatio, OutlineIsOneLogicalPixelWide) {
+  const double dpr = GetParam();
+  handle_->Attach(AddControl({104, 96, 64, 64}));
+  ShowWindow();
+  QTest::mousePress(handle_, Qt::LeftButton, {}, kBottomRight);
+  QTest::mouseMove(handle_, kBottomRight + QPoint(10, 20));
+  ASSERT_NE(Outline(), nullptr);
+  ASSERT_EQ(Outline()->geometry(), QRect(104, 96, 74, 84));
+  const QImage img = RenderAt(surface_, dpr);
+  // Across the outline's left side (x = 104, at y = 140) and its top side
+  // (y = 96, at x = 120), from the side's first logical pixel 6 px inward:
+  // beneath lies the control, away from the squares.
+  for (const bool top : {false, true}) {
+    int frame = 0, blends = 0;
+    for (int k = int(std::lround((top ? 96 : 104) * dpr)); k < int((top ? 102 : 110) * dpr); ++k) {
+      const int across = int(std::lround((top ? 120 : 140) * dpr));
+      const QColor c = top ? img.pixelColor(across, k) : img.pixelColor(k, across);
+      if (c == QColor(Qt::black) || c == QColor(Qt::white))
+        ++frame;
+      else if (c != kControlColour)
+        ++blends;
+    }
+    EXPECT_EQ(blends, 0) << (top ? "top" : "left") << " side";
+    EXPECT_GE(frame, int(std::floor(dpr))) << (top ? "top" : "left") << " side";
+    EXPECT_LE(frame, int(std::ceil(dpr))) << (top ? "top" : "left") << " side";
+  }
+  QTest::mouseRelease(handle_, Qt::LeftButton, {}, kBottomRight + QPoint(10, 20));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ratios, PixelRatio, ::testing::Values(1.0, 1.5, 2.0),
+                         [](const ::testing::TestParamInfo<double>& info) {
+                           return info.param == 1.0 ? std::string("One")
+                                  : info.param == 1.5 ? std::string("OneAndAHalf")
+                                                      : std::string("Two");
+                         });
 
 // ---- Forwarding ---------------------------------------------------------------
 
