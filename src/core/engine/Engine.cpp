@@ -66,9 +66,12 @@ bool Summarize(TEngineState& s) {
 bool TEngine::Run(TEngineState& s) const {
   s.ClearResults();
   TActiveEngineState scope(s);
+  s.offDesign = false;
   for (const auto& c : components)
     if (!c->Calc(s)) return false;
-  return Summarize(s);
+  if (!Summarize(s)) return false;
+  for (const auto& c : components) c->KeepDesign(s);
+  return true;
 }
 
 bool TEngine::RunForThrust(TEngineState& s, double target) {

@@ -85,12 +85,16 @@ bool Between(double v, double lo, double hi) { return v >= lo && v <= hi; }
 
 }  // namespace
 
-bool TComponent::Calc(TEngineState& s) {
+bool TComponent::Calc(TEngineState& s) { return Collected(s, false); }
+
+bool TComponent::CalcOffDesign(TEngineState& s) { return Collected(s, true); }
+
+bool TComponent::Collected(TEngineState& s, bool offDesign) {
   bool ok;
   std::vector<TMessage> messages;
   {
     TCollect collect;
-    ok = Design(s);
+    ok = offDesign ? OffDesign(s) : Design(s);
     messages = std::move(collect.messages);
   }
   if (ok) {
@@ -210,10 +214,36 @@ bool TCompressor::Design(TEngineState& s) {
   if (!(taken < 1.0))
     return Fail(s, Printf("%s: the bleeds take %g of the inlet flow, nothing would leave the compressor", name.c_str(),
                           taken));
+  double effIs = eff;
+  if (!Compress(s, PR, eff, polytropic, effIs)) return false;
+  if (map) {
+    // The map's design node is this point: its scalars.
+    TMapPoint node;
+    std::string why;
+    const TGasconditions& g = s.stations[inStation].gas;
+    const double theta = g.Tt / 288.15, delta = g.Pt / 101325.0;
+    const double N = s.Shaft(shaft).rpm;
+    if (!(N > 0.0)) return Fail(s, Printf("%s: a compressor on a map needs the speed of shaft %d", name.c_str(), shaft));
+    if (!map->Lookup(map->designN, map->designR, node, why)) return Fail(s, name + ": " + why);
+    const double Wc = g.W * std::sqrt(theta) / delta, Nc = N / std::sqrt(theta);
+    if (!ScaleToDesign(node, map->designN, Nc, Wc, PR, effIs, scalars, why)) return Fail(s, name + ": " + why);
+    scaled = true;
+    WcDesign = Wc;
+    TMapResult r{name, false, shaft, N, map->designN, map->designR, Nc, Wc, PR, effIs, 0.0, false};
+    if (!map->SurgeMarginAt(map->designN, map->designR, scalars, r.surgeMargin, why)) return Fail(s, name + ": " + why);
+    s.performance.maps.push_back(r);
+  }
+  return true;
+}
+
+bool TCompressor::Compress(TEngineState& s, double pr, double effIn, bool poly, double& effIs) {
   TStation* in = s.Find(inStation);
   if (!in) return Inlet(s, inStation) != nullptr;
   TGasconditions& gin = in->gas;  // the compression refreshes its entropy
-  double effIs = eff, effPoly = eff;
+  const double PR = pr;
+  effIs = effIn;
+  double effPoly = effIn;
+  const bool polytropic = poly;
   TGasconditions out;
   if (!Compression(gin, PR, s.tolerance, polytropic, Id(), effIs, effPoly, out)) return false;
   const double W = gin.W;
@@ -265,9 +295,15 @@ bool TBurner::Design(TEngineState& s) {
     return Fail(s, Printf("%s: relative pressure loss %g outside 0 to 1", name.c_str(), loss));
   if (!(eff > 0.0 && eff <= 1.0)) return Fail(s, Printf("%s: efficiency %g outside 0 to 1", name.c_str(), eff));
   if (givenFar && !(FAR > 0.0)) return Fail(s, Printf("%s: fuel-air ratio %g is not positive", name.c_str(), FAR));
+  return Burn(s, givenFar, Tt, FAR);
+}
+
+bool TBurner::Burn(TEngineState& s, bool givenFar, double Tt, double FAR) {
   const TStation* in = Inlet(s, inStation);
   if (!in) return false;
   const TGasconditions& g3 = in->gas;
+  if (givenFar && !(FAR > 0.0))
+    return Fail(s, Printf("%s: fuel-air ratio %g is not positive (fuel flow %g kg/s)", name.c_str(), FAR, FAR * g3.W));
   if (g3.FARat != 0.0)
     return Fail(s, Printf("%s: the burner takes air only, its inlet carries a fuel-air ratio of %g", name.c_str(),
                           g3.FARat));
@@ -288,16 +324,21 @@ bool TBurner::Design(TEngineState& s) {
   return true;
 }
 
+TShaft* TTurbine::DrivenShaft(TEngineState& s) const {
+  const auto sh = s.shafts.find(shaft);
+  if (sh != s.shafts.end() && !sh->second.loads.empty()) return &sh->second;
+  Fail(s, Printf("The %s drives shaft %d, on which no compressor has been calculated before it", name.c_str(), shaft));
+  return nullptr;
+}
+
 bool TTurbine::Design(TEngineState& s) {
   if (!(eff > 0.0 && eff <= 1.0)) return Fail(s, Printf("%s: efficiency %g outside 0 to 1", name.c_str(), eff));
   if (!(maxPR > 1.0)) return Fail(s, Printf("%s: highest pressure ratio %g is not above 1", name.c_str(), maxPR));
   const TStation* in = Inlet(s, inStation);
   if (!in) return false;
-  const auto sh = s.shafts.find(shaft);
-  if (sh == s.shafts.end() || sh->second.loads.empty())
-    return Fail(s, Printf("The %s drives shaft %d, on which no compressor has been calculated before it", name.c_str(),
-                          shaft));
-  TShaft& sf = sh->second;
+  TShaft* driven = DrivenShaft(s);
+  if (!driven) return false;
+  TShaft& sf = *driven;
 
   // Cooling air: mixed before the rotor (doing work in it) or after it (doing none).
   std::vector<const TGasconditions*> before, after;
@@ -371,10 +412,31 @@ bool TTurbine::Design(TEngineState& s) {
   sf.drivers.push_back(name);
   s.performance.machines.push_back(
       {name, true, shaft, inStation, outStation, std::exp(lnPR), effIs, effPoly, power});
+  if (map) {
+    TMapPoint node;
+    std::string why;
+    const double N = sf.rpm;
+    if (!(N > 0.0)) return Fail(s, Printf("%s: a turbine on a map needs the speed of shaft %d", name.c_str(), shaft));
+    if (!map->Lookup(map->designN, map->designPR, node, why)) return Fail(s, name + ": " + why);
+    const double Wp = W4 * std::sqrt(g4.Tt) / g4.Pt, Np = N / std::sqrt(g4.Tt);
+    if (!ScaleToDesign(node, map->designN, Np, Wp, std::exp(lnPR), effIs, scalars, why))
+      return Fail(s, name + ": " + why);
+    scaled = true;
+    WpDesign = Wp;
+    s.performance.maps.push_back({name, true, shaft, N, map->designN, map->designPR, Np, Wp, std::exp(lnPR), effIs, 0.0,
+                                  false});
+  }
   return true;
 }
 
-bool TNozzle::Design(TEngineState& s) {
+bool TNozzle::Design(TEngineState& s) { return Exhaust(s, false); }
+
+bool TNozzle::OffDesign(TEngineState& s) { return Exhaust(s, true); }
+
+// At design the throat area follows from the flow; off design it stays the
+// design's, and the flow it passes at the inlet's total state is the other
+// side of the nozzle's error. The thrust follows alike.
+bool TNozzle::Exhaust(TEngineState& s, bool offDesign) {
   if (!(CV > 0.0 && CV <= 1.0))
     return Fail(s, Printf("%s: velocity coefficient %g outside 0 to 1", name.c_str(), CV));
   if (!s.hasAmbient) return Fail(s, name + ": no ambient condition to exhaust to");
@@ -396,12 +458,14 @@ bool TNozzle::Design(TEngineState& s) {
   r.W = W;
   TGasconditions s8 = g5, s9 = g5;
   double PsOut, Ts, Hs, Mach, V, Wunit, Rho;
+  double capacity = 0.0;  // flow the throat passes (off design)
   if (kind == TKind::Convergent) {
     // Per unit exit area, then the area that passes the flow.
     if (!ConvDuct(g5.H, g5.Pt, g5.Tt, Pamb, 1.0, CV, y, tol, PsOut, Ts, Hs, Mach, V, Wunit, Rho, Id())) return false;
     if (!(Wunit > 0.0))
       return Fail(s, Printf("The flow of the %s cannot pass: no flow per unit area", name.c_str()));
-    r.A8 = r.A9 = W / Wunit;
+    r.A8 = r.A9 = offDesign ? A8Design : W / Wunit;
+    capacity = Wunit * r.A8;
     s8.Ps = s9.Ps = PsOut;
     s8.Ts = s9.Ts = Ts;
     s8.Mach = s9.Mach = V / FCs(Ts, y);
@@ -409,18 +473,31 @@ bool TNozzle::Design(TEngineState& s) {
     s8.A = s9.A = r.A8;
     r.FG = W * V + (PsOut - Pamb) * r.A9;
   } else {
-    // Fully expanded to the ambient pressure; the throat is sonic.
+    // Fully expanded to the ambient pressure; the throat is sonic (off
+    // design, while the ambient lies below the sonic static pressure).
     double Tis, His, Mis, Vis;
     if (!Expansion(g5.H, g5.Pt, g5.Tt, Pamb, y, tol, Tis, His, Mis, Vis, Id())) return false;
     V = CV * Vis;
     if (!GetT(g5.H - V * V / 2.0, y, tol, Ts, Id())) return false;
     double Ps8, Ts8, V8, A8;
-    if (!GetStaticfromM(1.0, g5.Pt, g5.Tt, W, y, tol, Ps8, Ts8, V8, A8, Id())) return false;
+    if (!GetStaticfromM(1.0, g5.Pt, g5.Tt, offDesign ? 1.0 : W, y, tol, Ps8, Ts8, V8, A8, Id())) return false;
     s8.Ps = Ps8;
     s8.Ts = Ts8;
     s8.Mach = 1.0;
     s8.V = V8;
-    s8.A = r.A8 = A8;
+    r.A8 = A8;
+    if (offDesign) {
+      r.A8 = A8Design;
+      capacity = A8Design / A8;  // A8 is the sonic area per unit flow
+      if (Pamb > Ps8) {  // subsonic throat at the ambient pressure
+        capacity = Pamb / (FR(y) * Tis) * Vis * A8Design;
+        s8.Ps = Pamb;
+        s8.Ts = Tis;
+        s8.Mach = Mis;
+        s8.V = Vis;
+      }
+    }
+    s8.A = r.A8;
     s9.Ps = Pamb;
     s9.Ts = Ts;
     s9.V = V;
@@ -432,6 +509,7 @@ bool TNozzle::Design(TEngineState& s) {
   r.V = V;
   if (!(r.FG > 0.0) || !std::isfinite(r.FG))
     return Fail(s, Printf("The %s gives a gross thrust of %.6g N, not positive", name.c_str(), r.FG));
+  if (offDesign) s.solverErrors.at(iA_).value = W - capacity;
   s.Set(throatStation, s8, true);
   s.Set(exitStation, s9, true);
   s.performance.FG += r.FG;
@@ -449,6 +527,7 @@ bool TShaftComponent::Design(TEngineState& s) {
   sh.rpm = rpm;
   sh.effMech = effMech;
   sh.offtake = offtake;
+  sh.N = rpm;
   return true;
 }
 

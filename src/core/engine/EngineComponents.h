@@ -12,6 +12,7 @@
 
 #include "EngineFuel.h"
 #include "EngineState.h"
+#include "Maps.h"
 #include "VyrExport.h"
 
 namespace vyr::engine {
@@ -28,6 +29,22 @@ class VYR_API TComponent {
   /// Design-point calculation of the component on the state: true, or false
   /// with the failure recorded in the state (no message shown).
   bool Calc(TEngineState& s);
+  /// Off-design calculation at the current values of the states it
+  /// registered; failures as for Calc.
+  bool CalcOffDesign(TEngineState& s);
+
+  /// Keeps what the off-design calculation needs of a converged design point
+  /// (map scalars, throat area, design power); called once the design point
+  /// has succeeded.
+  virtual void KeepDesign(const TEngineState&) {}
+  /// Empty when the component has what an off-design run needs, else why not.
+  virtual std::string MissingDesign() const { return {}; }
+  /// Registers the component's off-design unknowns and errors in the state;
+  /// starting values from the design point (or the last converged point).
+  virtual bool DefineStatesAndErrors(TEngineState&) { return true; }
+  /// After every component of an off-design pass: the errors that need the
+  /// whole pass (a shaft's power balance).
+  virtual bool OffDesignEnd(TEngineState&) { return true; }
 
  protected:
   /// The component's own calculation; reports failures through Fail (or
@@ -39,6 +56,11 @@ class VYR_API TComponent {
   const TStation* Inlet(TEngineState& s, int number) const;
   /// Identification for the library's routines.
   const std::string& Id() const { return callerId.empty() ? name : callerId; }
+  /// Off design: the design calculation unless the component has its own.
+  virtual bool OffDesign(TEngineState& s) { return Design(s); }
+
+ private:
+  bool Collected(TEngineState& s, bool offDesign);
 };
 
 /// Ambient and flight condition: station 0, dry air. Standard atmosphere at a
@@ -53,9 +75,12 @@ class VYR_API TAmbient : public TComponent {
   bool givenStatic = false;  ///< Ps and Ts given instead of the standard atmosphere
   double Ps = 101325.0;   ///< static pressure when given [Pa]
   double Ts = 288.15;     ///< static temperature when given [K]
+  /// Off design: the flight condition of the point (standard atmosphere).
+  double offAltitude = 0.0, offMach = 0.0, offdT = 0.0;
 
  protected:
   bool Design(TEngineState& s) override;
+  bool OffDesign(TEngineState& s) override;
 };
 
 /// Inlet: the engine's air flow and its total-pressure recovery; sets the ram drag.
@@ -66,8 +91,14 @@ class VYR_API TInlet : public TComponent {
   double W = 20.0;          ///< air mass flow [kg/s]
   double recovery = 0.99;   ///< Pt_out / Pt_in [-]
 
+  bool DefineStatesAndErrors(TEngineState& s) override;
+
  protected:
   bool Design(TEngineState& s) override;
+  bool OffDesign(TEngineState& s) override;
+
+ private:
+  int iW_ = -1;  // off design the air flow is an unknown
 };
 
 /// Duct: a relative total-pressure loss, adiabatic.
@@ -102,9 +133,23 @@ class VYR_API TCompressor : public TComponent {
   double eff = 0.85;
   bool polytropic = false;  ///< eff is polytropic
   std::vector<TBleedOfftake> bleeds;
+  /// Off design: the map, scaled at the design point to its design node; the
+  /// scalars kept from the design point (or read from a model file).
+  std::shared_ptr<const TCompressorMap> map;
+  TMapScalars scalars;
+  bool scaled = false;
+  double WcDesign = 0.0;  ///< corrected flow at design [kg/s]
+
+  std::string MissingDesign() const override;
+  bool DefineStatesAndErrors(TEngineState& s) override;
 
  protected:
   bool Design(TEngineState& s) override;
+  bool OffDesign(TEngineState& s) override;
+
+ private:
+  bool Compress(TEngineState& s, double pr, double effIn, bool poly, double& effIs);
+  int iR_ = -1, iW_ = -1;
 };
 
 /// Splitter: core and bypass flows at the inlet's total state. An outlet may
@@ -133,9 +178,23 @@ class VYR_API TBurner : public TComponent {
   double loss = 0.05;     ///< (Pt_in - Pt_out) / Pt_in [-]
   double Tfuel = 298.15;  ///< fuel temperature [K]
   TProducts products = TProducts::Equilibrium;
+  /// Off design: what sets the fuel, and the given value.
+  enum class TControl { ExitTemperature, FuelFlow, Unknown };
+  TControl control = TControl::ExitTemperature;
+  double Wf = 0.0;   ///< given fuel flow [kg/s]
+  double T4 = 0.0;   ///< given exit temperature [K]
+  double T4Design = 0.0;  ///< exit temperature of the design point [K]
+
+  void KeepDesign(const TEngineState& s) override;
+  bool DefineStatesAndErrors(TEngineState& s) override;
 
  protected:
   bool Design(TEngineState& s) override;
+  bool OffDesign(TEngineState& s) override;
+
+ private:
+  bool Burn(TEngineState& s, bool byFar, double T4, double far);
+  int iT_ = -1;
 };
 
 /// A bleed a turbine takes in: at its inlet (mixed before the rotor, doing
@@ -159,9 +218,23 @@ class VYR_API TTurbine : public TComponent {
   bool polytropic = false;  ///< eff is polytropic
   std::vector<TCoolingFlow> cooling;
   double maxPR = 100.0;  ///< highest pressure ratio searched [-]
+  /// Off design: the map and its scalars, as for the compressor.
+  std::shared_ptr<const TTurbineMap> map;
+  TMapScalars scalars;
+  bool scaled = false;
+  double WpDesign = 0.0;  ///< flow parameter W sqrt(Tt)/Pt at design [kg sqrt(K)/(s Pa)]
+
+  std::string MissingDesign() const override;
+  bool DefineStatesAndErrors(TEngineState& s) override;
 
  protected:
   bool Design(TEngineState& s) override;
+  bool OffDesign(TEngineState& s) override;
+
+ private:
+  /// The shaft it drives, with a compressor on it; null with the failure recorded.
+  TShaft* DrivenShaft(TEngineState& s) const;
+  int iPR_ = -1, iW_ = -1;
 };
 
 /// Separate-flow nozzle exhausting to ambient: convergent, or
@@ -173,9 +246,21 @@ class VYR_API TNozzle : public TComponent {
   int inStation = 5, throatStation = 8, exitStation = 9;
   TKind kind = TKind::Convergent;
   double CV = 0.98;  ///< velocity coefficient [-]
+  /// Off design: the throat area stays that of the design point.
+  double A8Design = 0.0;  ///< [m^2]
+  double WDesign = 0.0;   ///< flow at design, the scale of the area's error [kg/s]
+
+  void KeepDesign(const TEngineState& s) override;
+  std::string MissingDesign() const override;
+  bool DefineStatesAndErrors(TEngineState& s) override;
 
  protected:
   bool Design(TEngineState& s) override;
+  bool OffDesign(TEngineState& s) override;
+
+ private:
+  bool Exhaust(TEngineState& s, bool offDesign);
+  int iA_ = -1;
 };
 
 /// Shaft data: number, speed, mechanical efficiency, power offtake. Placed
@@ -187,9 +272,22 @@ class VYR_API TShaftComponent : public TComponent {
   double rpm = 0.0;
   double effMech = 1.0;
   double offtake = 0.0;  ///< [W]
+  /// Off design: the speed is an unknown unless fixed here.
+  bool fixedSpeed = false;
+  double N = 0.0;            ///< the fixed speed [rpm]
+  double powerDesign = 0.0;  ///< power the shaft carried at design, the scale of its balance [W]
+
+  void KeepDesign(const TEngineState& s) override;
+  std::string MissingDesign() const override;
+  bool DefineStatesAndErrors(TEngineState& s) override;
+  bool OffDesignEnd(TEngineState& s) override;
 
  protected:
   bool Design(TEngineState& s) override;
+  bool OffDesign(TEngineState& s) override;
+
+ private:
+  int iN_ = -1, iBalance_ = -1;
 };
 
 }  // namespace vyr::engine

@@ -30,6 +30,16 @@ TShaft& TEngineState::Shaft(int number) {
   return sh;
 }
 
+int TEngineState::AddState(const TSolverState& x) {
+  solverStates.push_back(x);
+  return static_cast<int>(solverStates.size()) - 1;
+}
+
+int TEngineState::AddError(const TSolverError& e) {
+  solverErrors.push_back(e);
+  return static_cast<int>(solverErrors.size()) - 1;
+}
+
 void TEngineState::ClearResults() {
   stations.clear();
   ambient = TAmbConditions{};
@@ -37,6 +47,7 @@ void TEngineState::ClearResults() {
   V0 = 0.0;
   for (auto& [n, sh] : shafts) {
     sh.absorbed = sh.delivered = 0.0;
+    sh.N = sh.rpm;
     sh.loads.clear();
     sh.drivers.clear();
   }

@@ -12,6 +12,7 @@
 #include "FlightConditions.h"
 #include "GasTypes.h"
 #include "Messages.h"
+#include "NewtonSolver.h"
 #include "VyrExport.h"
 
 namespace vyr::engine {
@@ -30,6 +31,7 @@ struct TShaft {
   int number = 0;
   std::string name;
   double rpm = 0.0;              ///< design speed [rpm]
+  double N = 0.0;                ///< speed of the point [rpm]; the design speed at design
   double effMech = 1.0;          ///< mechanical efficiency [-]
   double offtake = 0.0;          ///< power taken off the shaft [W]
   double absorbed = 0.0;         ///< power the compressors on it absorb [W]
@@ -72,6 +74,23 @@ struct TNozzleResult {
   double W = 0.0;   ///< mass flow [kg/s]
 };
 
+/// A turbomachine on its map at one point: map coordinates, corrected
+/// quantities and margins.
+struct TMapResult {
+  std::string name;
+  bool turbine = false;
+  int shaft = 0;
+  double N = 0.0;      ///< shaft speed [rpm]
+  double Nmap = 0.0;   ///< map speed coordinate (fraction or percent of the map's design)
+  double beta = 0.0;   ///< second map coordinate: R-line (compressor) or map pressure ratio (turbine)
+  double Nc = 0.0;     ///< corrected speed: N/sqrt(Tt/288.15 K) (compressor), N/sqrt(Tt) (turbine) [rpm, rpm/sqrt(K)]
+  double Wc = 0.0;     ///< corrected flow: W sqrt(Tt/288.15 K)/(Pt/101325 Pa) [kg/s] (compressor), W sqrt(Tt)/Pt (turbine)
+  double PR = 0.0;     ///< pressure ratio [-]
+  double eff = 0.0;    ///< isentropic efficiency [-]
+  double surgeMargin = 0.0;  ///< PR_surge/PR - 1 at the same corrected speed (compressor) [-]
+  bool outside = false;      ///< the point lies outside the map's grid (extrapolated)
+};
+
 /// Performance summary of a design point.
 struct TPerformance {
   double FN = 0.0;              ///< net thrust [N]
@@ -84,6 +103,7 @@ struct TPerformance {
   double V0 = 0.0;              ///< flight velocity [m/s]
   std::vector<TMachineResult> machines;  ///< compressors and turbines in calculation order
   std::vector<TNozzleResult> nozzles;    ///< nozzles in calculation order
+  std::vector<TMapResult> maps;          ///< machines on maps, in calculation order
 };
 
 /// Everything one design-point calculation produces.
@@ -97,6 +117,15 @@ class VYR_API TEngineState {
   std::map<std::string, TBleed> bleeds;  ///< by name
   double tolerance = 1e-6;           ///< tolerance factor of the gas property iterations
   TPerformance performance;
+
+  /// Off design: the unknowns and errors the components register (kept by
+  /// ClearResults), and whether the components calculate off design.
+  std::vector<TSolverState> solverStates;
+  std::vector<TSolverError> solverErrors;
+  bool offDesign = false;
+  /// Registers an unknown or an error; its index.
+  int AddState(const TSolverState& x);
+  int AddError(const TSolverError& e);
 
   /// Failure of the last calculation: the component's name, its text (the
   /// library's messages during its step first, then its own), and those

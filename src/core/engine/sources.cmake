@@ -6,6 +6,8 @@ list(APPEND VYR_CORE_SOURCES
   engine/NewtonSolver.cpp
   engine/EngineComponents.cpp
   engine/Engine.cpp
+  engine/EngineOffDesign.cpp
+  engine/OffDesign.cpp
   engine/Maps.cpp
 )
 list(APPEND VYR_CORE_PUBLIC_HEADERS
@@ -15,5 +17,6 @@ list(APPEND VYR_CORE_PUBLIC_HEADERS
   engine/NewtonSolver.h
   engine/EngineComponents.h
   engine/Engine.h
+  engine/OffDesign.h
   engine/Maps.h
 )

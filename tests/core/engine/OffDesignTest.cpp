@@ -1,0 +1,189 @@
+// The turbojet on its maps off design: the design point comes back at the
+// design conditions whatever the control; off-design points keep their
+// conservation laws; a point off the maps fails with its reason, and a sweep
+// goes on past it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "OffDesign.h"
+#include "Statics.h"
+#include "common/RecordingHandler.h"
+#include "engine/TurbojetMaps.h"
+
+namespace vyr::test {
+namespace {
+
+using namespace engine;
+using C = TOffDesignControl;
+
+constexpr double kFt = 0.3048;
+
+// The turbojet sized at its design point, with the design state.
+struct Sized {
+  TurbojetOnMaps t{VYR_EXAMPLES_DIR "/maps"};
+  TOffDesign od{t.e};
+  TEngineState design;
+  bool ok = false;
+  Sized() {
+    if (!t.error.empty()) return;
+    ok = t.e.RunForThrust(design, 11800.0 * kLbf);
+  }
+};
+
+struct ControlCase {
+  const char* name;
+  C control;
+};
+void PrintTo(const ControlCase& c, std::ostream* os) { *os << c.name; }
+
+class DesignBack : public testing::TestWithParam<ControlCase> {};
+
+// Scaled at design, the maps give the design point back at the design
+// conditions: the unknowns return to their design values.
+TEST_P(DesignBack, AtDesignConditions) {
+  Sized e;
+  ASSERT_TRUE(e.ok) << e.t.error << e.design.error;
+  const TPerformance& d = e.design.performance;
+  double value = 0.0;
+  switch (GetParam().control) {
+    case C::Thrust: value = d.FN; break;
+    case C::ExitTemperature: value = e.design.Find(4)->gas.Tt; break;
+    case C::FuelFlow: value = d.Wf; break;
+    case C::Speed: value = 1.0; break;
+  }
+  // Start away from the design values, so that the solver has work to do.
+  TEngineState s;
+  TOffDesignResult r;
+  RecordingHandler rec;
+  ASSERT_TRUE(e.od.Run(s, {0, 0, 0, C::ExitTemperature, 0.9 * e.design.Find(4)->gas.Tt}, r)) << r.error;
+  ASSERT_TRUE(e.od.Run(s, {0, 0, 0, GetParam().control, value}, r)) << r.component << ": " << r.error;
+  EXPECT_NEAR(r.performance.W, d.W, 1e-6 * d.W);
+  EXPECT_NEAR(r.performance.FN, d.FN, 1e-6 * d.FN);
+  EXPECT_NEAR(r.performance.Wf, d.Wf, 1e-6 * d.Wf);
+  EXPECT_NEAR(r.shafts.at(1).N, 8070.0, 1e-6 * 8070.0);
+  ASSERT_EQ(r.performance.maps.size(), 2u);
+  EXPECT_NEAR(r.performance.maps[0].beta, 2.0, 1e-5);  // the compressor's design R-line
+  EXPECT_NEAR(r.performance.maps[1].beta, 6.0, 1e-5);  // the turbine's design PRmap
+  EXPECT_NEAR(r.performance.maps[0].PR, 13.5, 1e-5);
+  EXPECT_TRUE(rec.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(OffDesign, DesignBack,
+                         testing::Values(ControlCase{"Thrust", C::Thrust}, ControlCase{"T4", C::ExitTemperature},
+                                         ControlCase{"FuelFlow", C::FuelFlow}, ControlCase{"Speed", C::Speed}));
+
+struct PointCase {
+  const char* name;
+  TOffDesignPoint p;
+};
+void PrintTo(const PointCase& c, std::ostream* os) { *os << c.name; }
+
+class Conservation : public testing::TestWithParam<PointCase> {};
+
+// At every converged point: the flow passes every station (plus the fuel at
+// the burner), the shaft's turbine delivers what its compressor absorbs, the
+// nozzle passes the flow through its design throat area, and the compressor
+// sits on its scaled map where the flow says.
+TEST_P(Conservation, HoldsAtThePoint) {
+  Sized e;
+  ASSERT_TRUE(e.ok) << e.t.error << e.design.error;
+  const double A8 = e.design.performance.nozzles.at(0).A8;
+  TEngineState s;
+  TOffDesignResult r;
+  RecordingHandler rec;
+  ASSERT_TRUE(e.od.Run(s, GetParam().p, r)) << r.component << ": " << r.error;
+  const auto W = [&](int n) { return r.stations.at(n).gas.W; };
+  EXPECT_DOUBLE_EQ(W(2), W(3));
+  EXPECT_NEAR(W(4), W(3) + r.performance.Wf, 1e-12 * W(4));
+  EXPECT_DOUBLE_EQ(W(5), W(4));
+  EXPECT_DOUBLE_EQ(W(9), W(4));
+  // Shaft: the two machines' powers from the stations' enthalpies.
+  const auto H = [&](int n) { return r.stations.at(n).gas.H; };
+  const double absorbed = W(2) * (H(3) - H(2)), delivered = W(4) * (H(4) - H(5));
+  EXPECT_NEAR(delivered, absorbed, 1e-6 * absorbed);
+  // Nozzle: the sonic throat of the state at 8 passes the flow through A8.
+  const TGasconditions& g8 = r.stations.at(8).gas;
+  if (g8.Mach >= 1.0) {
+    double Ps, Ts, V, A;
+    ASSERT_TRUE(GetStaticfromM(1.0, g8.Pt, g8.Tt, W(8), g8.Composition, 1e-6, Ps, Ts, V, A, "test"));
+    EXPECT_NEAR(A, A8, 1e-6 * A8);
+  } else {
+    const double rho = g8.Ps / (287.0 * g8.Ts);  // near enough for the check
+    EXPECT_NEAR(rho * g8.V * A8 / W(8), 1.0, 0.02);
+  }
+  // Compressor: the map at the point's coordinates, scaled, gives its flow and PR.
+  const TMapResult& c = r.performance.maps.at(0);
+  TMapPoint mp;
+  std::string why;
+  ASSERT_TRUE(e.t.comp->map->Lookup(c.Nmap, c.beta, mp, why)) << why;
+  const TMapPoint q = ApplyScalars(mp, e.t.comp->scalars);
+  const TGasconditions& g2 = r.stations.at(2).gas;
+  EXPECT_NEAR(W(2) * std::sqrt(g2.Tt / 288.15) / (g2.Pt / 101325.0), q.W, 1e-6 * q.W);
+  EXPECT_NEAR(r.stations.at(3).gas.Pt / g2.Pt, q.PR, 1e-9 * q.PR);
+  // A thrust target is met.
+  if (GetParam().p.control == C::Thrust) {
+    EXPECT_NEAR(r.performance.FN, GetParam().p.value, 1e-6 * GetParam().p.value);
+  }
+  EXPECT_TRUE(rec.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OffDesign, Conservation,
+    testing::Values(PointCase{"SeaLevel11000lbf", {0, 0, 0, C::Thrust, 11000 * kLbf}},
+                    PointCase{"At5000ftMach02For8000lbf", {5000 * kFt, 0.2, 0, C::Thrust, 8000 * kLbf}},
+                    PointCase{"HotDayT4", {0, 0, 20, C::ExitTemperature, 1250}},
+                    PointCase{"CruiseSpeed95", {9000, 0.8, 0, C::Speed, 0.95}},
+                    PointCase{"PartFuelFlow", {0, 0, 0, C::FuelFlow, 1.2}}));
+
+// Far below the speeds of the maps the point fails, naming the map and the
+// coordinate that left it; nothing is reported as converged.
+TEST(OffDesign, PointOffTheMapFailsWithItsReason) {
+  Sized e;
+  ASSERT_TRUE(e.ok) << e.t.error << e.design.error;
+  TEngineState s;
+  TOffDesignResult r;
+  RecordingHandler rec;
+  EXPECT_FALSE(e.od.Run(s, {0, 0, 0, C::Speed, 0.35}, r));
+  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(r.component.empty());
+  EXPECT_NE(r.error.find("outside"), std::string::npos) << r.component << ": " << r.error;
+  EXPECT_TRUE(rec.messages.empty());
+}
+
+// A sweep whose third point cannot be reached reports that point failed and
+// converges the points after it.
+TEST(OffDesign, SweepGoesOnPastAFailingPoint) {
+  Sized e;
+  ASSERT_TRUE(e.ok) << e.t.error << e.design.error;
+  const double F = 11800 * kLbf;
+  TEngineState s;
+  RecordingHandler rec;
+  const std::vector<TOffDesignResult> rs =
+      e.od.Sweep(s, {{0, 0, 0, C::Thrust, F}, {0, 0, 0, C::Thrust, 0.8 * F}, {0, 0, 0, C::Thrust, 3.0 * F},
+                     {0, 0, 0, C::Thrust, 0.6 * F}, {0, 0, 0, C::Thrust, 0.4 * F}});
+  ASSERT_EQ(rs.size(), 5u);
+  EXPECT_TRUE(rs[0].ok) << rs[0].error;
+  EXPECT_TRUE(rs[1].ok) << rs[1].error;
+  EXPECT_FALSE(rs[2].ok);
+  EXPECT_FALSE(rs[2].error.empty());
+  EXPECT_TRUE(rs[3].ok) << rs[3].error;
+  EXPECT_TRUE(rs[4].ok) << rs[4].error;
+  EXPECT_NEAR(rs[4].performance.FN, 0.4 * F, 1e-6 * F);
+  // Less thrust, less speed along the operating line.
+  EXPECT_LT(rs[4].shafts.at(1).N, rs[3].shafts.at(1).N);
+  EXPECT_LT(rs[3].shafts.at(1).N, rs[1].shafts.at(1).N);
+}
+
+TEST(OffDesign, NeedsTheDesignPointFirst) {
+  TurbojetOnMaps t{VYR_EXAMPLES_DIR "/maps"};
+  ASSERT_TRUE(t.error.empty()) << t.error;
+  TOffDesign od(t.e);
+  TEngineState s;
+  TOffDesignResult r;
+  EXPECT_FALSE(od.Run(s, {0, 0, 0, C::ExitTemperature, 1200}, r));
+  EXPECT_NE(r.error.find("design point has not been calculated"), std::string::npos) << r.error;
+}
+
+}  // namespace
+}  // namespace vyr::test
