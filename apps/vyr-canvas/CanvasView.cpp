@@ -1,5 +1,7 @@
 #include "CanvasView.h"
 
+#include <filesystem>
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -26,6 +28,8 @@ TCanvasView::TCanvasView(QWidget* parent) : QWidget(parent) {
   });
 }
 
+TCanvasView::~TCanvasView() = default;
+
 void TCanvasView::Clear() {
   handle_->Detach();
   for (TVYRcomp* c : comps_) delete c;
@@ -34,6 +38,7 @@ void TCanvasView::Clear() {
 
 void TCanvasView::BuildSampleEngine() {
   Clear();
+  doc_.reset();  // a new model
   comps_ = sample::BuildEngine(this, {40, 120});
   LinkAllComps(comps_);
   RefreshStationLabels();
@@ -86,17 +91,30 @@ void TCanvasView::RotateSelection() {
 }
 
 bool TCanvasView::SaveToFile(const std::string& fileName) {
-  TVyrXmlDocument doc;
-  TVyrXmlNode cfg = doc.Document().append_child("VYRmodel").append_child("BaseCfg");
+  if (!doc_) {
+    auto doc = std::make_unique<TVyrXmlDocument>();
+    std::error_code ec;
+    // A model file that is already there keeps what it holds besides the
+    // canvas; a file that cannot be read as one is not overwritten.
+    if (std::filesystem::exists(fileName, ec)) {
+      if (!doc->LoadFromFile(fileName)) return false;
+    } else {
+      doc->Document().append_child("VYRmodel").append_child("BaseCfg");
+    }
+    doc_ = std::move(doc);
+  }
+  TVyrXmlNode cfg = doc_->Root().RefModelRoot();
+  if (!cfg) cfg = TVyrXmlNode(doc_->Root().append_child("BaseCfg"));
   WriteCompsToXML(comps_, cfg);
-  return doc.SaveToFile(fileName);
+  return doc_->SaveToFile(fileName);
 }
 
 bool TCanvasView::LoadFromFile(const std::string& fileName) {
-  TVyrXmlDocument doc;
-  if (!doc.LoadFromFile(fileName)) return false;
+  auto doc = std::make_unique<TVyrXmlDocument>();
+  if (!doc->LoadFromFile(fileName)) return false;
   Clear();
-  comps_ = ReadCompsFromXML(doc.Root().RefModelRoot(), this);
+  doc_ = std::move(doc);
+  comps_ = ReadCompsFromXML(doc_->Root().RefModelRoot(), this);
   sample::DecorateLoaded(comps_);
   LinkAllComps(comps_);
   RefreshStationLabels();

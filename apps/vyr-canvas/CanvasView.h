@@ -3,6 +3,7 @@
 // R rotates the selection; the canvas is saved to and loaded from a model file.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 
 namespace vyr {
 class TStretchHandle;
+class TVyrXmlDocument;
 }
 
 namespace vyr::demo {
@@ -21,6 +23,7 @@ class TCanvasView : public QWidget {
 
  public:
   explicit TCanvasView(QWidget* parent = nullptr);
+  ~TCanvasView() override;
 
   /// The icons on the canvas, in creation order.
   const std::vector<TVYRcomp*>& Comps() const { return comps_; }
@@ -35,6 +38,9 @@ class TCanvasView : public QWidget {
   /// Rotates the selected icons by 90 degrees and links them anew.
   void RotateSelection();
   /// Saves the icons to a model file; false (with the reason shown) on failure.
+  /// Everything else the model holds stays: the icons go into the document
+  /// they were loaded from, else into the file's own when it already is a
+  /// model file; only the canvas's configuration has its components rewritten.
   bool SaveToFile(const std::string& fileName);
   /// Replaces the canvas with the icons of a model file and links them.
   bool LoadFromFile(const std::string& fileName);
@@ -55,6 +61,7 @@ class TCanvasView : public QWidget {
 
   std::vector<TVYRcomp*> comps_;
   TStretchHandle* handle_ = nullptr;
+  std::unique_ptr<TVyrXmlDocument> doc_;  ///< the model file the canvas came from, when loaded
 };
 
 }  // namespace vyr::demo

@@ -3,8 +3,9 @@
 // control inlet of the icon below (about 1,200 connections in all).
 //
 // Measured: relinking every icon after a load (LinkAllComps), SetModelLinks on
-// every icon, a full offscreen render of the canvas, and the repaint after
-// moving one icon off its neighbours and back.
+// every icon, a full offscreen render of the canvas, the repaint after moving
+// one icon off its neighbours and back, and loading one icon with thousands
+// of links.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -133,6 +134,34 @@ void BM_LoadFromModelFile(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LoadFromModelFile)->Unit(benchmark::kMillisecond);
+
+// One icon with state.range(0) Link elements, as a file may hold them: the
+// load reads each element once, so its time grows linearly with the count.
+void BM_LoadIconWithManyLinks(benchmark::State& state) {
+  bench::EnsureQtApp();
+  const int links = static_cast<int>(state.range(0));
+  pugi::xml_document doc;
+  TVyrXmlNode cfg = doc.append_child("VYRmodel").append_child("BaseCfg");
+  {
+    QWidget canvas;
+    auto* c = new TVYRcomp(&canvas);
+    c->setObjectName(QStringLiteral("Many"));
+    for (int i = 0; i < links; ++i) {
+      auto* l = new TVYRLink(c);
+      l->setObjectName(QStringLiteral("L%1").arg(i));
+      l->SetLtype(i % 2 == 0 ? ltIn1 : ltOut1);
+      l->move((i % 7) * 10, (i / 7) % 7 * 10);
+      l->SetStation(i);
+    }
+    WriteCompsToXML({c}, cfg);
+  }
+  for (auto _ : state) {
+    QWidget canvas;
+    benchmark::DoNotOptimize(ReadCompsFromXML(cfg, &canvas));
+  }
+  state.SetComplexityN(links);
+}
+BENCHMARK(BM_LoadIconWithManyLinks)->Arg(500)->Arg(1000)->Arg(2000)->Arg(4000)->Complexity()->Unit(benchmark::kMillisecond);
 
 void BM_SetModelLinksAll(benchmark::State& state) {
   bench::EnsureQtApp();

@@ -171,17 +171,20 @@ void PrintTo(const BadCase& c, std::ostream* os) { *os << c.name; }
 
 class BadElement : public ::testing::TestWithParam<BadCase> {};
 
+// Writes inlet "A" (and nozzle "B" with withNozzle) into cfg.
+void WriteSmallModel(TVyrXmlNode cfg, bool withNozzle) {
+  sample::RegisterSampleIcons();
+  QWidget canvas;
+  std::vector<TVYRcomp*> comps = {sample::Place(new sample::TInletIcon(&canvas), "A", {0, 0}, -1, 3)};
+  if (withNozzle) comps.push_back(sample::Place(new sample::TNozzleIcon(&canvas), "B", {60, 0}, 3, 8));
+  WriteCompsToXML(comps, cfg);
+}
+
 TEST_P(BadElement, ReportedOnceAndSkipped) {
   const BadCase& c = GetParam();
-  sample::RegisterSampleIcons();
   pugi::xml_document doc;
   TVyrXmlNode cfg = doc.append_child("VYRmodel").append_child("BaseCfg");
-  {
-    QWidget canvas;
-    TVYRcomp* a = sample::Place(new sample::TInletIcon(&canvas), "A", {0, 0}, -1, 3);
-    TVYRcomp* b = sample::Place(new sample::TNozzleIcon(&canvas), "B", {60, 0}, 3, 8);
-    WriteCompsToXML({a, b}, cfg);
-  }
+  WriteSmallModel(cfg, true);
   pugi::xml_node first = cfg.child("Components").child("TVYRcomp");
   const std::string path = c.path;
   if (path[0] == '@') first.attribute(path.substr(1).c_str()).set_value(c.value);
@@ -239,13 +242,9 @@ class BoolSpelling : public ::testing::TestWithParam<BoolCase> {};
 
 TEST_P(BoolSpelling, LinkVisibilityAndIconFlagLoad) {
   const BoolCase& c = GetParam();
-  sample::RegisterSampleIcons();
   pugi::xml_document doc;
   TVyrXmlNode cfg = doc.append_child("VYRmodel").append_child("BaseCfg");
-  {
-    QWidget canvas;
-    WriteCompsToXML({sample::Place(new sample::TInletIcon(&canvas), "A", {0, 0}, -1, 3)}, cfg);
-  }
+  WriteSmallModel(cfg, false);
   pugi::xml_node icon = cfg.child("Components").child("TVYRcomp").child("Icon");
   icon.child("Link").child("Visible").text().set(c.text);
   icon.child("DeprecatedComp").text().set(c.text);

@@ -7,6 +7,9 @@ vyr_add_ui_test(test_components
   components/CanvasXmlTest.cpp
   components/CanvasLinkTest.cpp
   components/HandleDragTest.cpp
+  components/CanvasViewTest.cpp
+  ${PROJECT_SOURCE_DIR}/apps/vyr-canvas/CanvasView.cpp
+  ${PROJECT_SOURCE_DIR}/apps/vyr-canvas/CanvasView.h
   ${PROJECT_SOURCE_DIR}/apps/vyr-canvas/SampleEngine.cpp
   ${PROJECT_SOURCE_DIR}/apps/vyr-canvas/SampleEngine.h)
 target_include_directories(test_components PRIVATE
