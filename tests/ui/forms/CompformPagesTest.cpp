@@ -343,7 +343,7 @@ INSTANTIATE_TEST_SUITE_P(
                    QTest::keyClicks(e, "12.5");
                    (void)f;
                  },
-                 1},
+                 0},  // a refused entry shows inline, beside the field
         VetoCase{"GridCellBeingEdited",
                  [](TTestCompressorForm& f) -> QWidget* {
                    f.Map->setItem(1, 1, new QTableWidgetItem);
