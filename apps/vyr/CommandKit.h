@@ -15,6 +15,11 @@
 
 namespace vyr::cli {
 
+/// Caller identification of the library routines the commands call, for their messages.
+inline const char* const kId = "vyr";
+/// Tolerance factor of the library's iterations.
+inline constexpr double kTol = 1e-6;
+
 /// A column of a quantity with its sign; `unit` and `decimals` as in Column.
 Column Col(std::string key, std::string heading, TParType t, Sign sign = Sign::Any, std::string unit = "",
            int decimals = -1);
@@ -69,6 +74,13 @@ class Progress {
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now(), last_{};
 };
 
+// The commands, each in its own file (GasCommand.cpp, ...).
+void AddGas(CLI::App& app, Common& common, Action& action);
+void AddProcess(CLI::App& app, Common& common, Action& action);
+void AddStatic(CLI::App& app, Common& common, Action& action);
+void AddBurn(CLI::App& app, Common& common, Action& action);
+void AddAtmosphere(CLI::App& app, Common& common, Action& action);
+void AddFlight(CLI::App& app, Common& common, Action& action);
 /// The command "cycle turbojet": one design point, or a sweep of them.
 void AddCycle(CLI::App& app, Common& common, Action& action);
 
