@@ -1,13 +1,29 @@
 #!/usr/bin/env bash
-# Builds everything and runs the main program: the design point of the
+# Builds what the main program needs and runs it: the design point of the
 # example turbojet model, through its components.
 # Arguments replace the default command, e.g. scripts/run-main.sh gas -T 300:900:200
+#
+# Only the targets the command needs are built, in a tree configured without
+# tests and benchmarks: vyr alone for its own calculations; for "vyr run" also
+# the run module (Qt and the UI library) and the example component library.
+# scripts/run-tests.sh builds and runs everything else.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
-BUILD=build/release
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build "$BUILD" -j "$(nproc 2>/dev/null || echo 2)"
+BUILD=build/main
 if (($# == 0)); then set -- run examples/turbojet.xml; fi
+TARGETS=(vyr)
+if [[ "$1" == run ]]; then TARGETS+=(vyrrun vyrgaspath); fi
+
+# The build's own lines only when it fails.
+mkdir -p "$BUILD"
+LOG="$BUILD/run-main.log"
+if ! { [[ -f "$BUILD/build.ninja" ]] ||
+  cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DVYR_BUILD_TESTS=OFF -DVYR_BUILD_BENCH=OFF -DVYR_INSTALL_TEST=OFF; } >"$LOG" 2>&1 ||
+  ! cmake --build "$BUILD" -j "$(nproc 2>/dev/null || echo 2)" --target "${TARGETS[@]}" >>"$LOG" 2>&1; then
+  cat "$LOG" >&2
+  exit 1
+fi
 "$BUILD/apps/vyr" "$@"
