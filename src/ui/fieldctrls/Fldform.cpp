@@ -159,7 +159,14 @@ void TFieldForm::FormCreate() {}
 void TFieldForm::FormShow() {}
 
 void TFieldForm::OKbtnClick() {
-  if (!CommitEdits()) modalResult_ = mrNone;
+  if (CommitEdits()) return;
+  modalResult_ = mrNone;
+  // The first refused entry gets the focus, its problem shown beside it.
+  for (TNumFld* f : NumFields()) {
+    if (f->ValueValid()) continue;
+    if (f->isVisible()) f->Editor()->setFocus(Qt::OtherFocusReason);
+    break;
+  }
 }
 
 bool TFieldForm::FormCloseQuery(int) { return true; }

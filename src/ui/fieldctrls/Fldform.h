@@ -121,7 +121,8 @@ class VYR_UI_API TFieldForm : public QDialog {
   /// Each time the form is shown (before it appears).
   virtual void FormShow();
   /// The OK button was clicked. The base takes over every edited numeric field
-  /// and keeps the form open (ModalResult mrNone) when one refused its entry.
+  /// and keeps the form open (ModalResult mrNone) when one refused its entry,
+  /// with the focus in the first such field.
   virtual void OKbtnClick();
   /// Asked before the form closes with modalResult; false keeps it open. The
   /// base allows.

@@ -320,6 +320,11 @@ TEST(NumFld, EnterAndTabRefuseInlineAndKeepTheFocus) {
     EXPECT_EQ(f->Zp->Problem(), kZpRange);
     EXPECT_EQ(f->Zp->GetValue(), 1000);
   }
+  // OK takes the refusal too, and hands the focus back to the field.
+  f->Stages->Editor()->setFocus(Qt::OtherFocusReason);
+  QTest::mouseClick(f->OKbtn(), Qt::LeftButton);
+  EXPECT_TRUE(f->isVisible());
+  EXPECT_EQ(QApplication::focusWidget(), f->Zp->Editor());
   ASSERT_NE(f->Zp->MessageLabel(), nullptr);
   EXPECT_TRUE(f->Zp->MessageLabel()->isVisible());
   EXPECT_EQ(f->Zp->MessageLabel()->text().toStdString(), kZpRange);
