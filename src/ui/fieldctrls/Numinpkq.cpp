@@ -72,6 +72,10 @@ bool ParseInt(std::string_view text, int& value) {
   return true;
 }
 
+std::string_view UnitOf(TParType type, TUnitSystem system) {
+  return type < ParTypeCount && system < UnitSystemCount ? ParUnitStr[type][system] : std::string_view();
+}
+
 double Scale(TParType type, TUnitSystem system) {
   if (type >= ParTypeCount || system >= UnitSystemCount) return 1.0;
   return ParscaleStd[type][system];
@@ -284,8 +288,7 @@ void TNumFld::ApplyLabelVisibility() {
   // Only a change is applied: showing an unpolished label polishes it.
   const bool caption = !label_->text().isEmpty();
   if (label_->isHidden() == caption) label_->setVisible(caption);
-  const std::string_view u =
-      parType_ < ParTypeCount && unitSystem_ < UnitSystemCount ? ParUnitStr[parType_][unitSystem_] : "";
+  const std::string_view u = UnitOf(parType_, unitSystem_);
   const bool unit = parType_ != ptNone && !u.empty() && u != "-";
   if (unit_->isHidden() == unit) unit_->setVisible(unit);
 }
@@ -323,7 +326,8 @@ void TNumFld::SetFontColor(const QColor& color) {
 
 std::string TNumFld::DisplayText() const {
   std::string s;
-  if (decimals_ >= 0) return ParToStr(parType_, unitSystem_, "%." + std::to_string(decimals_) + "f", true, value_, fmt_);
+  if (decimals_ >= 0)
+    return ParToStr(parType_, unitSystem_, "%." + std::to_string(decimals_) + "f", true, value_, fmt_);
   if (!format_.empty()) return ParToStr(parType_, unitSystem_, format_, true, value_, fmt_);
   s = FloatToStr(value_ / Scale(parType_, unitSystem_));
   for (char& c : s)
@@ -360,8 +364,7 @@ void TNumFld::showEvent(QShowEvent* event) {
 }
 
 void TNumFld::UpdateUnit() {
-  std::string_view u;
-  if (parType_ < ParTypeCount && unitSystem_ < UnitSystemCount) u = ParUnitStr[parType_][unitSystem_];
+  const std::string_view u = UnitOf(parType_, unitSystem_);
   unit_->setText(Q(u));
   if (labelsSettled_) unit_->setVisible(parType_ != ptNone && !u.empty() && u != "-");
 }
@@ -384,7 +387,7 @@ std::string TNumFld::CheckValue(double value) const {
   if (integer_ && value != std::trunc(value)) return name + " must be a whole number";
   if (value >= min_ && value <= max_) return std::string();
   const double scale = Scale(parType_, unitSystem_);
-  const std::string_view u = parType_ < ParTypeCount && unitSystem_ < UnitSystemCount ? ParUnitStr[parType_][unitSystem_] : "";
+  const std::string_view u = UnitOf(parType_, unitSystem_);
   const std::string unit = u.empty() || u == "-" ? std::string() : " " + std::string(u);
   const auto bound = [&](double v) { return BoundText(v / scale, fmt_) + unit; };
   if (std::isfinite(min_) && std::isfinite(max_))

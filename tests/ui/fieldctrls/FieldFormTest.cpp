@@ -474,7 +474,8 @@ TEST(FieldForm, EveryFieldTypeRoundTripsThroughAModelFile) {
   std::set<std::string> ratios;
   for (pugi::xml_node r : comp.children("Ratio"))
     ratios.insert(std::string(r.attribute("ID").value()) + "=" + r.text().get());
-  EXPECT_TRUE(ratios == (std::set<std::string>{"=7", "1=-1e-310"}) || ratios == (std::set<std::string>{"1=7", "=-1e-310"}));
+  EXPECT_TRUE(ratios == (std::set<std::string>{"=7", "1=-1e-310"}) ||
+              ratios == (std::set<std::string>{"1=7", "=-1e-310"}));
 
   const std::string file = doc.SaveToString();
   TVyrXmlDocument reloaded;
@@ -614,9 +615,8 @@ TEST_P(FileValue, HeldToTheFieldsRules) {
     EXPECT_EQ(field->GetValue(), field == f->Zp ? 1000 : 3) << "kept";
     ASSERT_EQ(f->ReadErrors().size(), 1u) << stream;
     const std::string report = stream ? f->ReadErrorReport() : f->ReadErrorReport(source);
-    EXPECT_EQ(report.rfind((stream ? "FieldForm/" : "F/") + std::string(c.field) + ", line 3, column 3: " + c.problem, 0),
-              0u)
-        << report;
+    const std::string place = (stream ? "FieldForm/" : "F/") + std::string(c.field) + ", line 3, column 3: ";
+    EXPECT_EQ(report.rfind(place + c.problem, 0), 0u) << report;
   }
   EXPECT_TRUE(rec.messages.empty());
 }
