@@ -500,21 +500,26 @@ TVYRcomp::TVYRcomp(QWidget* owner) : QFrame(owner) {
 
 TVYRcomp::~TVYRcomp() {
   delete Compform.data();
-  // Links go while the icon is still whole: each unlinks its partner and
-  // leaves the icon's list.
-  const std::vector<TVYRLink*> links = links_;
+  // Links go while the icon is still whole, each unlinking its partner. They
+  // leave the list all at once, so that an icon with thousands of links goes
+  // in time linear in their number.
+  const std::vector<TVYRLink*> links = std::move(links_);
+  links_.clear();
+  for (TVYRLink* l : links) l->icon_ = nullptr;
   for (TVYRLink* l : links) delete l;
   delete CompLab.data();
 }
 
 void TVYRcomp::AddLink(TVYRLink* link) {
-  if (std::find(links_.begin(), links_.end(), link) != links_.end()) return;
+  if (link->icon_ == this) return;  // already in the list
+  if (link->icon_ != nullptr) link->icon_->DropLink(link);
   links_.push_back(link);
   link->icon_ = this;
 }
 
 void TVYRcomp::DropLink(TVYRLink* link) {
-  links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end());
+  if (auto it = std::find(links_.rbegin(), links_.rend(), link); it != links_.rend())
+    links_.erase(std::next(it).base());
   link->icon_ = nullptr;
 }
 
@@ -556,10 +561,11 @@ bool TVYRcomp::event(QEvent* e) {
     // catches links moved here from elsewhere.
     if (auto* l = qobject_cast<TVYRLink*>(static_cast<QChildEvent*>(e)->child())) AddLink(l);
   } else if (e->type() == QEvent::ChildRemoved) {
+    // The child may be half destroyed: compare addresses only.
     QObject* child = static_cast<QChildEvent*>(e)->child();
-    for (TVYRLink* l : links_)
-      if (static_cast<QObject*>(l) == child) {
-        DropLink(l);
+    for (auto it = links_.rbegin(); it != links_.rend(); ++it)
+      if (static_cast<QObject*>(*it) == child) {
+        DropLink(*it);
         break;
       }
   }

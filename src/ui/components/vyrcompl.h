@@ -10,9 +10,12 @@
 // by following chains of connectors (OtherModelComp).
 //
 // Ownership: an icon owns its links, its number label and its data form; a link
-// owns its station label (placed on the canvas, the icon's parent). Every other
-// reference between icons and links is non-owning and weak: it reads null once
-// its target is destroyed, and a destroyed link unlinks its partner first.
+// owns its station label (placed on the canvas, the icon's parent, and placed
+// again whenever a position, a connection or a station changes, never while
+// painting). Every other reference between icons and links is non-owning and
+// weak: it reads null once its target is destroyed, and a destroyed link
+// unlinks its partner first. Links and icons announce their changes as
+// signals (LinkMade, LinkBroken, StationChanged; Moved, Resized, Rotated).
 //
 // Model file. Each icon is one element "TVYRcomp" under "Components" of a
 // configuration node; the icon's data form writes its fields into the same
@@ -44,7 +47,9 @@
 //     </TVYRcomp>
 //   </Components>
 //
-// Numbers are written in the US English format whatever the user's locale.
+// Numbers are written in the US English format whatever the user's locale;
+// a station number as the shortest text that reads back to the same double.
+// Booleans read as everywhere in the model file ("true", "True", "yes", 1).
 // Connections are not stored: loading rebuilds them from the link positions
 // (LinkAllComps), as after a move. A missing CalcOrderPriority of a link reads
 // as copLast, the value of a new link.

@@ -58,6 +58,10 @@ TEST(HandleDrag, LinksOnReleaseAndAsksAfterIt) {
   EXPECT_TRUE(out->Linked);
   EXPECT_TRUE(in->Linked);
   EXPECT_TRUE(in->StationQuestionPending()) << "the moved icon's inlet asks";
+  EXPECT_DOUBLE_EQ(out->Station(), 4) << "both sides hold the number the inlet proposes";
+  EXPECT_DOUBLE_EQ(in->Station(), 4);
+  EXPECT_FALSE(out->StationLab->isHidden()) << "the label shows without a paint";
+  EXPECT_EQ(out->StationLab->text(), "4");
 
   RunPosted();
   EXPECT_FALSE(askedDuringRelease);
@@ -65,6 +69,7 @@ TEST(HandleDrag, LinksOnReleaseAndAsksAfterIt) {
   EXPECT_EQ(dialog.requests[0].Prompt, "Enter  In1  station number:");
   EXPECT_DOUBLE_EQ(out->Station(), 7);
   EXPECT_DOUBLE_EQ(in->Station(), 7);
+  EXPECT_EQ(out->StationLab->text(), "7");
   SetNumInputHandler(scripted);
 }
 
