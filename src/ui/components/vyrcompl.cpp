@@ -409,8 +409,9 @@ void TVYRLink::UpdateStationLab() {
     lab->setAttribute(Qt::WA_DontShowOnScreen, false);
   }
   // A label shows only while its link is connected, on an icon that is on
-  // the canvas and not hidden.
-  if (!Linked || canvas == nullptr || lab->parentWidget() != canvas || icon_->isHidden() || isHidden()) {
+  // the canvas, not hidden and not moved out of the canvas's area.
+  if (!Linked || canvas == nullptr || lab->parentWidget() != canvas || icon_->isHidden() || isHidden() ||
+      !canvas->rect().intersects(icon_->geometry())) {
     if (!lab->isHidden()) lab->hide();
     return;
   }

@@ -272,8 +272,13 @@ TEST_F(LinkedEngine, LabelFollowsItsIconAndGoesWithIt) {
   hpc->move(hpc->pos() + QPoint(0, 100));
   EXPECT_EQ(lab->geometry(), before.translated(0, 100));
   hpc->hide();
-  EXPECT_TRUE(lab->isHidden()) << "its icon left the view";
+  EXPECT_TRUE(lab->isHidden()) << "its icon was hidden";
   hpc->show();
+  EXPECT_FALSE(lab->isHidden());
+  const QPoint placed = hpc->pos();
+  hpc->move(-hpc->width() - 1, placed.y());
+  EXPECT_TRUE(lab->isHidden()) << "its icon left the canvas";
+  hpc->move(placed);
   RelinkComp(hpc, comps);  // out of reach now: unlinked
   EXPECT_FALSE(out->Linked);
   EXPECT_TRUE(lab->isHidden()) << "unlinked";
