@@ -316,7 +316,9 @@ class VYR_UI_API TVYRcomp : public QFrame {
   void CreateStationLabs();
   /// Removes and destroys every link's station label.
   void DeleteStationLabs();
-  /// Creates the calculation-number label "CompLab" (unless NoComponentLabelCreate).
+  /// Creates the calculation-number label "CompLab" (unless NoComponentLabelCreate):
+  /// the application's font at 12 pt bold, as wide as its number and as high as
+  /// the font needs (at least 24), its right edge 10 pixels inside the icon.
   void CreateCompLab();
   /// Destroys the calculation-number label.
   void DeleteCompLab();
