@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
+#include <csignal>
 #include <memory>
 
 #include <unistd.h>
@@ -267,9 +269,13 @@ QString LockName(std::string_view windowClass) {
 bool LockHeldElsewhere(std::string_view windowClass) {
   const QString name = LockName(windowClass);
   if (name.isEmpty()) return false;
-  QLockFile lock(name);
-  if (lock.tryLock(0)) return false;
-  return lock.error() == QLockFile::LockFailedError;
+  // Read, not taken: taking it even for a moment could turn away an instance
+  // that is starting just then.
+  qint64 pid = 0;
+  QString host, app;
+  if (!QLockFile(name).getLockInfo(&pid, &host, &app) || pid <= 0 || pid == QCoreApplication::applicationPid())
+    return false;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;  // alive
 }
 
 QByteArray Frame(quint32 message, quint32 id, const QByteArray& data) {

@@ -108,6 +108,28 @@ TEST(SingleInstance, StartUpLockKeepsASecondStartFromListening) {
   EXPECT_TRUE(first.Listen(cls)) << "free once the lock is";
 }
 
+// An instance that took the lock and died (killed, crashed) leaves the lock
+// file behind: the next start takes it over rather than staying out forever.
+TEST(SingleInstance, LockOfADeadInstanceIsTakenOver) {
+  const std::string cls = TestClass("dead");
+  QProcess holder;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("VYR_TEST_INSTANCE_CLASS", QString::fromStdString(cls));
+  env.insert("VYR_TEST_HOLD_LOCK", "1");
+  holder.setProcessEnvironment(env);
+  holder.start(VYR_INSTANCE_HELPER, {});
+  ASSERT_TRUE(holder.waitForStarted(10000));
+  while (!holder.canReadLine() && holder.state() == QProcess::Running) holder.waitForReadyRead(1000);
+  ASSERT_EQ(holder.readLine().trimmed(), "locked");
+  TInstanceServer meanwhile;
+  EXPECT_FALSE(meanwhile.Listen(cls)) << "the lock of a living instance holds";
+  holder.kill();
+  holder.waitForFinished();
+  ASSERT_TRUE(QFileInfo::exists(QString::fromStdString(InstanceLockFileName(cls)))) << "the lock file is left";
+  TInstanceServer next;
+  EXPECT_TRUE(next.Listen(cls));
+}
+
 struct PackCase {
   const char* name;
   QStringList parameters;
