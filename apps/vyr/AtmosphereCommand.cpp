@@ -37,13 +37,14 @@ void AddAtmosphere(CLI::App& app, Common& common, Action& action) {
     Number* z;
   };
   auto o = std::make_shared<Opt>();
-  o->z = &o->n.Add(cmd, "-z,--altitude", "pressure altitude", ptAltitude, {}, Domain::Any(), true);
+  o->z = &o->n.Add(cmd, "-z,--altitude", "pressure altitude", ptAltitude, {},
+                   Domain::Between(-5000.0, 80000.0, "the standard atmosphere"), true);
   o->z->option->default_str("0:20000:2000");
   std::vector<std::string> ids;
   for (int d = 0; d <= dtCustom; ++d) ids.emplace_back(DayTypeOptionsArray[d]);
   cmd->add_option("--day", o->day, "Day type beside the standard day")
       ->capture_default_str()
-      ->check(CLI::IsMember(ids));
+      ->transform(CLI::IsMember(ids, CLI::ignore_case));
   cmd->callback([&action, &common, o] {
     action = [&common, o](Report& r) {
       const TUnitSystem u = common.UnitSystem();
@@ -56,20 +57,24 @@ void AddAtmosphere(CLI::App& app, Common& common, Action& action) {
                Col("Ts_day", std::string("Ts ") + std::string(DayTypeOptionsArray[d]), ptTemperature, Sign::Positive),
                Col("rho_std", "rho std", ptDensity, Sign::Positive)},
               {}};
+      Points points(t, !o->z->Given() || o->z->IsRange());
       for (double z : o->z->values) {
-        double Ts = 0, Ps = 0;
-        if (!GetSTDTsAmbFromPressureAltitude(z, dtStd, Ts) || !GetSTDPsAmbFromPressureAltitude(z, dtStd, Ps))
-          return Status::Failed;
-        const auto Tday = d == dtStd ? std::optional<double>(Ts) : DayTemperature(d, z);
-        Row row{z, Ps, Ts, Cell{}, Ps / (R_st * Ts)};
-        if (Tday) row[3] = *Tday;
-        if (!AddRow(t, std::move(row), u)) return Status::Failed;
+        const bool ok = points.Run({z}, [&] {
+          double Ts = 0, Ps = 0;
+          if (!GetSTDTsAmbFromPressureAltitude(z, dtStd, Ts) || !GetSTDPsAmbFromPressureAltitude(z, dtStd, Ps))
+            return false;
+          const auto Tday = d == dtStd ? std::optional<double>(Ts) : DayTemperature(d, z);
+          Row row{z, Ps, Ts, Cell{}, Ps / (R_st * Ts)};
+          if (Tday) row[3] = *Tday;
+          return AddRow(t, std::move(row), u);
+        });
+        if (!ok) return Status::Failed;
       }
       r.inputs = o->n.Echoes();
       r.inputs.push_back(TextEcho("day", o->day));
       r.tables = {t};
       r.main = "atmosphere";
-      return Status::Ok;
+      return points.Result();
     };
   });
 }

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include "FuelTemperature.h"
+
 #include <iostream>
 #include <set>
 #include <sstream>
@@ -43,7 +45,7 @@ void MixOptions::AddFuel(CLI::App* cmd, Numbers& n) {
                             "Fuel: avtur, avtag, avcat, diesel, natgas, hydrogen, jp10, ethanol, methanol, ammonia, "
                             "or user (with --hc and --lhv or --hf)")
                 ->capture_default_str()
-                ->check(CLI::IsMember(FuelKeys()));
+                ->transform(CLI::IsMember(FuelKeys(), CLI::ignore_case));
   hc = &n.Add(cmd, "--hc", "user fuel: hydrogen-to-carbon atom ratio", ptNone, {}, Domain::AtLeast(0.0));
   oc = &n.Add(cmd, "--oc", "user fuel: oxygen-to-carbon atom ratio", ptNone, {}, Domain::AtLeast(0.0));
   lhv = &n.Add(cmd, "--lhv", "user fuel: lower heating value", ptSpecEnthalpy, {}, Domain::Positive());
@@ -87,13 +89,13 @@ bool MixOptions::Composition(TGasComposition& y) const {
     int s = 0;
     while (s < GasCount && GasNames[s] != name) ++s;
     if (eq == std::string::npos || s == GasCount)
-      throw BadArgument("--mix: \"" + item +
+      throw BadArgument("--mix: \"" + Echoed(item) +
                         "\" is not species=mass fraction (species: CO2, CO, O2, Ar, H2Og, "
                         "H2Ol, H2, CH4, C2H6, C2H4, C3H8, C4H10, O, H, OH, NO, N2O, N2)");
     if (!seen.insert(s).second) throw BadArgument("--mix: " + name + " is given twice");
     const std::string value = item.substr(eq + 1);
     if (value.find(':') != std::string::npos)
-      throw BadArgument("--mix: " + name + " takes one mass fraction, not a range \"" + value + "\"");
+      throw BadArgument("--mix: " + name + " takes one mass fraction, not a range \"" + Echoed(value) + "\"");
     y[s] = ReadValue(value, ptNone, usSI, "--mix " + name);
     if (!Domain::Between(0.0, 1.0).Contains(y[s]))
       throw BadArgument("--mix: the mass fraction of " + name + " " + Domain::Between(0.0, 1.0).Text(ptNone, usSI));
@@ -101,6 +103,71 @@ bool MixOptions::Composition(TGasComposition& y) const {
   MessageScope scope;
   if (!CheckComposition(y, "vyr --mix")) throw BadArgument("--mix: " + scope.Text());
   return true;
+}
+
+std::string AmbientTemperatureProblem(double Ts, double z, double dT, TUnitSystem u) {
+  if (Ts >= kTableTmin && Ts <= kTableTmax) return "";
+  return "The ambient temperature " + Quantity(Ts, ptTemperature, u) + " at " + Quantity(z, ptAltitude, u) +
+         " (offset " + Quantity(dT, ptTempDiff, u) + ") lies " + (Ts < kTableTmin ? "below the " : "above the ") +
+         Quantity(Ts < kTableTmin ? kTableTmin : kTableTmax, ptTemperature, u) + " of the gas property tables";
+}
+
+void CheckFuelTemperature(const Fuel& fuel, const Number& Tfuel, TUnitSystem u) {
+  const TFuelTemperatureRange range = FuelTemperatureRange(fuel.type);
+  for (double T : Tfuel.values)
+    if (T < range.Tmin || T > range.Tmax)
+      throw BadArgument(Tfuel.name + " (" + Tfuel.what + ") = " + Quantity(T, ptTemperature, u) + ": must lie between " +
+                        Quantity(range.Tmin, ptTemperature, u) + " and " + Quantity(range.Tmax, ptTemperature, u) +
+                        " for " + fuel.name + " (" + std::string(range.basis) + ")");
+}
+
+Points::Points(Table& table, bool sweep) : table_(table), sweep_(sweep) {
+  if (!sweep_) return;
+  table_.columns.push_back(Text("status", "status"));
+  table_.columns.push_back(Text("message", "message"));
+}
+
+bool Points::Run(const Row& inputs, const std::function<bool()>& point) {
+  ++points_;
+  if (!sweep_) return point();
+  const std::size_t rows = table_.rows.size();
+  std::string problem;
+  {
+    MessageScope scope;
+    try {
+      if (!point()) problem = scope.Text().empty() ? "the calculation failed" : scope.Text();
+    } catch (const PointOutOfDomain& e) {
+      problem = e.what();
+    }
+  }
+  const std::size_t n = table_.columns.size();
+  if (problem.empty() && table_.rows.size() == rows + 1) {
+    Row& row = table_.rows.back();
+    row.resize(n - 2);
+    row.emplace_back(std::string("ok"));
+    row.emplace_back(std::string(""));
+    return true;
+  }
+  table_.rows.resize(rows);  // a row the point added before it failed goes
+  ++failed_;
+  Row row = inputs;
+  row.resize(n - 2);
+  row.emplace_back(std::string("failed"));
+  row.emplace_back(problem);
+  table_.rows.push_back(std::move(row));
+  return true;
+}
+
+Status Points::Result() const {
+  if (failed_ == 0) return Status::Ok;
+  ShowMessage(std::to_string(failed_) + " of " + std::to_string(points_) + " points failed");
+  return Status::PointsFailed;
+}
+
+bool AnyRange(const std::vector<const Number*>& options) {
+  for (const Number* n : options)
+    if (n->IsRange()) return true;
+  return false;
 }
 
 Progress::Progress(std::size_t total) : total_(total), terminal_(isatty(STDERR_FILENO) != 0) {}

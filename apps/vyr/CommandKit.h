@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,6 +58,41 @@ struct MixOptions {
   /// that is no composition, false when the library refused the products.
   bool Composition(TGasComposition& y) const;
 };
+
+/// The points of a command, one row each in its main table. In a sweep (any
+/// option given as a range) a point that fails stays a row: its inputs, empty
+/// results, "failed" and its messages; the command then ends with
+/// Status::PointsFailed. A single point that fails ends the command: as a
+/// failed calculation, or as a bad argument when its inputs lie outside the
+/// calculation's domain (PointOutOfDomain).
+class Points {
+ public:
+  /// Adds the columns "status" and "message" to the table of a sweep.
+  Points(Table& table, bool sweep);
+  /// Computes one point: `point` adds its row (AddRow) and returns false when
+  /// it failed, its messages shown. `inputs` is the row of a failed point, its
+  /// results left empty. False when the command must stop.
+  bool Run(const Row& inputs, const std::function<bool()>& point);
+  /// Status of the points so far; shows how many failed.
+  Status Result() const;
+  bool Sweep() const { return sweep_; }
+
+ private:
+  Table& table_;
+  bool sweep_;
+  std::size_t points_ = 0, failed_ = 0;
+};
+
+/// True when any of the options was given as a range.
+bool AnyRange(const std::vector<const Number*>& options);
+
+/// What is wrong with an ambient static temperature Ts [K] at a pressure
+/// altitude z [m] and temperature offset dT [K]: outside the gas property
+/// tables; empty when it lies inside.
+std::string AmbientTemperatureProblem(double Ts, double z, double dT, TUnitSystem u);
+
+/// Refuses a fuel temperature outside the range the fuel's property model holds for. Throws BadArgument.
+void CheckFuelTemperature(const Fuel& fuel, const Number& Tfuel, TUnitSystem u);
 
 /// Progress of a long sweep on standard error, only when that is a terminal.
 class Progress {

@@ -22,7 +22,6 @@ std::vector<std::string> MessageScope::Lines() const {
       if (c == '\r') continue;
       text += c == '\n' ? ' ' : c;
     }
-    if (m.HelpCtx != 0) text += " (help context " + std::to_string(m.HelpCtx) + ")";
     lines.push_back(text);
   }
   return lines;
@@ -37,7 +36,7 @@ std::string MessageScope::Text() const {
 void AddCommands(CLI::App& app, Common& common, Action& action) {
   app.add_option("--units", common.units, "Unit system of the output, and of inputs given without a unit")
       ->capture_default_str()
-      ->check(CLI::IsMember({"si", "imperial"}));
+      ->transform(CLI::IsMember({"si", "imperial"}, CLI::ignore_case));
   auto* json = app.add_flag("--json", common.json, "Write JSON");
   auto* csv = app.add_flag("--csv", common.csv, "Write CSV: one table, the command's main one or --table");
   app.add_option("--table", common.table, "Write only this table");

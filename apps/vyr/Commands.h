@@ -45,7 +45,7 @@ class MessageScope {
   MessageScope& operator=(const MessageScope&) = delete;
 
   std::vector<TMessage> messages;
-  /// All messages on one line each, with their help contexts.
+  /// All messages on one line each.
   std::vector<std::string> Lines() const;
   /// All messages joined by "; ".
   std::string Text() const;

@@ -38,6 +38,14 @@ struct CycleOptions {
   }
 };
 
+// What is wrong with the ambient state of a point: a temperature outside the
+// gas property tables; empty when it is sound.
+std::string AmbientProblem(const TurbojetInput& in, TUnitSystem u) {
+  double Ts = 0;
+  if (!GetSTDTsAmbFromPressureAltitude(in.altitude, dtStd, Ts)) return "";  // the engine reports the altitude
+  return AmbientTemperatureProblem(Ts + in.dT, in.altitude, in.dT, u);
+}
+
 // The input of a point of the sweep: the swept options' values.
 void SetPoint(TurbojetInput& in, const CycleOptions& o, const std::vector<double>& v) {
   in.altitude = v[0];
@@ -109,11 +117,12 @@ Status RunSweep(const CycleOptions& o, const Fuel& fuel, TUnitSystem u, Report& 
     std::string problem;
     {
       MessageScope scope;
-      if (DesignTurbojet(in, fuel, r)) {
+      problem = AmbientProblem(in, u);
+      if (problem.empty() && DesignTurbojet(in, fuel, r)) {
         Table check{t.name, std::vector<Column>(t.columns.begin() + 7, t.columns.end() - 1), {}};
         problem = RowProblem(check, SweepResults(o, r), u);
         if (!problem.empty()) problem = "Impossible result: " + problem;
-      } else {
+      } else if (problem.empty()) {
         problem = scope.Text();
         if (problem.empty()) problem = "the calculation failed";
       }
@@ -148,6 +157,8 @@ Status RunPoint(const CycleOptions& o, const Fuel& fuel, TUnitSystem u, Report& 
   std::vector<double> v;
   for (const Number* x : o.Swept()) v.push_back(x->Value());
   SetPoint(in, o, v);
+  const std::string ambient = AmbientProblem(in, u);
+  if (!ambient.empty()) throw PointOutOfDomain(ambient);
   TurbojetResult r;
   engine::TEngineState state;
   if (!DesignTurbojet(in, fuel, r, &state)) return Status::Failed;
@@ -170,14 +181,15 @@ void AddCycle(CLI::App& app, Common& common, Action& action) {
   o->dT = &n.Add(cmd, "--dt", "offset from the standard temperature", ptTempDiff, d.dT, Domain::Any(), true);
   o->recovery =
       &n.Add(cmd, "--recovery", "inlet pressure recovery Pt2/Pt0", ptNone, d.inletRecovery, Domain::Between(0.5, 1.0));
-  o->W = &n.Add(cmd, "-W,--flow", "air mass flow", ptMassFlow, d.W, Domain::Positive(), true);
-  o->thrust = &n.Add(cmd, "--thrust", "net-thrust target", ptForce, {}, Domain::Positive(), true);
+  o->W = &n.Add(cmd, "-W,--flow", "air mass flow", ptMassFlow, d.W, Domain::MassFlow(), true);
+  o->thrust = &n.Add(cmd, "--thrust", "net-thrust target", ptForce, {},
+                     Domain::Above(0.0, kThrustMax, "what the highest air flow gives"), true);
   o->W->option->excludes(o->thrust->option);
   o->pr = &n.Add(cmd, "--pr", "compressor pressure ratio", ptNone, d.PR, Domain::Between(1.01, 100.0), true);
   o->effC = &n.Add(cmd, "--eff-c", "compressor efficiency", ptNone, d.effC, Domain::Between(0.3, 1.0));
   cmd->add_option("--eff-c-type", o->compEff, "isentropic or polytropic")
       ->capture_default_str()
-      ->check(CLI::IsMember({"isentropic", "polytropic"}));
+      ->transform(CLI::IsMember({"isentropic", "polytropic"}, CLI::ignore_case));
   o->T4 = &n.Add(cmd, "--T4", "burner exit temperature", ptTemperature, d.T4, Domain::Between(500.0, 2500.0), true);
   o->far = &n.Add(cmd, "--far", "burner fuel-air ratio", ptNone, {}, Domain::Between(1e-4, 0.2), true);
   o->T4->option->excludes(o->far->option);
@@ -189,13 +201,13 @@ void AddCycle(CLI::App& app, Common& common, Action& action) {
   o->effT = &n.Add(cmd, "--eff-t", "turbine efficiency", ptNone, d.effT, Domain::Between(0.3, 1.0));
   cmd->add_option("--eff-t-type", o->turbEff, "isentropic or polytropic")
       ->capture_default_str()
-      ->check(CLI::IsMember({"isentropic", "polytropic"}));
+      ->transform(CLI::IsMember({"isentropic", "polytropic"}, CLI::ignore_case));
   o->effMech =
       &n.Add(cmd, "--eff-mech", "mechanical efficiency of the shaft", ptNone, d.effMech, Domain::Between(0.5, 1.0));
   o->offtake = &n.Add(cmd, "--offtake", "shaft power offtake", ptPower, d.offtake, Domain::AtLeast(0.0));
   cmd->add_option("--nozzle", o->nozzle, "convergent, or cd (convergent-divergent, fully expanded)")
       ->capture_default_str()
-      ->check(CLI::IsMember({"convergent", "cd"}));
+      ->transform(CLI::IsMember({"convergent", "cd"}, CLI::ignore_case));
   o->cv = &n.Add(cmd, "--cv", "nozzle velocity coefficient", ptNone, d.CV, Domain::Between(0.5, 1.0));
   cmd->callback([&action, &common, o] {
     action = [&common, o](Report& r) {
@@ -206,6 +218,13 @@ void AddCycle(CLI::App& app, Common& common, Action& action) {
       if (o->far->Has()) o->T4->values.clear();
       if (o->thrust->Has()) o->W->values.clear();
       const Fuel fuel = o->fuel.MakeTheFuel();
+      CheckFuelTemperature(fuel, *o->Tfuel, u);
+      const double stoich = StoichiometricFar(fuel);
+      for (double far : o->far->values)
+        if (far > stoich)
+          throw BadArgument("--far (burner fuel-air ratio) = " + Printf("%.6g", far) +
+                            ": above the stoichiometric fuel-air ratio " + Printf("%.6g", stoich) + " of " +
+                            fuel.name + " (no oxygen would be left to burn the rest)");
       bool sweep = false;
       for (const Number* x : o->Swept()) sweep = sweep || x->IsRange();
       const Status s = sweep ? RunSweep(*o, fuel, u, r) : RunPoint(*o, fuel, u, r);

@@ -18,15 +18,17 @@ void AddFlight(CLI::App& app, Common& common, Action& action) {
   cmd->add_option("--model", o->model,
                   "Atmosphere: isa, isa+c (with --dt), custom (with --ts and --ps), ts (static temperature --ts)")
       ->capture_default_str()
-      ->check(CLI::IsMember({"isa", "isa+c", "custom", "ts"}));
+      ->transform(CLI::IsMember({"isa", "isa+c", "custom", "ts"}, CLI::ignore_case));
   cmd->add_option("--speed", o->speed, "Speed given: mach, vt (true airspeed) or vc (calibrated airspeed)")
       ->capture_default_str()
-      ->check(CLI::IsMember({"mach", "vt", "vc"}));
-  o->z = &n.Add(cmd, "-z,--altitude", "pressure altitude", ptAltitude, 11000.0, Domain::Any(), true);
+      ->transform(CLI::IsMember({"mach", "vt", "vc"}, CLI::ignore_case));
+  o->z = &n.Add(cmd, "-z,--altitude", "pressure altitude", ptAltitude, 11000.0,
+                Domain::Between(-5000.0, 80000.0, "the standard atmosphere"), true);
   o->mach = &n.Add(cmd, "-m,--mach", "Mach number", ptNone, 0.8, Domain::AtLeast(0.0, "a speed is not negative"), true);
   o->dT = &n.Add(cmd, "--dt", "offset from the standard temperature", ptTempDiff, 0.0, Domain::Any());
-  o->Ts = &n.Add(cmd, "--ts", "static temperature", ptTemperature, 288.15, Domain::Positive());
-  o->Ps = &n.Add(cmd, "--ps", "static pressure", ptPressure, 101325.0, Domain::Positive());
+  o->Ts = &n.Add(cmd, "--ts", "static temperature", ptTemperature, 288.15,
+                 Domain::Between(kTableTmin, kTableTmax, "the range of the gas property tables"));
+  o->Ps = &n.Add(cmd, "--ps", "static pressure", ptPressure, 101325.0, Domain::Pressure());
   o->Vt = &n.Add(cmd, "--vt", "true airspeed", ptSpeed, 250.0, Domain::AtLeast(0.0, "a speed is not negative"));
   o->Vc = &n.Add(cmd, "--vc", "calibrated airspeed", ptSpeed, 150.0, Domain::AtLeast(0.0, "a speed is not negative"));
   cmd->callback([&action, &common, o] {
@@ -38,6 +40,8 @@ void AddFlight(CLI::App& app, Common& common, Action& action) {
       const int model = models.at(o->model), speed = speeds.at(o->speed);
       const std::string withModel = "to --model " + o->model, withSpeed = "to --speed " + o->speed;
       NotApplicable(o->dT->option, o->model == "isa+c", withModel + " (only to isa+c)");
+      NotApplicable(o->z->option, o->model != "custom", withModel + " (its static pressure is --ps)");
+      if (o->model == "custom") o->z->values = {0.0};
       NotApplicable(o->Ts->option, o->model == "ts" || o->model == "custom", withModel + " (only to ts and custom)");
       NotApplicable(o->Ps->option, o->model == "custom", withModel + " (only to custom)");
       NotApplicable(o->mach->option, speed == 0, withSpeed + " (only to mach)");
@@ -51,41 +55,43 @@ void AddFlight(CLI::App& app, Common& common, Action& action) {
                Ratio("Mach", "Mach", 4, Sign::NonNegative), Col("Vt", "Vt", ptSpeed, Sign::NonNegative),
                Col("Vc", "Vc", ptSpeed, Sign::NonNegative)},
               {}};
+      Points points(t, AnyRange({o->z, o->mach}));
       for (double z : o->z->values) {
         for (double m : speed == 0 ? o->mach->values : std::vector<double>{0.0}) {
-          TAmbConditions a{};
-          a.Zp = z;
-          a.dTs = model == 1 ? o->dT->Value() : 0.0;
-          a.Ts = o->Ts->Value();
-          a.Ps = o->Ps->Value();
-          a.Mach = m;
-          a.Vt = o->Vt->Value();
-          a.Vc = o->Vc->Value();
-          if (!CalcFlyCon(model, speed, a)) return Status::Failed;
-          if (!(a.Ts > 0))
-            return Failure("The static temperature " + Quantity(a.Ts, ptTemperature, u) + " at " +
-                           Quantity(z, ptAltitude, u) + " is not above absolute zero: the temperature offset " +
-                           Quantity(a.dTs, ptTempDiff, u) + " is too cold");
-          if (!AddRow(t, {a.Zp, a.dTs, a.Ps, a.Ts, a.Rho, a.Pt, a.Tt, a.Mach, a.Vt, a.Vc}, u)) return Status::Failed;
-          if (!(a.Tt <= kTableTmax))
-            return Failure("The total temperature " + Quantity(a.Tt, ptTemperature, u) + " lies above the " +
-                           Quantity(kTableTmax, ptTemperature, u) +
-                           " of the gas property tables: the speed is beyond this calculation");
-          if (!(a.Tt >= a.Ts * (1 - 1e-9) && a.Pt >= a.Ps * (1 - 1e-9)))
-            return Failure("The total state lies below the static state");
+          const bool ok = points.Run({z, Cell{}, Cell{}, Cell{}, Cell{}, Cell{}, Cell{}, m}, [&] {
+            TAmbConditions a{};
+            a.Zp = z;
+            a.dTs = model == 1 ? o->dT->Value() : 0.0;
+            a.Ts = o->Ts->Value();
+            a.Ps = o->Ps->Value();
+            a.Mach = m;
+            a.Vt = o->Vt->Value();
+            a.Vc = o->Vc->Value();
+            if (!CalcFlyCon(model, speed, a)) return false;
+            const std::string ambient = AmbientTemperatureProblem(a.Ts, z, a.dTs, u);
+            if (!ambient.empty()) throw PointOutOfDomain(ambient);
+            if (!(a.Tt <= kTableTmax))
+              return Fail("The total temperature " + Quantity(a.Tt, ptTemperature, u) + " lies above the " +
+                          Quantity(kTableTmax, ptTemperature, u) +
+                          " of the gas property tables: the speed is beyond this calculation");
+            if (!(a.Tt >= a.Ts * (1 - 1e-9) && a.Pt >= a.Ps * (1 - 1e-9)))
+              return Fail("The total state lies below the static state");
+            return AddRow(t, {a.Zp, a.dTs, a.Ps, a.Ts, a.Rho, a.Pt, a.Tt, a.Mach, a.Vt, a.Vc}, u);
+          });
+          if (!ok) return Status::Failed;
         }
       }
       r.inputs = {TextEcho("model", o->model), TextEcho("speed", o->speed)};
       for (Echo& e : o->n.Echoes()) {
         const std::string& k = e.column.key;
-        const bool used = (k == "altitude") || (k == "mach" && speed == 0) || (k == "vt" && speed == 1) ||
+        const bool used = (k == "altitude" && model != 2) || (k == "mach" && speed == 0) || (k == "vt" && speed == 1) ||
                           (k == "vc" && speed == 2) || (k == "dt" && model == 1) ||
                           (k == "ts" && (model == 2 || model == 3)) || (k == "ps" && model == 2);
         if (used) r.inputs.push_back(std::move(e));
       }
       r.tables = {t};
       r.main = "flight";
-      return Status::Ok;
+      return points.Result();
     };
   });
 }

@@ -85,7 +85,24 @@ bool SplitNumber(const std::string& text, double& value, std::string& unit) {
   return true;
 }
 
-std::string Number3(double v) { return Printf("%.6g", v); }
+std::string Number3(double v) { return Printf("%.6g", v == 0 ? 0.0 : v); }
+
+// A value with as many digits as set it apart from the limits it is compared
+// with: 100.0000001 beside 100, not rounded onto it.
+std::string QuantityApart(double si, TParType type, TUnitSystem u, const Domain& d) {
+  const double scale = type == ptNone ? 1.0 : ParscaleStd[type][u];
+  const double v = si / scale;
+  std::string text = Printf("%.6g", v);
+  for (int digits = 7; digits <= 17; ++digits) {
+    bool apart = true;
+    for (double limit : {d.lo, d.hi})
+      if (std::isfinite(limit) && v != limit / scale && Printf("%.*g", digits - 1, v) == Printf("%.*g", digits - 1, limit / scale))
+        apart = false;
+    if (apart) break;
+    text = Printf("%.*g", digits, v);
+  }
+  return type == ptNone ? text : text + " " + std::string(ParUnitStr[type][u]);
+}
 
 }  // namespace
 
@@ -94,6 +111,14 @@ std::string Quantity(double si, TParType type, TUnitSystem u) {
   if (type == ptNone) return Number3(si);
   return Number3(si / ParscaleStd[type][u]) + " " + std::string(ParUnitStr[type][u]);
 }
+
+std::string Echoed(const std::string& text) { return text.size() <= 60 ? text : text.substr(0, 57) + "..."; }
+
+Domain Domain::Pressure() {
+  return Above(0.0, kPressureMax, "an ideal gas: real gases depart from it above");
+}
+
+Domain Domain::MassFlow() { return Above(0.0, kMassFlowMax, "ten times the flow of the largest engines"); }
 
 bool Domain::Contains(double v) const {
   if (!std::isfinite(v)) return false;
@@ -122,14 +147,22 @@ std::string Domain::Text(TParType type, TUnitSystem u) const {
 double ReadValue(const std::string& text, TParType type, TUnitSystem u, const std::string& option) {
   double v = 0;
   std::string unit;
-  if (!SplitNumber(text, v, unit))
-    throw BadArgument(option + ": \"" + text + "\" is not a number" + (type == ptNone ? "" : " with an optional unit"));
-  if (!std::isfinite(v)) throw BadArgument(option + ": \"" + text + "\" is not a finite number");
+  const bool read = SplitNumber(text, v, unit);
+  if (read || text.find(',') != std::string::npos) {
+    // "1,5": a decimal comma
+    const std::string rest = read ? unit : Trim(text);
+    if (!rest.empty() && rest[0] == ',' && rest.size() > 1 && std::isdigit(static_cast<unsigned char>(rest[1])))
+      throw BadArgument(option + ": \"" + Echoed(text) + "\" is not a number: the decimal separator is a point");
+  }
+  if (!read)
+    throw BadArgument(option + ": \"" + Echoed(text) + "\" is not a number" +
+                      (type == ptNone ? "" : " with an optional unit"));
+  if (!std::isfinite(v)) throw BadArgument(option + ": \"" + Echoed(text) + "\" is not a finite number");
   if (unit.empty()) return type == ptNone ? v : v * ParscaleStd[type][u];
-  if (type == ptNone) throw BadArgument(option + ": \"" + text + "\" is a plain number and takes no unit");
+  if (type == ptNone) throw BadArgument(option + ": \"" + Echoed(text) + "\" is a plain number and takes no unit");
   for (const Unit& un : UnitsOf(type))
     if (un.text == unit) return v * un.size;
-  throw BadArgument(option + ": the unit \"" + unit + "\" does not fit this quantity (units: " + UnitList(type) + ")");
+  throw BadArgument(option + ": the unit \"" + Echoed(unit) + "\" does not fit this quantity (units: " + UnitList(type) + ")");
 }
 
 std::vector<double> ReadValues(const std::string& text, TParType type, TUnitSystem u, const std::string& option) {
@@ -138,7 +171,7 @@ std::vector<double> ReadValues(const std::string& text, TParType type, TUnitSyst
   for (std::string p; std::getline(ss, p, ':');) parts.push_back(p);
   if (!text.empty() && text.back() == ':') parts.push_back("");
   if (parts.size() == 1) return {ReadValue(parts[0], type, u, option)};
-  if (parts.size() != 3) throw BadArgument(option + ": a range is start:stop:step, not \"" + text + "\"");
+  if (parts.size() != 3) throw BadArgument(option + ": a range is start:stop:step, not \"" + Echoed(text) + "\"");
   // One unit given in the range ("0:35000:5000ft") holds for its parts without one.
   std::string shared;
   for (const std::string& p : parts) {
@@ -159,10 +192,10 @@ std::vector<double> ReadValues(const std::string& text, TParType type, TUnitSyst
   const double a = ReadValue(parts[0], type, u, option), b = ReadValue(parts[1], type, u, option),
                step = ReadValue(parts[2], type, u, option);
   if (step == 0 || (b - a) / step < 0)
-    throw BadArgument(option + ": the step of \"" + text + "\" does not lead from start to stop");
+    throw BadArgument(option + ": the step of \"" + Echoed(text) + "\" does not lead from start to stop");
   const double n = std::floor((b - a) / step + 1e-9);
   if (n + 1 > double(kMaxRangeValues))
-    throw BadArgument(option + ": the range \"" + text + "\" has more than " + std::to_string(kMaxRangeValues) +
+    throw BadArgument(option + ": the range \"" + Echoed(text) + "\" has more than " + std::to_string(kMaxRangeValues) +
                       " values");
   std::vector<double> v;
   for (int i = 0; i <= static_cast<int>(n); ++i) v.push_back(a + i * step);
@@ -203,7 +236,8 @@ void Numbers::Read(TUnitSystem u) {
         n.range ? ReadValues(n.text, n.type, u, n.name) : std::vector<double>{ReadValue(n.text, n.type, u, n.name)};
     for (double v : n.values)
       if (!n.domain.Contains(v))
-        throw BadArgument(n.name + " (" + n.what + ") = " + Quantity(v, n.type, u) + ": " + n.domain.Text(n.type, u));
+        throw BadArgument(n.name + " (" + n.what + ") = " + QuantityApart(v, n.type, u, n.domain) + ": " +
+                          n.domain.Text(n.type, u));
   }
 }
 

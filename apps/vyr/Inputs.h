@@ -41,11 +41,25 @@ struct Domain {
   static Domain Between(double lo, double hi, std::string why = "") { return {lo, hi, false, false, std::move(why)}; }
   /// Between lo (excluded) and hi (included).
   static Domain Above(double lo, double hi, std::string why = "") { return {lo, hi, true, false, std::move(why)}; }
+  /// A pressure of the ideal-gas model: above 0, at most kPressureMax.
+  static Domain Pressure();
+  /// A mass flow: above 0, at most kMassFlowMax.
+  static Domain MassFlow();
 
   bool Contains(double v) const;
   /// "must be greater than 0 Pa", "must lie between 200 K and 6000 K" in the unit system.
   std::string Text(TParType type, TUnitSystem u) const;
 };
+
+/// Highest pressure [Pa] an input may have: the gas model is an ideal gas,
+/// which departs from real air by more than a per cent above about 100 MPa.
+inline constexpr double kPressureMax = 1e8;
+/// Highest mass flow [kg/s] an input may have: ten times the air flow of the
+/// largest engines.
+inline constexpr double kMassFlowMax = 1e4;
+/// Highest net thrust [N] a target may have: what the highest mass flow gives
+/// at a specific thrust of 1000 N s/kg.
+inline constexpr double kThrustMax = 1e7;
 
 /// Temperatures that the gas property tables cover [K].
 inline constexpr double kTableTmin = 200.0, kTableTmax = 6000.0;
@@ -104,5 +118,15 @@ using vyr::Printf;
 
 /// Message text of a value in the unit system: "700 K", "0.5".
 std::string Quantity(double si, TParType type, TUnitSystem u);
+
+/// Text the user gave, as a message echoes it: at most 60 characters.
+std::string Echoed(const std::string& text);
+
+/// A point of a sweep whose inputs lie outside the domain of the calculation
+/// (an ambient temperature below the property tables): the point fails; a
+/// single point exits as a bad argument.
+struct PointOutOfDomain : BadArgument {
+  using BadArgument::BadArgument;
+};
 
 }  // namespace vyr::cli

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 
@@ -15,19 +16,30 @@ namespace {
 
 using Json = nlohmann::ordered_json;  // keys keep the order of the columns
 
+// A number as the column shows it: its decimals, or four significant digits
+// where those decimals would round a small value away; never "-0".
 std::string TextOf(const Column& c, TUnitSystem u, const Cell& cell) {
   if (std::holds_alternative<std::monostate>(cell)) return "-";
   if (const auto* s = std::get_if<std::string>(&cell)) return *s;
   if (const auto* b = std::get_if<bool>(&cell)) return *b ? "yes" : "no";
-  const double v = std::get<double>(cell);
-  if (c.decimals >= 0) return vyr::Format("%.*f", {c.decimals, Shown(c, u, v)});
-  if (c.own) return Printf("%.5g", Shown(c, u, v));
-  if (!c.unit.empty() || c.type == ptNone) return FloatToStr(v);
-  return ParToStr(c.type, u, "", true, v);
+  const double v = std::get<double>(cell), x = Shown(c, u, v);
+  std::string text;
+  if (c.decimals >= 0)
+    text = vyr::Format("%.*f", {c.decimals, x});
+  else if (c.own)
+    text = Printf("%.5g", x);
+  else if (!c.unit.empty() || c.type == ptNone)
+    text = FloatToStr(v);
+  else
+    text = ParToStr(c.type, u, "", true, v);
+  const double back = std::strtod(text.c_str(), nullptr);
+  if (x != 0 && std::isfinite(x) && std::fabs(back - x) > 1e-3 * std::fabs(x)) text = Printf("%.4g", x);
+  if (!text.empty() && text[0] == '-' && std::strtod(text.c_str(), nullptr) == 0) text.erase(0, 1);
+  return text;
 }
 
 // Full precision for scripts: 12 significant digits of the converted value.
-std::string NumberForScripts(double v) { return Printf("%.12g", v); }
+std::string NumberForScripts(double v) { return Printf("%.12g", v == 0 ? 0.0 : v); }
 
 void WriteText(std::ostream& os, const Table& t, TUnitSystem u) {
   const std::size_t n = t.columns.size();
@@ -97,7 +109,7 @@ Json JsonCell(const Column& col, TUnitSystem u, const Cell& c) {
   if (const auto* b = std::get_if<bool>(&c)) return *b;
   if (const auto* v = std::get_if<double>(&c)) {
     const double x = Shown(col, u, *v);
-    if (std::isfinite(x)) return x;
+    if (std::isfinite(x)) return x == 0 ? 0.0 : x;  // no negative zero
   }
   return nullptr;
 }
@@ -205,7 +217,7 @@ void Write(std::ostream& os, const Report& report, Format format, TUnitSystem un
     doc["command"] = report.command;
     doc["unit_system"] = units == usSI ? "SI" : "imperial";
     doc["inputs"] = JsonOf(report.inputs, units);
-    doc["main"] = report.main;
+    doc["main"] = only.empty() ? report.main : only;  // the table written
     for (const Table* t : chosen) doc[t->name] = JsonOf(*t, units);
     os << doc.dump(2) << '\n';
     return;

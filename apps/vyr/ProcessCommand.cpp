@@ -12,7 +12,11 @@ namespace {
 // A gas temperature that a temperature iteration of the library produced: at
 // one of its clamps the state lies outside the property tables.
 bool IterationTemperatureOk(double T, const std::string& what) {
-  if (T > kIterTmin * (1 + 1e-9) && T < kIterTmax * (1 - 1e-9)) return true;
+  if (T > kIterTmin * (1 + 1e-9) && T < kIterTmax * (1 - 1e-9)) {
+    if (T >= kTableTmin && T <= kTableTmax) return true;
+    return Fail(what + " of " + Quantity(T, ptTemperature, usSI) + " lies outside the gas property tables (" +
+                Quantity(kTableTmin, ptTemperature, usSI) + " to " + Quantity(kTableTmax, ptTemperature, usSI) + ")");
+  }
   return Fail(what + " of " + Quantity(T, ptTemperature, usSI) + " lies at the limit of the gas property iterations (" +
               Quantity(kIterTmin, ptTemperature, usSI) + " to " + Quantity(kIterTmax, ptTemperature, usSI) +
               "): the state is outside the property tables");
@@ -40,12 +44,12 @@ void AddProcess(CLI::App& app, Common& common, Action& action) {
   auto o = std::make_shared<Opt>();
   auto* type = cmd->add_option("--type", o->type, "compression or expansion")
                    ->capture_default_str()
-                   ->check(CLI::IsMember({"compression", "expansion"}));
+                   ->transform(CLI::IsMember({"compression", "expansion"}, CLI::ignore_case));
   o->pr = &o->n.Add(cmd, "--pr", "pressure ratio, out/in for compression, in/out for expansion", ptNone, c.pr,
                     Domain::AtLeast(1.0, "the higher pressure over the lower"), true);
   o->eff = &o->n.Add(cmd, "--eff", "efficiency", ptNone, c.eff, Domain::Above(0.0, 1.0));
   cmd->add_flag("--polytropic", o->polytropic, "The efficiency is polytropic (else isentropic)");
-  o->Pt = &o->n.Add(cmd, "--Pt", "inlet total pressure", ptPressure, c.Pt, Domain::Positive());
+  o->Pt = &o->n.Add(cmd, "--Pt", "inlet total pressure", ptPressure, c.Pt, Domain::Pressure());
   o->Tt = &o->n.Add(cmd, "--Tt", "inlet total temperature", ptTemperature, c.Tt,
                     Domain::Between(kTableTmin, kIterTmax, "the range of the gas property iterations"));
   o->mix.Add(cmd, o->n, c.mix);
@@ -82,38 +86,43 @@ void AddProcess(CLI::App& app, Common& common, Action& action) {
                   Ratio("eff_poly", "polytropic eff.", 5, Sign::Positive), Col("dH", "H out - H in", ptSpecEnthalpy),
                   Col("dS", "S out - S in", ptSpecEntropy, Sign::NonNegative)},
                  {}};
+      Points points(proc, o->pr->IsRange());
       for (double pr : o->pr->values) {
-        TGasconditions in{};
-        in.Pt = o->Pt->Value();
-        in.Tt = o->Tt->Value();
-        in.Composition = y;
-        in.H = FH(in.Tt, y);
-        in.S = FS(in.Tt, in.Pt, y);
-        TGasconditions out;
-        double e = o->eff->Value(), ep = e;
-        const bool ok = compression ? Compression(in, pr, kTol, o->polytropic, kId, e, ep, out)
-                                    : TurbineExpansion_PR(in, pr, kTol, o->polytropic, kId, e, ep, out);
-        if (!ok || !IterationTemperatureOk(out.Tt, "An exit temperature")) return Status::Failed;
-        // Entropy of a real process rises; the iteration tolerance allows a trace below.
-        const double dS = FS(out.Tt, out.Pt, y) - in.S;
-        if (dS < -1e-4 * FCp(in.Tt, y))
-          return Failure(
-              Printf("The process would destroy entropy (S out - S in = %.4g J/(kg K)) at a pressure "
-                     "ratio of %g",
-                     dS, pr));
-        for (double eff : {e, ep})
-          if (!(eff > 0 && eff <= 1 + 1e-9))
-            return Failure(Printf("The efficiency %.6g at a pressure ratio of %g lies outside 0 to 1", eff, pr));
-        if (!AddRow(proc, {pr, out.Pt, out.Tt, e, ep, out.H - in.H, std::max(dS, 0.0)}, u)) return Status::Failed;
-        st.rows.push_back({pr, std::string("in"), in.Pt, in.Tt, in.H, in.S, Cell{}});
-        if (!AddRow(st, {pr, std::string("out"), out.Pt, out.Tt, out.H, out.S, out.Ttis}, u)) return Status::Failed;
+        const bool ok = points.Run({pr}, [&] {
+          TGasconditions in{};
+          in.Pt = o->Pt->Value();
+          in.Tt = o->Tt->Value();
+          in.Composition = y;
+          in.H = FH(in.Tt, y);
+          in.S = FS(in.Tt, in.Pt, y);
+          TGasconditions out;
+          double e = o->eff->Value(), ep = e;
+          const bool done = compression ? Compression(in, pr, kTol, o->polytropic, kId, e, ep, out)
+                                      : TurbineExpansion_PR(in, pr, kTol, o->polytropic, kId, e, ep, out);
+          if (!done || !IterationTemperatureOk(out.Tt, "An exit temperature")) return false;
+          // Entropy of a real process rises; the iteration tolerance allows a trace below.
+          const double dS = FS(out.Tt, out.Pt, y) - in.S;
+          if (dS < -1e-4 * FCp(in.Tt, y))
+            return Fail(
+                Printf("The process would destroy entropy (S out - S in = %.4g J/(kg K)) at a pressure "
+                       "ratio of %g",
+                       dS, pr));
+          for (double eff : {e, ep})
+            if (!(eff > 0 && eff <= 1 + 1e-9))
+              return Fail(Printf("The efficiency %.6g at a pressure ratio of %g lies outside 0 to 1", eff, pr));
+          if (!AddRow(proc, {pr, out.Pt, out.Tt, e, ep, out.H - in.H, std::max(dS, 0.0)}, u)) return false;
+          st.rows.push_back({pr, std::string("in"), in.Pt, in.Tt, in.H, in.S, Cell{}});
+          if (!AddRow(st, {pr, std::string("out"), out.Pt, out.Tt, out.H, out.S, out.Ttis}, u)) return false;
+          return true;
+        });
+        if (!ok) return Status::Failed;
       }
       r.inputs = {TextEcho("type", o->type), {Text("polytropic", "polytropic"), {o->polytropic}}};
       for (Echo& e : o->n.Echoes()) r.inputs.push_back(std::move(e));
       for (Echo& e : o->mix.Echoes()) r.inputs.push_back(std::move(e));
       r.tables = {st, proc};
       r.main = "process";
-      return Status::Ok;
+      return points.Result();
     };
   });
 }

@@ -15,6 +15,10 @@ namespace {
 // alone, which leaves about 1 % of the kinetic energy unbalanced at Mach 1, and
 // more in hot supersonic flow; the allowance of 5 % keeps those states and refuses gross violations.
 bool StaticStateOk(double Pt, double Tt, double Ps, double Ts, double V, const TGasComposition& y) {
+  if (!(Ts >= kTableTmin))
+    return Fail("The static temperature " + Quantity(Ts, ptTemperature, usSI) + " lies below the " +
+                Quantity(kTableTmin, ptTemperature, usSI) + " of the gas property tables (Tt = " +
+                Quantity(Tt, ptTemperature, usSI) + "): the flow is too fast for this total state");
   if (!(Ts <= Tt * (1 + 1e-9)))
     return Fail("The static temperature " + Quantity(Ts, ptTemperature, usSI) + " exceeds the total temperature " +
                 Quantity(Tt, ptTemperature, usSI));
@@ -28,6 +32,12 @@ bool StaticStateOk(double Pt, double Tt, double Ps, double Ts, double V, const T
                "Tt = %.6g K)",
                imbalance, V, Ts, Tt));
   return true;
+}
+
+// Highest velocity the total state allows within the property tables: its
+// whole enthalpy above the static state at the tables' lowest temperature.
+double MaxVelocity(double Tt, const TGasComposition& y) {
+  return std::sqrt(std::max(0.0, 2.0 * (FH(Tt, y) - FH(kTableTmin, y))));
 }
 
 }  // namespace
@@ -44,17 +54,17 @@ void AddStatic(CLI::App& app, Common& common, Action& action) {
   };
   auto o = std::make_shared<Opt>();
   Numbers& n = o->n;
-  o->Pt = &n.Add(cmd, "--Pt", "total pressure", ptPressure, 2e5, Domain::Positive());
+  o->Pt = &n.Add(cmd, "--Pt", "total pressure", ptPressure, 2e5, Domain::Pressure());
   o->Tt = &n.Add(cmd, "--Tt", "total temperature", ptTemperature, 500.0,
                  Domain::Between(kTableTmin, kIterTmax, "the range of the gas property iterations"));
-  o->W = &n.Add(cmd, "-W,--flow", "mass flow", ptMassFlow, 10.0, Domain::Positive());
+  o->W = &n.Add(cmd, "-W,--flow", "mass flow", ptMassFlow, 10.0, Domain::MassFlow());
   o->area = &n.Add(cmd, "--area", "flow area", ptArea, {}, Domain::Positive());
   o->mach = &n.Add(cmd, "--mach", "Mach number", ptNone, 0.5, Domain::Positive(), true);
   o->velocity = &n.Add(cmd, "--velocity", "velocity", ptSpeed, {}, Domain::Positive());
   o->area->option->excludes(o->mach->option)->excludes(o->velocity->option);
   o->mach->option->excludes(o->velocity->option);
   cmd->add_flag("--nozzle", o->nozzle, "A convergent nozzle of area --nozzle-area discharging to --ps-back");
-  o->psBack = &n.Add(cmd, "--ps-back", "nozzle back pressure", ptPressure, 101325.0, Domain::Positive());
+  o->psBack = &n.Add(cmd, "--ps-back", "nozzle back pressure", ptPressure, 101325.0, Domain::Pressure());
   o->nozzleArea = &n.Add(cmd, "--nozzle-area", "nozzle exit area", ptArea, 0.05, Domain::Positive());
   o->cv = &n.Add(cmd, "--cv", "nozzle velocity coefficient", ptNone, 1.0, Domain::Between(0.5, 1.0));
   o->mix.Add(cmd, n, "air");
@@ -92,6 +102,7 @@ void AddStatic(CLI::App& app, Common& common, Action& action) {
         return AddRow(t, {spec, Ps, Ts, M, V, A, rho, M >= 1.0 - 1e-9}, u);
       };
       double Ps, Ts, M, V, A;
+      Status status = Status::Ok;
       if (o->area->Has()) {
         // The flow passes no area smaller than its sonic area.
         double Astar;
@@ -107,13 +118,23 @@ void AddStatic(CLI::App& app, Common& common, Action& action) {
           return Failure(Printf("The static state at the given area has Mach %.4g, above the sonic limit 1", M));
         if (!add("area", Ps, Ts, M, V, area)) return Status::Failed;
       } else if (o->velocity->Has()) {
+        const double Vmax = MaxVelocity(Tt, y);
+        if (o->velocity->Value() > Vmax)
+          throw BadArgument("--velocity (velocity) = " + Quantity(o->velocity->Value(), ptSpeed, u) +
+                            ": above the maximum " + Quantity(Vmax, ptSpeed, u) + " that the total state (Tt = " +
+                            Quantity(Tt, ptTemperature, u) + ") allows down to the " +
+                            Quantity(kTableTmin, ptTemperature, u) + " of the gas property tables");
         if (!GetStaticfromV(o->velocity->Value(), Pt, Tt, W, y, kTol, Ps, Ts, M, A, kId) ||
             !add("velocity", Ps, Ts, M, o->velocity->Value(), A))
           return Status::Failed;
       } else {
+        Points points(t, o->mach->IsRange());
         for (double m : o->mach->values)
-          if (!GetStaticfromM(m, Pt, Tt, W, y, kTol, Ps, Ts, V, A, kId) || !add("Mach", Ps, Ts, m, V, A))
+          if (!points.Run({std::string("Mach"), Cell{}, Cell{}, m}, [&] {
+                return GetStaticfromM(m, Pt, Tt, W, y, kTol, Ps, Ts, V, A, kId) && add("Mach", Ps, Ts, m, V, A);
+              }))
             return Status::Failed;
+        status = points.Result();
       }
       r.tables = {t};
       r.main = "static";
@@ -142,7 +163,7 @@ void AddStatic(CLI::App& app, Common& common, Action& action) {
       r.inputs = o->n.Echoes();
       if (o->nozzle) r.inputs.push_back({Text("nozzle", "nozzle"), {true}});
       for (Echo& e : o->mix.Echoes()) r.inputs.push_back(std::move(e));
-      return Status::Ok;
+      return status;
     };
   });
 }
