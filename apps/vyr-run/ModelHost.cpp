@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 #include <map>
 #include <unordered_map>
 #include <utility>
@@ -122,6 +123,53 @@ const std::vector<THookPhase>& DesignPointPhases() {
   return phases;
 }
 
+const std::vector<THookPhase>& OffDesignPhases() {
+  using S = THookStage;
+  constexpr TCalcMode m = cmSteadyState;
+  static const std::vector<THookPhase> phases = {
+      {"CalcInit", S::SimulationStart, false, [](TVYRcompform& f) { return f.CalcInit(); }},
+      {"CalcNewStateStart", S::SimulationStart, false, [](TVYRcompform& f) { return f.CalcNewStateStart(m); }},
+      {"DefineStatesAndErrors", S::SimulationStart, false,
+       [](TVYRcompform& f) { return f.DefineStatesAndErrors(m); }},
+      {"CalculationReset", S::Point, false, [](TVYRcompform& f) { return f.CalculationReset(), true; }},
+      {"CalcNewStateBegin", S::Point, false, [](TVYRcompform& f) { return f.CalcNewStateBegin(m); }},
+      {"CalcStart", S::Point, false, [](TVYRcompform& f) { return f.CalcStart(m); }},
+      {"CalcListBegin", S::Point, false, [](TVYRcompform& f) { return f.CalcListBegin(m); }},
+      {"Calc", S::Point, false, [](TVYRcompform& f) { return f.Calc(m); }},
+      {"CalcEnd", S::Point, false, [](TVYRcompform& f) { return f.CalcEnd(m); }},
+      {"CalcListEnd", S::Point, false, [](TVYRcompform& f) { return f.CalcListEnd(m); }},
+      {"CalcFinish", S::Point, false, [](TVYRcompform& f) { return f.CalcFinish(m); }},
+      {"CalcNewStateEnd", S::Point, false, [](TVYRcompform& f) { return f.CalcNewStateEnd(m); }},
+      {"CalcFinally", S::PointFinally, false, [](TVYRcompform& f) { return f.CalcFinally(m); }},
+  };
+  return phases;
+}
+
+// The model's forms as an off-design model: the solver's passes are the
+// hooks' phases.
+class THostModel : public engine::TOffDesignModel {
+ public:
+  explicit THostModel(TModelHost& host) : host_(host) {}
+  std::string MissingDesign() override { return {}; }  // each form says what it lacks
+  bool DefineStatesAndErrors(engine::TEngineState&, std::string& who, std::string& why) override {
+    return Phases(THookStage::SimulationStart, who, why);
+  }
+  bool Pass(engine::TEngineState& s, std::string& who, std::string& why) override {
+    s.ClearResults();
+    s.offDesign = true;
+    return Phases(THookStage::Point, who, why);
+  }
+  bool Finally(std::string& who, std::string& why) { return Phases(THookStage::PointFinally, who, why); }
+
+ private:
+  bool Phases(THookStage stage, std::string& who, std::string& why) {
+    for (const THookPhase& p : OffDesignPhases())
+      if (p.stage == stage && !host_.TryPhase(p, who, why)) return false;
+    return true;
+  }
+  TModelHost& host_;
+};
+
 struct TModelHost::Impl {
   TVyrXmlDocument doc;
   pugi::xml_document effective;  // the chosen configuration's components, merged
@@ -184,6 +232,7 @@ bool TModelHost::Parsed(bool loaded, std::string_view sourceName, const std::str
 
 bool TModelHost::Load(const std::string& fileName, const std::string& config, const std::string& caseID) {
   const std::size_t mark = messages_.size();
+  modelDir_ = std::filesystem::path(fileName).parent_path().string();
   return Parsed(impl_->doc.LoadFromFile(fileName), fileName, config, caseID, mark);
 }
 
@@ -523,7 +572,35 @@ TRunStatus TModelHost::RunPoint() {
 
 TRunStatus TModelHost::FinishSimulation() { return RunPhases(THookStage::SimulationEnd); }
 
+bool TModelHost::TryPhase(const THookPhase& phase, std::string& who, std::string& failure) {
+  for (TVYRcomp* icon : order_)
+    if (!Call(phase, icon, failure)) {
+      who = icon->Compform->IDstr();
+      return false;
+    }
+  return true;
+}
+
+TRunStatus TModelHost::RunOffDesign(engine::TEngineState& state, const std::vector<engine::TOffDesignPoint>& points,
+                                    std::vector<engine::TOffDesignResult>& results,
+                                    const engine::TSolverOptions& options) {
+  state.modelDir = modelDir_;
+  engine::TActiveEngineState scope(state);
+  if (const TRunStatus s = StartSimulation(); s != TRunStatus::Ok) return s;
+  THostModel model(*this);
+  engine::TOffDesign od(model);
+  od.options = options;
+  results = od.Sweep(state, points);
+  std::string who, why;
+  model.Finally(who, why);
+  const TRunStatus end = FinishSimulation();
+  for (const engine::TOffDesignResult& r : results)
+    if (!r.ok) return TRunStatus::Failed;
+  return end;
+}
+
 TRunStatus TModelHost::Run(engine::TEngineState& state) {
+  state.modelDir = modelDir_;
   engine::TActiveEngineState scope(state);
   if (const TRunStatus s = StartSimulation(); s != TRunStatus::Ok) return s;
   const TRunStatus point = RunPoint();

@@ -34,6 +34,14 @@
 //     even when the point failed; then, for a point that succeeded,
 //     OutputDataTo(otOutpArrays) and OutputDataToArraysEnd.
 //   Simulation end: CalcSimulationFinish.
+//   Off-design point (mode cmSteadyState, after the simulation start; the
+//     map scalars and the design throat area come from the model file):
+//     CalcInit, CalcNewStateStart, DefineStatesAndErrors once; then for every
+//     pass of the Newton-Broyden solver CalculationReset, CalcNewStateBegin,
+//     CalcStart, CalcListBegin, Calc, CalcEnd, CalcListEnd, CalcFinish,
+//     CalcNewStateEnd; then CalcFinally. The solver takes the unknowns and
+//     errors the components registered in the engine state; a sweep starts
+//     each point from the last converged one.
 // A hook that returns false (or throws) stops the point; the failure names the
 // component (IDstr), the hook, and the component's ErrorWarningText together
 // with the messages the library showed during that hook.
@@ -52,6 +60,7 @@
 
 #include "EngineState.h"
 #include "Messages.h"
+#include "OffDesign.h"
 #include "RunModule.h"
 #include "VYRtypes.h"
 
@@ -77,6 +86,9 @@ struct THookPhase {
 
 /// The phases of a design point in the order the host calls them.
 const std::vector<THookPhase>& DesignPointPhases();
+/// The phases of an off-design point: its start (stage SimulationStart here:
+/// once a point), a pass of the solver (Point), its end (PointFinally).
+const std::vector<THookPhase>& OffDesignPhases();
 
 class TModelHost {
  public:
@@ -98,6 +110,13 @@ class TModelHost {
   /// The whole design point inside a TActiveEngineState scope over state:
   /// simulation start, the point, simulation end.
   TRunStatus Run(engine::TEngineState& state);
+
+  /// Off-design points inside a TActiveEngineState scope over state:
+  /// simulation start, the points as a sweep (each from the last converged
+  /// one), simulation end. Failed when a point failed (its reason in its
+  /// result); results has a row per point.
+  TRunStatus RunOffDesign(engine::TEngineState& state, const std::vector<engine::TOffDesignPoint>& points,
+                          std::vector<engine::TOffDesignResult>& results, const engine::TSolverOptions& options = {});
 
   /// The simulation-start phases (inside an active engine state).
   TRunStatus StartSimulation();
@@ -129,6 +148,9 @@ class TModelHost {
   TRunStatus Phase(const THookPhase& phase);
   bool Call(const THookPhase& phase, TVYRcomp* icon, std::string& failure);
   std::string ComponentPath(const TVYRcomp* icon) const;
+  /// One phase over every component; false with the failure text.
+  bool TryPhase(const THookPhase& phase, std::string& who, std::string& failure);
+  friend class THostModel;
 
   std::unique_ptr<Impl> impl_;
   std::vector<TVYRcomp*> comps_;  // every icon, in file order
@@ -138,6 +160,7 @@ class TModelHost {
   std::vector<bool> used_;  // messages taken into a failure
   std::string configPath_;
   std::string source_;
+  std::string modelDir_;  // folder of the model file
   bool pointFailed_ = false;
 };
 

@@ -94,7 +94,9 @@ void Run(const TRunRequest& request, TRunResult& result) {
       if (!host.Load(request.model, request.config, request.caseID)) {
         result.status = TRunStatus::Invalid;
       } else {
-        result.status = host.Run(result.state);
+        result.status = request.offDesign.empty()
+                            ? host.Run(result.state)
+                            : host.RunOffDesign(result.state, request.offDesign, result.points);
       }
       result.configPath = host.ConfigPath();
       result.errors = host.Errors();

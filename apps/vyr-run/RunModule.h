@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "EngineState.h"
+#include "OffDesign.h"
 
 namespace vyr::run {
 
@@ -24,6 +25,8 @@ struct TRunRequest {
   std::string caseID;                 ///< ID of a "Case" below the selected configuration; empty: none
   std::string complibDir;             ///< folder whose *.so component libraries are loaded; may not exist
   std::vector<std::string> complibs;  ///< further component libraries: files, or folders of *.so
+  /// Off-design points (a sweep in this order); empty: the design point.
+  std::vector<engine::TOffDesignPoint> offDesign;
 };
 
 /// How the run ended, as the exit status of vyr.
@@ -44,6 +47,8 @@ struct TRunResult {
   std::string configPath;
   /// The engine state after the design point (valid when status is Ok).
   engine::TEngineState state;
+  /// Off design: a result per point, in the request's order.
+  std::vector<engine::TOffDesignResult> points;
 };
 
 /// The entry point: runs the request and fills the result. Throws nothing.

@@ -41,25 +41,87 @@ run::TRunEntry LoadRunModule(const std::string& top, std::string& why) {
   return entry;
 }
 
+// The off-design options: flight condition and one control, each a value or a range.
+struct OffDesignOptions {
+  bool on = false;
+  Numbers n;
+  Number *z = nullptr, *mach = nullptr, *dT = nullptr;
+  Number *thrust = nullptr, *T4 = nullptr, *wf = nullptr, *speed = nullptr;
+
+  void Add(CLI::App* cmd) {
+    auto* flag = cmd->add_flag("--off-design", on,
+                               "Off-design points of the model (its maps scaled at the design point the file keeps) "
+                               "instead of its design point");
+    z = &n.Add(cmd, "-z,--altitude", "pressure altitude", ptAltitude, 0.0,
+               Domain::Between(-5000.0, 80000.0, "the standard atmosphere"), true);
+    mach = &n.Add(cmd, "-m,--mach", "flight Mach number", ptNone, 0.0, Domain::Between(0.0, 3.0), true);
+    dT = &n.Add(cmd, "--dt", "offset from the standard temperature", ptTempDiff, 0.0, Domain::Any(), true);
+    thrust = &n.Add(cmd, "--thrust", "net thrust", ptForce, {}, Domain::Positive(), true);
+    T4 = &n.Add(cmd, "--T4", "burner exit temperature", ptTemperature, {}, Domain::Between(300.0, 2500.0), true);
+    wf = &n.Add(cmd, "--wf", "fuel flow", ptFuelFlow, {}, Domain::Positive(), true);
+    speed = &n.Add(cmd, "--speed", "speed of shaft 1, fraction of its design speed", ptNone, {},
+                   Domain::Between(0.05, 2.0), true);
+    for (Number* x : {z, mach, dT, thrust, T4, wf, speed}) x->option->needs(flag);
+    for (Number* a : Controls())
+      for (Number* b : Controls())
+        if (a != b) a->option->excludes(b->option);
+  }
+
+  std::vector<Number*> Controls() const { return {thrust, T4, wf, speed}; }
+
+  // The points: every combination of the ranges, the control fastest.
+  std::vector<engine::TOffDesignPoint> Points() const {
+    using C = engine::TOffDesignControl;
+    const Number* control = nullptr;
+    C kind = C::Thrust;
+    const C kinds[] = {C::Thrust, C::ExitTemperature, C::FuelFlow, C::Speed};
+    for (std::size_t k = 0; k < 4; ++k)
+      if (Controls()[k]->Has()) {
+        control = Controls()[k];
+        kind = kinds[k];
+      }
+    if (control == nullptr) throw BadArgument("--off-design needs one control: --thrust, --T4, --wf or --speed");
+    const std::vector<const Number*> axes{z, mach, dT, control};
+    std::vector<engine::TOffDesignPoint> points;
+    const std::size_t total = n.Rows(axes);
+    std::vector<std::size_t> index(axes.size(), 0);
+    for (std::size_t done = 0; done < total; ++done) {
+      points.push_back({axes[0]->values[index[0]], axes[1]->values[index[1]], axes[2]->values[index[2]], kind,
+                        axes[3]->values[index[3]]});
+      for (std::size_t k = axes.size(); k-- > 0;) {
+        if (++index[k] < axes[k]->values.size()) break;
+        index[k] = 0;
+      }
+    }
+    return points;
+  }
+};
+
 }  // namespace
 
 void AddRun(CLI::App& app, Common& common, Action& action) {
   auto* cmd = app.add_subcommand(
-      "run", "Design point of an engine model file: its components' calculation hooks in calculation order");
+      "run",
+      "Design point of an engine model file (or, with --off-design, its off-design points): its components' "
+      "calculation hooks in calculation order");
   auto o = std::make_shared<run::TRunRequest>();
   cmd->add_option("MODEL", o->model, "Model file (XML)")->required();
   cmd->add_option("--config", o->config, "ID of a configuration (\"Config\") below the base configuration");
   cmd->add_option("--case", o->caseID, "ID of a case (\"Case\") of the configuration, or of the base");
   cmd->add_option("--complib", o->complibs, "A further component library, or a folder of them (repeatable)")
       ->allow_extra_args(false);
-  cmd->callback([&action, &common, o] {
-    action = [&common, o](Report& r) {
+  auto od = std::make_shared<OffDesignOptions>();
+  od->Add(cmd);
+  cmd->callback([&action, &common, o, od] {
+    action = [&common, o, od](Report& r) {
+      if (od->on) od->n.Read(common.UnitSystem());
       const std::string top = ExecutableDir() + "/..";
       std::string why;
       const run::TRunEntry entry = LoadRunModule(top, why);
       if (entry == nullptr) return Failure(why);
       run::TRunRequest request = *o;
       request.complibDir = top + "/" VYR_COMPLIB_SUBDIR;
+      if (od->on) request.offDesign = od->Points();
       auto result = std::make_unique<run::TRunResult>();
       entry(request, *result);
       if (result->status == run::TRunStatus::Invalid) {
@@ -67,6 +129,16 @@ void AddRun(CLI::App& app, Common& common, Action& action) {
         std::string text;
         for (const std::string& e : result->errors) text += (text.empty() ? "" : "\nvyr: ") + e;
         throw BadArgument(text.empty() ? "the model is not valid" : text);
+      }
+      if (od->on && !result->points.empty()) {
+        // A failed point is a row with its reason; the status says that points failed.
+        for (const std::string& w : result->warnings) std::cerr << "vyr: warning: " << w << '\n';
+        r.inputs = {TextEcho("model", o->model), TextEcho("configuration", result->configPath)};
+        for (Echo& e : od->n.Echoes()) r.inputs.push_back(std::move(e));
+        const std::size_t failed = OffDesignTable(result->points, r, common.UnitSystem());
+        if (failed == 0) return Status::Ok;
+        ShowMessage(std::to_string(failed) + " of " + std::to_string(result->points.size()) + " points failed");
+        return Status::PointsFailed;
       }
       if (result->status == run::TRunStatus::Failed) {
         for (const std::string& w : result->warnings) std::cerr << "vyr: warning: " << w << '\n';

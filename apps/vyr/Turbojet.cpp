@@ -1,5 +1,7 @@
 #include "Turbojet.h"
 
+#include <cmath>
+
 #include "CommandKit.h"
 
 namespace vyr::cli {
@@ -132,6 +134,135 @@ bool EngineStateTables(const engine::TEngineState& s, Report& report, TUnitSyste
   report.tables = {st, perf, machines, nozzle};
   report.main = "performance";
   return true;
+}
+
+namespace {
+
+Column ControlColumn(engine::TOffDesignControl c) {
+  switch (c) {
+    case engine::TOffDesignControl::Thrust: return Col("FN_target", "FN target", ptForce);
+    case engine::TOffDesignControl::ExitTemperature: return Col("T4_set", "T4 set", ptTemperature);
+    case engine::TOffDesignControl::FuelFlow: return Col("Wf_set", "Wf set", ptFuelFlow);
+    case engine::TOffDesignControl::Speed: return Ratio("N_set", "speed set", 4);
+  }
+  return Ratio("control", "control", 4);
+}
+
+// A station's value, or nothing where the point has no such station.
+Cell At(const engine::TOffDesignResult& r, int station, double TGasconditions::*v) {
+  const auto it = r.stations.find(station);
+  return it == r.stations.end() ? Cell{} : Cell(it->second.gas.*v);
+}
+
+}  // namespace
+
+std::size_t OffDesignTable(const std::vector<engine::TOffDesignResult>& points, Report& report, TUnitSystem u) {
+  // The shafts and machines of the first converged point set the columns.
+  const engine::TOffDesignResult* model = nullptr;
+  for (const auto& r : points)
+    if (r.ok) {
+      model = &r;
+      break;
+    }
+  const engine::TOffDesignControl control =
+      points.empty() ? engine::TOffDesignControl::ExitTemperature : points.front().point.control;
+  std::vector<Column> c{Col("Zp", "Zp", ptAltitude), Ratio("Mach", "Mach", 4), Col("dT", "dT", ptTempDiff),
+                        ControlColumn(control), Text("status", "status")};
+  const std::size_t first = c.size();
+  for (Column x :
+       {Col("FN", "net thrust", ptForce, Sign::Positive), Col("FG", "gross thrust", ptForce, Sign::Positive),
+        Col("TSFC", "TSFC", ptSFC, Sign::Positive), Col("FN_W", "specific thrust", ptSpecThrust, Sign::Positive),
+        Col("Wf", "fuel flow", ptFuelFlow, Sign::Positive), Col("W", "W", ptMassFlow, Sign::Positive),
+        Col("Pt3", "Pt3", ptPressure, Sign::Positive), Col("Tt3", "Tt3", ptTemperature, Sign::Positive),
+        Col("Tt4", "Tt4", ptTemperature, Sign::Positive), Col("Pt5", "Pt5", ptPressure, Sign::Positive),
+        Col("Tt5", "Tt5", ptTemperature, Sign::Positive), Col("A9", "exit area", ptArea, Sign::Positive)})
+    c.push_back(x);
+  if (model) {
+    for (const auto& [n, sh] : model->shafts) {
+      if (!(sh.rpm > 0)) continue;
+      const std::string k = std::to_string(n);
+      c.push_back(Col("N" + k, "N" + k, ptRotSpeed, Sign::Positive));
+      c.push_back(Ratio("N" + k + "_frac", "N" + k + "/Ndes", 4, Sign::Positive));
+    }
+    for (const engine::TMapResult& m : model->performance.maps) {
+      if (m.turbine) {
+        c.push_back(Ratio(m.name + "_Nmap", m.name + " Nmap", 3, Sign::Positive));
+        c.push_back(Ratio(m.name + "_PRmap", m.name + " PRmap", 4, Sign::Positive));
+        c.push_back(Ratio(m.name + "_PR", m.name + " PR", 4, Sign::Positive));
+        c.push_back(Ratio(m.name + "_eff", m.name + " eff.", 4, Sign::Positive));
+      } else {
+        c.push_back(Ratio(m.name + "_Nmap", m.name + " Nmap", 4, Sign::Positive));
+        c.push_back(Ratio(m.name + "_R", m.name + " R-line", 4));
+        c.push_back(Col(m.name + "_Nc", m.name + " Nc", ptRotSpeed, Sign::Positive));
+        c.push_back(Col(m.name + "_Wc", m.name + " Wc", ptMassFlow, Sign::Positive));
+        c.push_back(Ratio(m.name + "_PR", m.name + " PR", 4, Sign::Positive));
+        c.push_back(Ratio(m.name + "_eff", m.name + " eff.", 4, Sign::Positive));
+        c.push_back(Ratio(m.name + "_SM", m.name + " surge margin", 4));
+      }
+    }
+  }
+  c.push_back(Ratio("iterations", "iterations", 0, Sign::NonNegative));
+  c.push_back(Text("message", "message"));
+  Table t{"points", c, {}};
+  std::size_t failed = 0;
+  for (const engine::TOffDesignResult& r : points) {
+    Row row{r.point.altitude, r.point.mach, r.point.dT, r.point.value};
+    Row results;
+    std::string problem = r.error;
+    if (r.ok) {
+      const engine::TPerformance& p = r.performance;
+      for (double v : {p.FN, p.FG, p.TSFC, p.specificThrust, p.Wf, p.W}) results.emplace_back(v);
+      results.push_back(At(r, 3, &TGasconditions::Pt));
+      results.push_back(At(r, 3, &TGasconditions::Tt));
+      results.push_back(At(r, 4, &TGasconditions::Tt));
+      results.push_back(At(r, 5, &TGasconditions::Pt));
+      results.push_back(At(r, 5, &TGasconditions::Tt));
+      results.push_back(p.nozzles.empty() ? Cell{} : Cell(p.nozzles.front().A9));
+      for (const auto& [n, sh] : model->shafts) {
+        if (!(sh.rpm > 0)) continue;
+        const auto it = r.shafts.find(n);
+        results.push_back(it == r.shafts.end() ? Cell{} : Cell(it->second.N));
+        results.push_back(it == r.shafts.end() ? Cell{} : Cell(it->second.N / it->second.rpm));
+      }
+      for (const engine::TMapResult& m : model->performance.maps) {
+        const engine::TMapResult* q = nullptr;
+        for (const engine::TMapResult& x : p.maps)
+          if (x.name == m.name) q = &x;
+        const std::size_t n = m.turbine ? 4 : 7;
+        if (!q) {
+          results.resize(results.size() + n);
+          continue;
+        }
+        if (m.turbine) {
+          for (double v : {q->Nmap, q->beta, q->PR, q->eff}) results.emplace_back(v);
+        } else {
+          for (double v : {q->Nmap, q->beta, q->Nc, q->Wc, q->PR, q->eff}) results.emplace_back(v);
+          results.push_back(std::isfinite(q->surgeMargin) ? Cell(q->surgeMargin) : Cell{});
+        }
+      }
+      Table check{t.name, std::vector<Column>(t.columns.begin() + first, t.columns.end() - 2), {}};
+      problem = RowProblem(check, results, u);
+      if (!problem.empty()) problem = "Impossible result: " + problem;
+    }
+    if (problem.empty() && r.ok) {
+      row.emplace_back(std::string("ok"));
+      for (Cell& x : results) row.push_back(std::move(x));
+      row.emplace_back(double(r.iterations));
+      row.emplace_back(std::string(""));
+    } else {
+      ++failed;
+      row.emplace_back(std::string("failed"));
+      row.resize(t.columns.size() - 2);
+      row.emplace_back(double(r.iterations));
+      row.emplace_back(r.component.empty() || problem.find(r.component) != std::string::npos
+                           ? problem
+                           : r.component + ": " + problem);
+    }
+    t.rows.push_back(std::move(row));
+  }
+  report.tables = {t};
+  report.main = "points";
+  return failed;
 }
 
 }  // namespace vyr::cli

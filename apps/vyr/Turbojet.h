@@ -9,6 +9,7 @@
 
 #include "Engine.h"
 #include "Fuel.h"
+#include "OffDesign.h"
 #include "Output.h"
 #include "VYRglobal.h"
 
@@ -75,5 +76,14 @@ bool DesignTurbojet(const TurbojetInput& in, const Fuel& fuel, TurbojetResult& o
 /// (a row per nozzle, named when there are several). False when a value is
 /// one physics forbids (its message shown).
 bool EngineStateTables(const engine::TEngineState& s, Report& report, TUnitSystem units);
+
+/// The flat `points` table of an off-design run: a row per point with its
+/// flight condition, control and status; then, as "cycle turbojet" sweeps
+/// show them, the performance and the main stations; then each shaft's speed
+/// (rpm and fraction of design), each compressor's map coordinates, corrected
+/// speed and flow and surge margin, each turbine's map coordinates, and the
+/// solver's iterations; a failed point has its reason in `message`. The
+/// number of failed points.
+std::size_t OffDesignTable(const std::vector<engine::TOffDesignResult>& points, Report& report, TUnitSystem units);
 
 }  // namespace vyr::cli

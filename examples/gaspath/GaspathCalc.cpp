@@ -7,6 +7,7 @@
 #include "EngineComponents.h"
 #include "EngineState.h"
 #include "GaspathForms.h"
+#include "Maps.h"
 
 namespace vyr::gaspath {
 
@@ -42,8 +43,21 @@ bool TGasPathForm::InletAndOutlet(const engine::TEngineState& state, int& in, in
 
 bool TGasPathForm::RunComponent(engine::TComponent& component, engine::TEngineState& state) {
   component.name = ComponentName();
-  if (component.Calc(state)) return true;
+  if (state.offDesign ? component.CalcOffDesign(state) : component.Calc(state)) return true;
   return Fail(state.error.empty() ? "The calculation failed" : state.error);
+}
+
+bool TGasPathForm::DefineComponent(engine::TComponent& component, engine::TEngineState& state) {
+  component.name = ComponentName();
+  const std::string missing = component.MissingDesign();
+  if (!missing.empty()) return Fail("No off-design calculation: " + missing);
+  if (component.DefineStatesAndErrors(state)) return true;
+  return Fail(state.error.empty() ? "Its off-design unknowns cannot be defined" : state.error);
+}
+
+std::string TGasPathForm::ModelFile(const engine::TEngineState& state, const std::string& name) const {
+  if (name.empty() || name.front() == '/' || state.modelDir.empty()) return name;
+  return state.modelDir + "/" + name;
 }
 
 // --- Ambient ---------------------------------------------------------------------
@@ -71,12 +85,27 @@ bool TAmbientForm::CalcStart(TCalcMode mode) {
 bool TAmbientForm::CalcFinish(TCalcMode mode) {
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
+  // Off design the shafts balance only once the point has converged: the
+  // solver sums the performance then.
+  if (s->offDesign) {
+    FN_ = s->performance.FG - s->performance.ramDrag;
+    return TGasPathForm::CalcFinish(mode);
+  }
   if (!engine::Summarize(*s)) return Fail(s->error);
   FN_ = s->performance.FN;
   return TGasPathForm::CalcFinish(mode);
 }
 
 // --- Gas-path components ---------------------------------------------------------
+
+bool TInletForm::DefineStatesAndErrors(TCalcMode mode) {
+  if (!TGasPathForm::DefineStatesAndErrors(mode)) return false;
+  engine::TEngineState* s = State();
+  if (s == nullptr) return false;
+  engine::TInlet c("");
+  c.W = Wdes->GetValue();
+  return DefineComponent(c, *s);
+}
 
 bool TInletForm::Calc(TCalcMode mode) {
   engine::TEngineState* s = State();
@@ -105,10 +134,70 @@ bool TDuctForm::Calc(TCalcMode mode) {
   return TGasPathForm::Calc(mode);
 }
 
+namespace {
+
+// The map of a file, read once: the cached one while the path stays; null
+// with the reader's reason when the file cannot be read.
+template <class M>
+std::shared_ptr<const M> CachedMap(const std::string& path, std::shared_ptr<const M>& map, std::string& mapPath,
+                                   std::string& why) {
+  if (map && path == mapPath) return map;
+  auto m = std::make_shared<M>();
+  if (!M::Read(path, *m, why)) return nullptr;
+  mapPath = path;
+  return map = m;
+}
+
+}  // namespace
+
+std::shared_ptr<const engine::TCompressorMap> TCompressorForm::Map(const engine::TEngineState& state) {
+  std::string why;
+  auto m = CachedMap(ModelFile(state, MapFile->Text()), map_, mapPath_, why);
+  if (!m) Fail(why);
+  return m;
+}
+
+namespace {
+
+// The component's map and the scalars the design point left in the fields.
+template <class F, class C>
+bool SetMap(F& form, C& c, const engine::TEngineState& s) {
+  if (form.MapFile->Text().empty()) return true;
+  c.map = form.Map(s);
+  if (!c.map) return false;
+  c.scalars = {form.MapsN->GetValue(), form.MapsW->GetValue(), form.MapsPR->GetValue(), form.MapsEff->GetValue()};
+  c.scaled = c.scalars.sN > 0 && c.scalars.sW > 0 && c.scalars.sPR > 0 && c.scalars.sEff > 0;
+  return true;
+}
+
+// Keeps the scalars of a design point in the fields.
+template <class F, class C>
+void KeepScalars(F& form, const C& c) {
+  if (!c.scaled) return;
+  form.MapsN->SetValue(c.scalars.sN);
+  form.MapsW->SetValue(c.scalars.sW);
+  form.MapsPR->SetValue(c.scalars.sPR);
+  form.MapsEff->SetValue(c.scalars.sEff);
+}
+
+}  // namespace
+
+bool TCompressorForm::DefineStatesAndErrors(TCalcMode mode) {
+  if (!TGasPathForm::DefineStatesAndErrors(mode)) return false;
+  engine::TEngineState* s = State();
+  if (s == nullptr) return false;
+  engine::TCompressor c("");
+  if (!SetMap(*this, c, *s)) return false;
+  c.WcDesign = MapWc->GetValue();
+  return DefineComponent(c, *s);
+}
+
 bool TCompressorForm::Calc(TCalcMode mode) {
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
   engine::TCompressor c("");
+  if (!SetMap(*this, c, *s)) return false;
+  c.WcDesign = MapWc->GetValue();
   if (!InletAndOutlet(*s, c.inStation, c.outStation)) return false;
   c.shaft = IntOf(ShaftNrdes);
   c.PR = PRdes->GetValue();
@@ -126,7 +215,12 @@ bool TCompressorForm::Calc(TCalcMode mode) {
     if (name.empty()) name = ComponentName() + " bleed " + std::to_string(k + 1);
     c.bleeds.push_back({name, bleeds[k].flow->GetValue(), bleeds[k].dH->GetValue()});
   }
+  if (!s->offDesign) c.scaled = false;  // the design point scales the map anew
   if (!RunComponent(c, *s)) return false;
+  if (!s->offDesign) {
+    KeepScalars(*this, c);
+    if (c.scaled) MapWc->SetValue(c.WcDesign);
+  }
   const TGasconditions& g = s->Find(c.outStation)->gas;
   Pt_ = g.Pt;
   Tt_ = g.Tt;
@@ -152,6 +246,15 @@ bool TSplitterForm::Calc(TCalcMode mode) {
   return TGasPathForm::Calc(mode);
 }
 
+bool TBurnerForm::DefineStatesAndErrors(TCalcMode mode) {
+  if (!TGasPathForm::DefineStatesAndErrors(mode)) return false;
+  engine::TEngineState* s = State();
+  if (s == nullptr) return false;
+  engine::TBurner c("");
+  c.T4Design = Texitdes->GetValue();
+  return DefineComponent(c, *s);
+}
+
 bool TBurnerForm::Calc(TCalcMode mode) {
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
@@ -174,10 +277,32 @@ bool TBurnerForm::Calc(TCalcMode mode) {
   return TGasPathForm::Calc(mode);
 }
 
+std::shared_ptr<const engine::TTurbineMap> TTurbineForm::Map(const engine::TEngineState& state) {
+  std::string why;
+  auto m = CachedMap(ModelFile(state, MapFile->Text()), map_, mapPath_, why);
+  if (!m) Fail(why);
+  return m;
+}
+
+bool TTurbineForm::DefineStatesAndErrors(TCalcMode mode) {
+  if (!TGasPathForm::DefineStatesAndErrors(mode)) return false;
+  engine::TEngineState* s = State();
+  if (s == nullptr) return false;
+  engine::TTurbine c("");
+  if (!SetMap(*this, c, *s)) return false;
+  c.WpDesign = MapWp->GetValue();
+  for (auto [name, at] : {std::pair{Cool1Name, Cool1At}, std::pair{Cool2Name, Cool2At}})
+    if (!name->Text().empty()) c.cooling.push_back({name->Text(), at->ItemIndex() == 0});
+  return DefineComponent(c, *s);
+}
+
 bool TTurbineForm::Calc(TCalcMode mode) {
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
   engine::TTurbine c("");
+  if (!SetMap(*this, c, *s)) return false;
+  c.WpDesign = MapWp->GetValue();
+  if (!s->offDesign) c.scaled = false;  // the design point scales the map anew
   if (!InletAndOutlet(*s, c.inStation, c.outStation)) return false;
   c.rotorInStation = IntOf(RotorInStation);
   c.rotorExitStation = IntOf(RotorExitStation);
@@ -189,6 +314,10 @@ bool TTurbineForm::Calc(TCalcMode mode) {
   for (auto [name, at] : {std::pair{Cool1Name, Cool1At}, std::pair{Cool2Name, Cool2At}})
     if (!name->Text().empty()) c.cooling.push_back({name->Text(), at->ItemIndex() == 0});
   if (!RunComponent(c, *s)) return false;
+  if (!s->offDesign) {
+    KeepScalars(*this, c);
+    if (c.scaled) MapWp->SetValue(c.WpDesign);
+  }
   Tt_ = s->Find(c.outStation)->gas.Tt;
   if (const engine::TMachineResult* m = Named(s->performance.machines, c.name)) {
     PR_ = m->PR;
@@ -199,10 +328,22 @@ bool TTurbineForm::Calc(TCalcMode mode) {
   return TGasPathForm::Calc(mode);
 }
 
+bool TNozzleForm::DefineStatesAndErrors(TCalcMode mode) {
+  if (!TGasPathForm::DefineStatesAndErrors(mode)) return false;
+  engine::TEngineState* s = State();
+  if (s == nullptr) return false;
+  engine::TNozzle c("");
+  c.A8Design = A8Design->GetValue();
+  c.WDesign = W8Design->GetValue();
+  return DefineComponent(c, *s);
+}
+
 bool TNozzleForm::Calc(TCalcMode mode) {
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
   engine::TNozzle c("");
+  c.A8Design = A8Design->GetValue();
+  c.WDesign = W8Design->GetValue();
   if (!Station(ltIn1, c.inStation)) return false;
   c.throatStation = IntOf(ThroatStation);
   c.exitStation = IntOf(ExitStation);
@@ -216,6 +357,10 @@ bool TNozzleForm::Calc(TCalcMode mode) {
     A8_ = n->A8;
     A9_ = n->A9;
     V9_ = n->V;
+    if (!s->offDesign) {
+      A8Design->SetValue(n->A8);
+      W8Design->SetValue(n->W);
+    }
   }
   return TGasPathForm::Calc(mode);
 }
@@ -223,24 +368,51 @@ bool TNozzleForm::Calc(TCalcMode mode) {
 // --- Shaft ------------------------------------------------------------------------
 
 // The shaft's data are in place before its compressors and turbines calculate.
+namespace {
+
+engine::TShaftComponent ShaftOf(const TShaftForm& f) {
+  engine::TShaftComponent c("");
+  c.number = IntOf(f.ShaftNrdes);
+  c.rpm = f.Ndes->GetValue();
+  c.effMech = f.EffMechdes->GetValue();
+  c.offtake = f.PWoffdes->GetValue();
+  c.powerDesign = f.PWDesign->GetValue();
+  return c;
+}
+
+}  // namespace
+
+bool TShaftForm::DefineStatesAndErrors(TCalcMode mode) {
+  if (!TGasPathForm::DefineStatesAndErrors(mode)) return false;
+  engine::TEngineState* s = State();
+  if (s == nullptr) return false;
+  engine::TShaftComponent c = ShaftOf(*this);
+  return DefineComponent(c, *s);
+}
+
 bool TShaftForm::CalcStart(TCalcMode mode) {
   if (!TGasPathForm::CalcStart(mode)) return false;
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
-  engine::TShaftComponent c("");
-  c.number = IntOf(ShaftNrdes);
-  c.rpm = Ndes->GetValue();
-  c.effMech = EffMechdes->GetValue();
-  c.offtake = PWoffdes->GetValue();
+  engine::TShaftComponent c = ShaftOf(*this);
   return RunComponent(c, *s);
 }
 
+// Once every compressor and turbine has calculated: the shaft's power
+// balance (off design, its error).
 bool TShaftForm::CalcFinish(TCalcMode mode) {
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
   const engine::TShaft& shaft = s->Shaft(IntOf(ShaftNrdes));
   PWc_ = shaft.absorbed;
   PWt_ = shaft.delivered;
+  if (s->offDesign) {
+    engine::TShaftComponent c = ShaftOf(*this);
+    c.name = ComponentName();
+    if (!c.OffDesignEnd(*s)) return Fail(s->error);
+  } else {
+    PWDesign->SetValue(shaft.absorbed + shaft.offtake);
+  }
   return TGasPathForm::CalcFinish(mode);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include <QLabel>
 #include <QLayout>
@@ -60,6 +61,16 @@ TNumFld* TGasPathForm::AddNumFld(const char* name, const char* caption, TParType
   inputsPanel_->layout()->addWidget(f);
   inputs_.push_back(f);
   return f;
+}
+
+void TGasPathForm::AddMapScalars(TNumFld*& sN, TNumFld*& sW, TNumFld*& sPR, TNumFld*& sEff) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const char* hint = "Map scalar from the design point (N = Nmap sN, W = Wmap sW, PR = (PRmap - 1) sPR + 1, "
+                     "eff = effmap sEff)";
+  sN = AddNumFld("MapsN", "Map scalar sN", ptNone, 0.0, 0.0, inf, hint);
+  sW = AddNumFld("MapsW", "Map scalar sW", ptNone, 0.0, 0.0, inf, hint);
+  sPR = AddNumFld("MapsPR", "Map scalar sPR", ptNone, 0.0, 0.0, inf, hint);
+  sEff = AddNumFld("MapsEff", "Map scalar sEff", ptNone, 0.0, 0.0, inf, hint);
 }
 
 TStringFld* TGasPathForm::AddStringFld(const char* name, const char* caption, const char* hint) {

@@ -60,6 +60,8 @@ class TGasPathForm : public TVYRcompform {
   /// A numeric field on the Design page, with its value, range and unit.
   TNumFld* AddNumFld(const char* name, const char* caption, TParType type, double value, double min, double max,
                      const char* hint = nullptr);
+  /// The four scalars that fit a map to the design point, kept for off design.
+  void AddMapScalars(TNumFld*& sN, TNumFld*& sW, TNumFld*& sPR, TNumFld*& sEff);
   /// A text field on the Design page.
   TStringFld* AddStringFld(const char* name, const char* caption, const char* hint);
   /// A radio group on the Design page.
@@ -77,8 +79,14 @@ class TGasPathForm : public TVYRcompform {
   /// The stations of In1 and Out1, the outlet not yet set by another component.
   bool InletAndOutlet(const engine::TEngineState& state, int& in, int& out);
   /// Runs a component of the engine layer, named after this component, on
-  /// the state; false with the layer's failure text recorded.
+  /// the state (off design when the state says so); false with the layer's
+  /// failure text recorded.
   bool RunComponent(engine::TComponent& component, engine::TEngineState& state);
+  /// Off design: registers the component's unknowns and errors in the state,
+  /// named after this component; false when it lacks its design data.
+  bool DefineComponent(engine::TComponent& component, engine::TEngineState& state);
+  /// A file the model names, relative to the model file's folder.
+  std::string ModelFile(const engine::TEngineState& state, const std::string& name) const;
   /// Records a failure: text, a line break and the component's identification
   /// in ErrorWarningText; false.
   bool Fail(const std::string& text);

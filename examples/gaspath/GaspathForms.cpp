@@ -56,6 +56,10 @@ TCompressorForm::TCompressorForm(QWidget* owner) : TGasPathForm(owner) {
   Bleed3des = AddNumFld("Bleed3des", "Bleed 3", ptNone, 0.0, 0.0, 0.5, hint);
   Bleed3dHdes = AddNumFld("Bleed3dHdes", "Bleed 3 enthalpy fraction", ptNone, 1.0, 0.0, 1.0, dHhint);
   Bleed3Name = AddStringFld("Bleed3Name", "Bleed 3 name", nameHint);
+  MapFile = AddStringFld("MapFile", "Map file", "Compressor map file, relative to the model file (empty: no map)");
+  AddMapScalars(MapsN, MapsW, MapsPR, MapsEff);
+  MapWc = AddNumFld("MapWc", "Design corrected flow", ptMassFlow, 0.0, 0.0, kInf,
+                    "Corrected flow at the design point, kept for off design");
 }
 
 std::string TCompressorForm::InputProblem() const {
@@ -65,6 +69,8 @@ std::string TCompressorForm::InputProblem() const {
 }
 
 bool TCompressorForm::InputActive(const TNumFld* field) const {
+  if (field == MapsN || field == MapsW || field == MapsPR || field == MapsEff || field == MapWc)
+    return !MapFile->Text().empty();
   if (field == Bleed1dHdes) return Bleed1des->GetValue() > 0;
   if (field == Bleed2dHdes) return Bleed2des->GetValue() > 0;
   if (field == Bleed3dHdes) return Bleed3des->GetValue() > 0;
@@ -122,6 +128,16 @@ TTurbineForm::TTurbineForm(QWidget* owner) : TGasPathForm(owner) {
   Cool1At = AddRadioGrp("Cool1At", "Cooling flow 1 enters at", at, 0);
   Cool2Name = AddStringFld("Cool2Name", "Cooling flow 2 from bleed", hint);
   Cool2At = AddRadioGrp("Cool2At", "Cooling flow 2 enters at", at, 1);
+  MapFile = AddStringFld("MapFile", "Map file", "Turbine map file, relative to the model file (empty: no map)");
+  AddMapScalars(MapsN, MapsW, MapsPR, MapsEff);
+  MapWp = AddNumFld("MapWp", "Design flow parameter", ptNone, 0.0, 0.0, kInf,
+                    "W sqrt(Tt)/Pt at the design point [kg sqrt(K)/(s Pa)], kept for off design");
+}
+
+bool TTurbineForm::InputActive(const TNumFld* field) const {
+  if (field == MapsN || field == MapsW || field == MapsPR || field == MapsEff || field == MapWp)
+    return !MapFile->Text().empty();
+  return true;
 }
 
 TNozzleForm::TNozzleForm(QWidget* owner) : TGasPathForm(owner) {
@@ -130,6 +146,10 @@ TNozzleForm::TNozzleForm(QWidget* owner) : TGasPathForm(owner) {
   NozzleType = AddRadioGrp("NozzleType", "Nozzle", {"Convergent", "Convergent-divergent"}, 0);
   ThroatStation = AddNumFld("ThroatStation", "Throat station", ptNone, 8, 0, 10000);
   ExitStation = AddNumFld("ExitStation", "Exit station", ptNone, 9, 0, 10000);
+  A8Design = AddNumFld("A8Design", "Design throat area", ptArea, 0.0, 0.0, kInf,
+                       "Throat area of the design point, kept off design (0: not calculated)");
+  W8Design = AddNumFld("W8Design", "Design nozzle flow", ptMassFlow, 0.0, 0.0, kInf,
+                       "Flow of the design point, the scale of the throat's off-design error");
   for (TNumFld* f : {ThroatStation, ExitStation}) {
     f->SetIntegerOnly(true);
     f->SetDecimals(0);
@@ -151,6 +171,8 @@ TShaftForm::TShaftForm(QWidget* owner) : TGasPathForm(owner) {
   EffMechdes = AddNumFld("EffMechdes", "Mechanical efficiency", ptNone, 0.99, 0.5, 1.0,
                          "Turbine power delivered to the compressors and the offtake");
   PWoffdes = AddNumFld("PWoffdes", "Power offtake", ptPower, 0.0, 0.0, kInf);
+  PWDesign = AddNumFld("PWDesign", "Design power", ptPower, 0.0, 0.0, kInf,
+                       "Power the shaft carried at the design point, the scale of its off-design balance");
 }
 
 // --- Results in report order ----------------------------------------------------

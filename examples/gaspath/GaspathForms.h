@@ -4,6 +4,14 @@
 // hooks on the engine state of the run in progress, at the stations of its
 // icon's links.
 //
+// Off design (mode cmSteadyState, the state's offDesign set) the forms run
+// their components' off-design calculations at the point in the state:
+// DefineStatesAndErrors registers each component's unknowns and errors, and
+// every pass of the solver runs CalcStart, Calc and CalcFinish as at design.
+// What off design needs of the design point (map scalars, the throat area,
+// the shaft's power) the design run writes into the forms' fields, so that
+// a saved model runs off design without a design run.
+//
 // Order of a design-point run: every form's CalcStart (the ambient form sets
 // the flight condition and station 0, the shaft forms their shafts), then
 // Calc in calculation order along the gas path (compressors before the
@@ -11,10 +19,16 @@
 // into the performance summary by the ambient form, which finishes last).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "GaspathForm.h"
+
+namespace vyr::engine {
+class TCompressorMap;
+class TTurbineMap;
+}  // namespace vyr::engine
 
 namespace vyr::gaspath {
 
@@ -67,6 +81,7 @@ class TInletForm : public TGasPathForm {
   double Pt() const { return Pt_; }
   double Tt() const { return Tt_; }
   bool Calc(TCalcMode mode) override;
+  bool DefineStatesAndErrors(TCalcMode mode) override;
   std::vector<TResult> Results() const override;
 
   TNumFld* Wdes;   ///< air mass flow [kg/s]
@@ -130,9 +145,11 @@ class TCompressorForm : public TGasPathForm {
   double Tt() const { return Tt_; }
   double Pt() const { return Pt_; }
   bool Calc(TCalcMode mode) override;
+  bool DefineStatesAndErrors(TCalcMode mode) override;
   std::vector<TResult> Results() const override;
   std::string InputProblem() const override;
-  /// A bleed's enthalpy fraction only while the bleed takes flow.
+  /// A bleed's enthalpy fraction only while the bleed takes flow; the map's
+  /// scalars only with a map.
   bool InputActive(const TNumFld* field) const override;
 
   TNumFld* PRdes;        ///< pressure ratio Pt_out/Pt_in [-]
@@ -148,9 +165,20 @@ class TCompressorForm : public TGasPathForm {
   TStringFld* Bleed1Name;  ///< names by which turbines take the bleeds as cooling air
   TStringFld* Bleed2Name;
   TStringFld* Bleed3Name;
+  TStringFld* MapFile;   ///< map file, relative to the model file ("" no map: no off design)
+  TNumFld* MapsN;        ///< map scalars from the design point: speed, flow, pressure ratio, efficiency [-]
+  TNumFld* MapsW;
+  TNumFld* MapsPR;
+  TNumFld* MapsEff;
+  TNumFld* MapWc;        ///< corrected flow at design [kg/s]
+
+  /// The map of MapFile, read once; null (failure recorded) when it cannot be read.
+  std::shared_ptr<const engine::TCompressorMap> Map(const engine::TEngineState& state);
 
  private:
   double Eff_ = 0, EffPoly_ = 0, PW_ = 0, Tt_ = 0, Pt_ = 0;
+  std::shared_ptr<const engine::TCompressorMap> map_;
+  std::string mapPath_;
 };
 
 /// Splitter: divides its inlet flow into core (Out1) and bypass (Out2) by the
@@ -201,6 +229,7 @@ class TBurnerForm : public TGasPathForm {
   double Wf() const { return Wf_; }
   double Pt() const { return Pt_; }
   bool Calc(TCalcMode mode) override;
+  bool DefineStatesAndErrors(TCalcMode mode) override;
   std::vector<TResult> Results() const override;
   /// The user fuel's data only while the user fuel is selected.
   bool InputActive(const TNumFld* field) const override;
@@ -243,7 +272,10 @@ class TTurbineForm : public TGasPathForm {
   double PW() const { return PW_; }
   double Tt() const { return Tt_; }
   bool Calc(TCalcMode mode) override;
+  bool DefineStatesAndErrors(TCalcMode mode) override;
   std::vector<TResult> Results() const override;
+  /// The map's scalars only with a map.
+  bool InputActive(const TNumFld* field) const override;
 
   TNumFld* Effdes;        ///< efficiency [-]
   TRadioGrpFld* EffType;  ///< "Isentropic", "Polytropic"
@@ -254,9 +286,20 @@ class TTurbineForm : public TGasPathForm {
   TRadioGrpFld* Cool1At;  ///< "Inlet (does work)", "Exit (no work)"
   TStringFld* Cool2Name;
   TRadioGrpFld* Cool2At;
+  TStringFld* MapFile;   ///< map file, relative to the model file ("" no map: no off design)
+  TNumFld* MapsN;        ///< map scalars from the design point: speed, flow, pressure ratio, efficiency [-]
+  TNumFld* MapsW;
+  TNumFld* MapsPR;
+  TNumFld* MapsEff;
+  TNumFld* MapWp;        ///< flow parameter W sqrt(Tt)/Pt at design [kg sqrt(K)/(s Pa)]
+
+  /// The map of MapFile, read once; null (failure recorded) when it cannot be read.
+  std::shared_ptr<const engine::TTurbineMap> Map(const engine::TEngineState& state);
 
  private:
   double PR_ = 0, Eff_ = 0, EffPoly_ = 0, PW_ = 0, Tt_ = 0;
+  std::shared_ptr<const engine::TTurbineMap> map_;
+  std::string mapPath_;
 };
 
 /// Exhaust nozzle to ambient: convergent, or convergent-divergent fully
@@ -276,6 +319,7 @@ class TNozzleForm : public TGasPathForm {
   double A9() const { return A9_; }
   double V9() const { return V9_; }
   bool Calc(TCalcMode mode) override;
+  bool DefineStatesAndErrors(TCalcMode mode) override;
   std::vector<TResult> Results() const override;
   std::string InputProblem() const override;
 
@@ -283,6 +327,8 @@ class TNozzleForm : public TGasPathForm {
   TRadioGrpFld* NozzleType;  ///< "Convergent", "Convergent-divergent"
   TNumFld* ThroatStation;  ///< station number of the throat [-]
   TNumFld* ExitStation;    ///< station number of the exit [-]
+  TNumFld* A8Design;       ///< throat area of the design point, kept off design [m^2]
+  TNumFld* W8Design;       ///< flow of the design point [kg/s]
 
  private:
   double FG_ = 0, A8_ = 0, A9_ = 0, V9_ = 0;
@@ -308,12 +354,14 @@ class TShaftForm : public TGasPathForm {
   double PWt() const { return PWt_; }
   bool CalcStart(TCalcMode mode) override;
   bool CalcFinish(TCalcMode mode) override;
+  bool DefineStatesAndErrors(TCalcMode mode) override;
   std::vector<TResult> Results() const override;
 
   TNumFld* ShaftNrdes;  ///< shaft number [-]
   TNumFld* Ndes;        ///< speed [rpm]
   TNumFld* EffMechdes;  ///< mechanical efficiency [-]
   TNumFld* PWoffdes;    ///< power offtake [W]
+  TNumFld* PWDesign;    ///< power the shaft carried at the design point [W]
 
  private:
   double PWc_ = 0, PWt_ = 0;

@@ -1,10 +1,12 @@
 #include "EngineModels.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <stdexcept>
 
 #include "ClassRegistry.h"
+#include "Fuels.h"
 #include "VyrNativeXml.h"
 #include "vyrcompf.h"
 
@@ -42,6 +44,21 @@ T* Field(TVYRcomp* comp, const char* field) {
   return f;
 }
 
+// The single-spool turbojet's components in a row (the shaft below the
+// compressor), stations 0, 2, 3, 4, 5, 8, 9.
+std::vector<TVYRcomp*> PlaceTurbojet(QWidget* canvas) {
+  const int x = 20, y = 40;
+  return {
+      Place(canvas, "TAmbientComp", "Ambient", 1, x, y, {-1, 0}),
+      Place(canvas, "TInletComp", "Inlet", 2, x + kPitch, y, {0, 2}),
+      Place(canvas, "TCompressorComp", "Compressor", 3, x + 2 * kPitch, y, {2, 3}),
+      Place(canvas, "TBurnerComp", "Burner", 4, x + 3 * kPitch, y, {3, 4}),
+      Place(canvas, "TTurbineComp", "Turbine", 5, x + 4 * kPitch, y, {4, 5}),
+      Place(canvas, "TNozzleComp", "Nozzle", 6, x + 5 * kPitch, y, {5}),
+      Place(canvas, "TShaftComp", "Shaft", 7, x + 2 * kPitch, y + 100),
+  };
+}
+
 }  // namespace
 
 // Each case changes what its name says and nothing else.
@@ -77,16 +94,7 @@ TVYRcomp* FindComp(const std::vector<TVYRcomp*>& comps, const std::string& id) {
 }
 
 std::vector<TVYRcomp*> BuildTurbojet(QWidget* canvas) {
-  const int x = 20, y = 40;
-  std::vector<TVYRcomp*> c = {
-      Place(canvas, "TAmbientComp", "Ambient", 1, x, y, {-1, 0}),
-      Place(canvas, "TInletComp", "Inlet", 2, x + kPitch, y, {0, 2}),
-      Place(canvas, "TCompressorComp", "Compressor", 3, x + 2 * kPitch, y, {2, 3}),
-      Place(canvas, "TBurnerComp", "Burner", 4, x + 3 * kPitch, y, {3, 4}),
-      Place(canvas, "TTurbineComp", "Turbine", 5, x + 4 * kPitch, y, {4, 5}),
-      Place(canvas, "TNozzleComp", "Nozzle", 6, x + 5 * kPitch, y, {5}),
-      Place(canvas, "TShaftComp", "Shaft", 7, x + 2 * kPitch, y + 100),
-  };
+  std::vector<TVYRcomp*> c = PlaceTurbojet(canvas);
   // The defaults of the forms are those of `vyr cycle turbojet`; written out
   // here so that the model states them.
   SetNum(c[1], "Wdes", 20.0);
@@ -180,6 +188,52 @@ std::vector<TVYRcomp*> BuildTurbofan(QWidget* canvas) {
   SetNum(at("LPShaft"), "Ndes", 3750.0);
   SetNum(at("LPShaft"), "EffMechdes", 1.0);
   return c;
+}
+
+std::vector<TVYRcomp*> BuildTurbojetOnMaps(QWidget* canvas, const std::string& mapsModelDir) {
+  std::vector<TVYRcomp*> c = PlaceTurbojet(canvas);
+  const double hc = 4.0044 / 2.0;
+  SetNum(c[1], "PRdes", 1.0);
+  SetNum(c[2], "PRdes", 13.5);
+  SetNum(c[2], "Effdes", 0.83);
+  SetText(c[2], "MapFile", "maps/AXI5.map");
+  SetNum(c[3], "Texitdes", 2370.0 * kKPerRankine);
+  SetNum(c[3], "Effdes", 1.0);
+  SetNum(c[3], "dPdes", 0.03);
+  SetOption(c[3], "Fuel", Field<TRadioGrpFld>(c[3], "Fuel")->Count() - 1);  // user fuel
+  SetNum(c[3], "HCdes", hc);
+  SetNum(c[3], "OCdes", 0.0);
+  // A formation enthalpy of 0 at 298.15 K: the heating value is that of the products alone.
+  SetNum(c[3], "LHVdes", -FormEnthFromHeatValue(hc, 0.0, 0.0));
+  SetNum(c[3], "Tfueldes", 298.15);
+  SetNum(c[4], "Effdes", 0.86);
+  SetText(c[4], "MapFile", "maps/LPT2269.map");
+  SetOption(c[5], "NozzleType", 1);
+  SetNum(c[5], "CVdes", 0.99);
+  SetNum(c[6], "Ndes", 8070.0);
+  SetNum(c[6], "EffMechdes", 1.0);
+  // The air flow that gives the thrust: net thrust is nearly proportional to
+  // it, so the secant method needs a few design runs.
+  const double target = kReferenceThrustLbf * kNPerLbf;
+  auto thrust = [&](double W) {
+    SetNum(c[1], "Wdes", W);
+    engine::TEngineState s;
+    s.modelDir = mapsModelDir;
+    std::string failure;
+    if (!RunDesignPoint(c, s, failure)) throw std::runtime_error(failure);
+    return s.performance.FN - target;
+  };
+  double W0 = 100.0, F0 = thrust(W0);
+  double W1 = W0 * target / (F0 + target);
+  for (int k = 0; k < 30; ++k) {
+    const double F1 = thrust(W1);
+    if (std::fabs(F1) <= 1e-9 * target) return c;
+    const double W2 = W1 - F1 * (W1 - W0) / (F1 - F0);
+    W0 = W1;
+    F0 = F1;
+    W1 = W2;
+  }
+  throw std::runtime_error("no air flow gives the reference thrust");
 }
 
 bool RunDesignPoint(const std::vector<TVYRcomp*>& comps, engine::TEngineState& state, std::string& failure) {

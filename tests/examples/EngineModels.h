@@ -23,6 +23,18 @@ inline constexpr double kKPerRankine = 1.0 / 1.8;
 /// stations 0, 2, 3, 4, 5, 8, 9.
 std::vector<TVYRcomp*> BuildTurbojet(QWidget* canvas);
 
+/// The reference turbojet on maps (examples/turbojet-maps.xml), sized at
+/// sea-level static ISA to a net thrust of 11,800 lbf (the air flow found by
+/// design runs), burner exit 2370 degR, compressor PR 13.5 at 0.83 on the
+/// AXI5 map, turbine 0.86 on the LPT2269 map, 8070 rpm, fully expanded
+/// convergent-divergent nozzle (CV 0.99), fuel CH2.0022 of formation
+/// enthalpy 0. Its forms keep the design point's map scalars, throat area and
+/// shaft power. The maps are read from mapsModelDir + "/maps"; throws
+/// std::runtime_error when the design point fails.
+std::vector<TVYRcomp*> BuildTurbojetOnMaps(QWidget* canvas, const std::string& mapsModelDir);
+inline constexpr double kReferenceThrustLbf = 11800.0;
+inline constexpr double kNPerLbf = 4.4482216152605;
+
 /// The two-spool separate-flow high-bypass turbofan at its design point.
 std::vector<TVYRcomp*> BuildTurbofan(QWidget* canvas);
 

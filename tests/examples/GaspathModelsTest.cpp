@@ -30,9 +30,14 @@ struct TModelCase {
 
 void PrintTo(const TModelCase& c, std::ostream* os) { *os << c.name; }
 
+std::vector<TVYRcomp*> BuildTurbojetOnMaps(QWidget* canvas) {
+  return examples::BuildTurbojetOnMaps(canvas, VYR_EXAMPLES_DIR);
+}
+
 const TModelCase kModels[] = {
     {"Turbojet", "turbojet.xml", &examples::BuildTurbojet, examples::kTurbojetCases, 7},
     {"Turbofan", "turbofan.xml", &examples::BuildTurbofan, "", 18},
+    {"TurbojetOnMaps", "turbojet-maps.xml", &BuildTurbojetOnMaps, "", 7},
 };
 
 std::string FileText(const std::string& name) {

@@ -15,8 +15,9 @@ namespace {
 
 using nlohmann::json;
 
-// The JSON output of "vyr --json <args>"; its messages go to the test's log.
-json VyrJson(const std::string& args) {
+// The JSON output of "vyr --json <args>" with the exit status expected; its
+// messages go to the test's log.
+json VyrJson(const std::string& args, int expected = 0) {
   const std::string cmd = std::string(VYR_EXE) + " --json " + args;
   FILE* pipe = popen(cmd.c_str(), "r");
   if (pipe == nullptr) {
@@ -28,8 +29,8 @@ json VyrJson(const std::string& args) {
   for (std::size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
   const int raw = pclose(pipe);
   const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  EXPECT_EQ(status, 0) << cmd;
-  return status == 0 ? json::parse(out) : json::object();
+  EXPECT_EQ(status, expected) << cmd;
+  return status == expected && !out.empty() ? json::parse(out) : json::object();
 }
 
 const std::string kTurbojet = std::string(VYR_EXAMPLES_DIR) + "/turbojet.xml";
@@ -130,6 +131,43 @@ TEST(TurbofanModel, RunKeepsMassAndBypassRatio) {
   EXPECT_TRUE(Near(W("0") + r.at("performance.Wf"), W("9") + W("19"), 1e-12));
   EXPECT_TRUE(Near(W("13") / W("21"), 5.27511, 1e-12));
   EXPECT_GT(r.at("performance.FN"), 0.0);
+}
+
+// The reference model on maps, run off design from the map scalars, throat
+// area and shaft power its file keeps (no design run first): at the design
+// thrust it is at its design point again.
+const std::string kTurbojetMaps = std::string(VYR_EXAMPLES_DIR) + "/turbojet-maps.xml";
+
+TEST(TurbojetOnMaps, OffDesignAtTheDesignThrustIsTheDesignPoint) {
+  const TNumbers design = Results(VyrJson("run " + kTurbojetMaps));
+  ASSERT_FALSE(design.empty());
+  const double FN = design.at("performance.FN");
+  EXPECT_NEAR(FN, 11800.0 * 4.4482216152605, 1e-6 * FN);
+  const json off = VyrJson("run " + kTurbojetMaps + " --off-design --thrust " + std::to_string(FN) + "N");
+  ASSERT_TRUE(off.contains("points"));
+  const json& row = off["points"]["rows"].at(0);
+  EXPECT_EQ(row["status"], "ok");
+  EXPECT_TRUE(Near(row["W"].get<double>(), design.at("stations.2.W"), 1e-6));
+  EXPECT_TRUE(Near(row["Tt4"].get<double>(), design.at("stations.4.Tt"), 1e-6));
+  EXPECT_TRUE(Near(row["N1_frac"].get<double>(), 1.0, 1e-6));
+  EXPECT_NEAR(row["Compressor_R"].get<double>(), 2.0, 1e-5);
+  EXPECT_NEAR(row["Turbine_PRmap"].get<double>(), 6.0, 1e-5);
+  EXPECT_TRUE(Near(row["Compressor_PR"].get<double>(), 13.5, 1e-6));
+}
+
+// A speed far below the turbine map's fails with the map and the coordinate
+// in its row; the sweep goes on, and the exit status says points failed.
+TEST(TurbojetOnMaps, FailedPointIsARowWithItsReason) {
+  const json off = VyrJson("run " + kTurbojetMaps + " --off-design --speed 0.3:1.0:0.7", 1);
+  ASSERT_TRUE(off.contains("points"));
+  const json& rows = off["points"]["rows"];
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0]["status"], "failed");
+  const std::string why = rows[0]["message"].get<std::string>();
+  EXPECT_NE(why.find("Turbine"), std::string::npos) << why;
+  EXPECT_NE(why.find("outside"), std::string::npos) << why;
+  EXPECT_EQ(rows[1]["status"], "ok");
+  EXPECT_TRUE(Near(rows[1]["N1_frac"].get<double>(), 1.0, 1e-9));
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
-// Writes the example model files examples/turbojet.xml and
-// examples/turbofan.xml from the engines as EngineModels.cpp builds them:
+// Writes the example model files examples/turbojet.xml, examples/turbofan.xml
+// and examples/turbojet-maps.xml (sized by design runs on the maps of the
+// source tree's examples/maps) from the engines as EngineModels.cpp builds them:
 //   gaspath_models OUTPUT_FOLDER [PICTURE.png]
 // The component library is loaded from the build tree. With a picture file,
 // the turbofan's canvas is drawn into it, with its station labels.
 #include <dlfcn.h>
 
 #include <cstdio>
+#include <exception>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -38,6 +40,14 @@ int main(int argc, char** argv) {
   bool ok = write("turbojet.xml", vyr::examples::ModelFileText(vyr::examples::BuildTurbojet(&jet),
                                                                vyr::examples::kTurbojetCases)) &&
             write("turbofan.xml", vyr::examples::ModelFileText(fanComps));
+  QWidget mapsJet;
+  try {
+    ok = ok && write("turbojet-maps.xml", vyr::examples::ModelFileText(
+                                              vyr::examples::BuildTurbojetOnMaps(&mapsJet, VYR_EXAMPLES_DIR)));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "turbojet-maps.xml: %s\n", e.what());
+    return 1;
+  }
   if (ok && argc == 3) {
     vyr::LinkAllComps(fanComps);
     for (vyr::TVYRcomp* c : fanComps) {

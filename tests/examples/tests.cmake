@@ -6,12 +6,13 @@ target_compile_definitions(test_gaspath_load PRIVATE VYR_GASPATH_LIBRARY="$<TARG
 add_dependencies(test_gaspath_load vyrgaspath)
 target_link_libraries(test_gaspath_load PRIVATE ${CMAKE_DL_LIBS})
 
-# Writes examples/turbojet.xml and examples/turbofan.xml (not a test).
+# Writes examples/turbojet.xml, turbofan.xml and turbojet-maps.xml (not a test).
 add_executable(gaspath_models examples/WriteModels.cpp examples/EngineModels.cpp)
 set_target_properties(gaspath_models PROPERTIES AUTOMOC ON)
 target_link_libraries(gaspath_models PRIVATE vyrcomp::ui ${CMAKE_DL_LIBS})
 target_include_directories(gaspath_models PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/examples)
-target_compile_definitions(gaspath_models PRIVATE VYR_GASPATH_LIBRARY="$<TARGET_FILE:vyrgaspath>")
+target_compile_definitions(gaspath_models PRIVATE VYR_GASPATH_LIBRARY="$<TARGET_FILE:vyrgaspath>"
+  VYR_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples")
 add_dependencies(gaspath_models vyrgaspath)
 
 # The forms and the engines on the library, in-process.

@@ -509,7 +509,7 @@ bool TNozzle::Exhaust(TEngineState& s, bool offDesign) {
   r.V = V;
   if (!(r.FG > 0.0) || !std::isfinite(r.FG))
     return Fail(s, Printf("The %s gives a gross thrust of %.6g N, not positive", name.c_str(), r.FG));
-  if (offDesign) s.solverErrors.at(iA_).value = W - capacity;
+  if (offDesign && !SetError(s, "flow through the throat", W - capacity)) return false;
   s.Set(throatStation, s8, true);
   s.Set(exitStation, s9, true);
   s.performance.FG += r.FG;

@@ -58,6 +58,11 @@ class VYR_API TComponent {
   const std::string& Id() const { return callerId.empty() ? name : callerId; }
   /// Off design: the design calculation unless the component has its own.
   virtual bool OffDesign(TEngineState& s) { return Design(s); }
+  /// The value of this component's unknown of that name; false (failure
+  /// recorded) when it has not been registered.
+  bool Unknown(TEngineState& s, const char* what, double& value) const;
+  /// Sets this component's error of that name; false as Unknown.
+  bool SetError(TEngineState& s, const char* what, double value) const;
 
  private:
   bool Collected(TEngineState& s, bool offDesign);
@@ -75,8 +80,6 @@ class VYR_API TAmbient : public TComponent {
   bool givenStatic = false;  ///< Ps and Ts given instead of the standard atmosphere
   double Ps = 101325.0;   ///< static pressure when given [Pa]
   double Ts = 288.15;     ///< static temperature when given [K]
-  /// Off design: the flight condition of the point (standard atmosphere).
-  double offAltitude = 0.0, offMach = 0.0, offdT = 0.0;
 
  protected:
   bool Design(TEngineState& s) override;
@@ -96,9 +99,6 @@ class VYR_API TInlet : public TComponent {
  protected:
   bool Design(TEngineState& s) override;
   bool OffDesign(TEngineState& s) override;
-
- private:
-  int iW_ = -1;  // off design the air flow is an unknown
 };
 
 /// Duct: a relative total-pressure loss, adiabatic.
@@ -149,7 +149,6 @@ class VYR_API TCompressor : public TComponent {
 
  private:
   bool Compress(TEngineState& s, double pr, double effIn, bool poly, double& effIs);
-  int iR_ = -1, iW_ = -1;
 };
 
 /// Splitter: core and bypass flows at the inlet's total state. An outlet may
@@ -178,11 +177,8 @@ class VYR_API TBurner : public TComponent {
   double loss = 0.05;     ///< (Pt_in - Pt_out) / Pt_in [-]
   double Tfuel = 298.15;  ///< fuel temperature [K]
   TProducts products = TProducts::Equilibrium;
-  /// Off design: what sets the fuel, and the given value.
-  enum class TControl { ExitTemperature, FuelFlow, Unknown };
-  TControl control = TControl::ExitTemperature;
-  double Wf = 0.0;   ///< given fuel flow [kg/s]
-  double T4 = 0.0;   ///< given exit temperature [K]
+  /// Off design the point's control sets the exit temperature or the fuel
+  /// flow, or leaves the exit temperature an unknown, starting from this.
   double T4Design = 0.0;  ///< exit temperature of the design point [K]
 
   void KeepDesign(const TEngineState& s) override;
@@ -194,7 +190,6 @@ class VYR_API TBurner : public TComponent {
 
  private:
   bool Burn(TEngineState& s, bool byFar, double T4, double far);
-  int iT_ = -1;
 };
 
 /// A bleed a turbine takes in: at its inlet (mixed before the rotor, doing
@@ -234,7 +229,6 @@ class VYR_API TTurbine : public TComponent {
  private:
   /// The shaft it drives, with a compressor on it; null with the failure recorded.
   TShaft* DrivenShaft(TEngineState& s) const;
-  int iPR_ = -1, iW_ = -1;
 };
 
 /// Separate-flow nozzle exhausting to ambient: convergent, or
@@ -260,7 +254,6 @@ class VYR_API TNozzle : public TComponent {
 
  private:
   bool Exhaust(TEngineState& s, bool offDesign);
-  int iA_ = -1;
 };
 
 /// Shaft data: number, speed, mechanical efficiency, power offtake. Placed
@@ -272,9 +265,8 @@ class VYR_API TShaftComponent : public TComponent {
   double rpm = 0.0;
   double effMech = 1.0;
   double offtake = 0.0;  ///< [W]
-  /// Off design: the speed is an unknown unless fixed here.
-  bool fixedSpeed = false;
-  double N = 0.0;            ///< the fixed speed [rpm]
+  /// Off design the speed is an unknown, unless the point's control fixes
+  /// the speed of shaft 1.
   double powerDesign = 0.0;  ///< power the shaft carried at design, the scale of its balance [W]
 
   void KeepDesign(const TEngineState& s) override;
@@ -285,9 +277,6 @@ class VYR_API TShaftComponent : public TComponent {
  protected:
   bool Design(TEngineState& s) override;
   bool OffDesign(TEngineState& s) override;
-
- private:
-  int iN_ = -1, iBalance_ = -1;
 };
 
 }  // namespace vyr::engine

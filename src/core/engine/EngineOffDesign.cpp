@@ -40,25 +40,40 @@ bool With(double& member, double v, F f) {
 
 }  // namespace
 
+bool TComponent::Unknown(TEngineState& s, const char* what, double& value) const {
+  const int i = s.FindState(name, what);
+  if (i < 0) return Fail(s, Printf("%s: its unknown %s has not been defined for the point", name.c_str(), what));
+  value = s.solverStates[i].value;
+  return true;
+}
+
+bool TComponent::SetError(TEngineState& s, const char* what, double value) const {
+  const int i = s.FindError(name, what);
+  if (i < 0) return Fail(s, Printf("%s: its error %s has not been defined for the point", name.c_str(), what));
+  s.solverErrors[i].value = value;
+  return true;
+}
+
 // --- Ambient and inlet -------------------------------------------------------------
 
 bool TAmbient::OffDesign(TEngineState& s) {
   const bool keepStatic = givenStatic;
   givenStatic = false;
-  const bool ok = With(altitude, offAltitude, [&] {
-    return With(mach, offMach, [&] { return With(dT, offdT, [&] { return Design(s); }); });
+  const bool ok = With(altitude, s.point.altitude, [&] {
+    return With(mach, s.point.mach, [&] { return With(dT, s.point.dT, [&] { return Design(s); }); });
   });
   givenStatic = keepStatic;
   return ok;
 }
 
 bool TInlet::DefineStatesAndErrors(TEngineState& s) {
-  iW_ = s.AddState({name, "air flow", W, W, 1e-3 * W, 4.0 * W});
+  s.AddState({name, "air flow", W, W, 1e-3 * W, 4.0 * W});
   return true;
 }
 
 bool TInlet::OffDesign(TEngineState& s) {
-  return With(W, s.solverStates.at(iW_).value, [&] { return Design(s); });
+  double flow;
+  return Unknown(s, "air flow", flow) && With(W, flow, [&] { return Design(s); });
 }
 
 // --- Compressor --------------------------------------------------------------------
@@ -71,8 +86,8 @@ std::string TCompressor::MissingDesign() const {
 
 bool TCompressor::DefineStatesAndErrors(TEngineState& s) {
   const double span = map->RMax() - map->RMin();
-  iR_ = s.AddState({name, "R-line", map->designR, 1.0, map->RMin() - 0.5 * span, map->RMax() + 0.5 * span});
-  iW_ = s.AddError({name, "corrected flow", 0.0, WcDesign});
+  s.AddState({name, "R-line", map->designR, 1.0, map->RMin() - 0.5 * span, map->RMax() + 0.5 * span});
+  s.AddError({name, "corrected flow", 0.0, WcDesign});
   return true;
 }
 
@@ -83,7 +98,8 @@ bool TCompressor::OffDesign(TEngineState& s) {
   const double W = in->gas.W;
   const double N = s.Shaft(shaft).N;
   const double Nc = N / std::sqrt(theta), Nmap = Nc / scalars.sN;
-  const double R = s.solverStates.at(iR_).value;
+  double R;
+  if (!Unknown(s, "R-line", R)) return false;
   TMapPoint p;
   std::string why;
   if (!map->Lookup(Nmap, R, p, why)) return Fail(s, name + ": " + why);
@@ -97,7 +113,7 @@ bool TCompressor::OffDesign(TEngineState& s) {
   double effIs;
   if (!Compress(s, q.PR, q.eff, false, effIs)) return false;
   const double Wc = W * std::sqrt(theta) / delta;
-  s.solverErrors.at(iW_).value = Wc - q.W;
+  if (!SetError(s, "corrected flow", Wc - q.W)) return false;
   TMapResult r{name, false, shaft, N, Nmap, R, Nc, Wc, q.PR, effIs, 0.0, false};
   r.outside = Nmap < map->NMin() || Nmap > map->NMax() || R < map->RMin() || R > map->RMax();
   if (!map->SurgeMarginAt(Nmap, R, scalars, r.surgeMargin, why)) r.surgeMargin = std::nan("");
@@ -112,28 +128,23 @@ void TBurner::KeepDesign(const TEngineState& s) {
 }
 
 bool TBurner::DefineStatesAndErrors(TEngineState& s) {
-  iT_ = -1;
-  if (control == TControl::Unknown) {
+  const TOffDesignControl c = s.point.control;
+  if (c == TOffDesignControl::Thrust || c == TOffDesignControl::Speed) {
     const double T = T4Design > 0.0 ? T4Design : Tt;
-    iT_ = s.AddState({name, "exit temperature", T, T, 0.3 * T, std::min(2.0 * T, T_itermax - 1.0)});
+    s.AddState({name, "exit temperature", T, T, 0.3 * T, std::min(2.0 * T, T_itermax - 1.0)});
   }
   return true;
 }
 
 bool TBurner::OffDesign(TEngineState& s) {
-  switch (control) {
-    case TControl::ExitTemperature:
-      return Burn(s, false, T4, 0.0);
-    case TControl::FuelFlow: {
-      const TStation* in = Inlet(s, inStation);
-      if (!in) return false;
-      if (!(Wf > 0.0)) return Fail(s, Printf("%s: fuel flow %g kg/s is not positive", name.c_str(), Wf));
-      return Burn(s, true, 0.0, Wf / in->gas.W);
-    }
-    case TControl::Unknown:
-      return Burn(s, false, s.solverStates.at(iT_).value, 0.0);
+  if (s.FindState(name, "exit temperature") >= 0) {
+    double T;
+    return Unknown(s, "exit temperature", T) && Burn(s, false, T, 0.0);
   }
-  return false;
+  if (s.point.control == TOffDesignControl::ExitTemperature) return Burn(s, false, s.point.value, 0.0);
+  const TStation* in = Inlet(s, inStation);
+  if (!in) return false;
+  return Burn(s, true, 0.0, s.point.value / in->gas.W);
 }
 
 // --- Turbine -----------------------------------------------------------------------
@@ -153,8 +164,8 @@ bool TTurbine::DefineStatesAndErrors(TEngineState& s) {
     lo = std::min(lo, map->PRMin(N));
     hi = std::max(hi, map->PRMax(N));
   }
-  iPR_ = s.AddState({name, "map pressure ratio", map->designPR, map->designPR, lo, hi});
-  iW_ = s.AddError({name, "flow parameter", 0.0, WpDesign});
+  s.AddState({name, "map pressure ratio", map->designPR, map->designPR, lo, hi});
+  s.AddError({name, "flow parameter", 0.0, WpDesign});
   return true;
 }
 
@@ -167,7 +178,8 @@ bool TTurbine::OffDesign(TEngineState& s) {
   TGasconditions g4 = in->gas;
   const double W4 = g4.W;
   const double N = sf.N, Np = N / std::sqrt(g4.Tt), Nmap = Np / scalars.sN;
-  const double PRmap = s.solverStates.at(iPR_).value;
+  double PRmap;
+  if (!Unknown(s, "map pressure ratio", PRmap)) return false;
   TMapPoint p;
   std::string why;
   if (!map->Lookup(Nmap, PRmap, p, why)) return Fail(s, name + ": " + why);
@@ -191,7 +203,7 @@ bool TTurbine::OffDesign(TEngineState& s) {
   sf.drivers.push_back(name);
   s.performance.machines.push_back({name, true, shaft, inStation, outStation, q.PR, effIs, effPoly, power});
   const double Wp = W4 * std::sqrt(g4.Tt) / g4.Pt;
-  s.solverErrors.at(iW_).value = Wp - q.W;
+  if (!SetError(s, "flow parameter", Wp - q.W)) return false;
   TMapResult r{name, true, shaft, N, Nmap, PRmap, Np, Wp, q.PR, effIs, 0.0, false};
   r.outside = Nmap < map->NMin() || Nmap > map->NMax() || PRmap < map->PRMin(Nmap) || PRmap > map->PRMax(Nmap);
   s.performance.maps.push_back(r);
@@ -213,7 +225,7 @@ std::string TNozzle::MissingDesign() const {
 }
 
 bool TNozzle::DefineStatesAndErrors(TEngineState& s) {
-  iA_ = s.AddError({name, "flow through the throat", 0.0, WDesign});
+  s.AddError({name, "flow through the throat", 0.0, WDesign});
   return true;
 }
 
@@ -232,20 +244,22 @@ std::string TShaftComponent::MissingDesign() const {
 }
 
 bool TShaftComponent::DefineStatesAndErrors(TEngineState& s) {
-  iN_ = fixedSpeed ? -1 : s.AddState({name, "speed", rpm, rpm, 0.05 * rpm, 2.0 * rpm});
-  iBalance_ = s.AddError({name, "power balance", 0.0, powerDesign});
+  const bool fixed = s.point.control == TOffDesignControl::Speed && number == 1;
+  if (!fixed) s.AddState({name, "speed", rpm, rpm, 0.05 * rpm, 2.0 * rpm});
+  s.AddError({name, "power balance", 0.0, powerDesign});
   return true;
 }
 
 bool TShaftComponent::OffDesign(TEngineState& s) {
   if (!Design(s)) return false;
-  s.Shaft(number).N = fixedSpeed ? N : s.solverStates.at(iN_).value;
+  double N = s.point.value * rpm;
+  if (s.FindState(name, "speed") >= 0 && !Unknown(s, "speed", N)) return false;
+  s.Shaft(number).N = N;
   return true;
 }
 
 bool TShaftComponent::OffDesignEnd(TEngineState& s) {
-  s.solverErrors.at(iBalance_).value = s.Shaft(number).Excess();
-  return true;
+  return SetError(s, "power balance", s.Shaft(number).Excess());
 }
 
 }  // namespace vyr::engine

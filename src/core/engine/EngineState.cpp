@@ -40,6 +40,18 @@ int TEngineState::AddError(const TSolverError& e) {
   return static_cast<int>(solverErrors.size()) - 1;
 }
 
+int TEngineState::FindState(const std::string& component, const std::string& name) const {
+  for (std::size_t i = 0; i < solverStates.size(); ++i)
+    if (solverStates[i].name == name && solverStates[i].component == component) return static_cast<int>(i);
+  return -1;
+}
+
+int TEngineState::FindError(const std::string& component, const std::string& name) const {
+  for (std::size_t i = 0; i < solverErrors.size(); ++i)
+    if (solverErrors[i].name == name && solverErrors[i].component == component) return static_cast<int>(i);
+  return -1;
+}
+
 void TEngineState::ClearResults() {
   stations.clear();
   ambient = TAmbConditions{};

@@ -106,6 +106,23 @@ struct TPerformance {
   std::vector<TMapResult> maps;          ///< machines on maps, in calculation order
 };
 
+/// What holds the engine at an off-design point.
+enum class TOffDesignControl {
+  Thrust,            ///< net thrust [N]; the burners' exit temperature is an unknown
+  ExitTemperature,   ///< burner exit temperature [K]
+  FuelFlow,          ///< fuel flow [kg/s]
+  Speed              ///< speed of shaft 1 as a fraction of its design speed; exit temperature unknown
+};
+
+/// One off-design point: flight condition (standard atmosphere) and control.
+struct TOffDesignPoint {
+  double altitude = 0.0;  ///< pressure altitude [m]
+  double mach = 0.0;      ///< flight Mach number [-]
+  double dT = 0.0;        ///< offset from the standard temperature [K]
+  TOffDesignControl control = TOffDesignControl::ExitTemperature;
+  double value = 0.0;     ///< of the control, in its unit above
+};
+
 /// Everything one design-point calculation produces.
 class VYR_API TEngineState {
  public:
@@ -123,9 +140,14 @@ class VYR_API TEngineState {
   std::vector<TSolverState> solverStates;
   std::vector<TSolverError> solverErrors;
   bool offDesign = false;
+  TOffDesignPoint point;  ///< the off-design point being solved
+  std::string modelDir;   ///< folder of the model file, for the files it names (maps); empty: the working folder
   /// Registers an unknown or an error; its index.
   int AddState(const TSolverState& x);
   int AddError(const TSolverError& e);
+  /// Index of a component's unknown or error of that name; -1 when none.
+  int FindState(const std::string& component, const std::string& name) const;
+  int FindError(const std::string& component, const std::string& name) const;
 
   /// Failure of the last calculation: the component's name, its text (the
   /// library's messages during its step first, then its own), and those

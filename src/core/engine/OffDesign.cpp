@@ -8,13 +8,6 @@ namespace vyr::engine {
 
 namespace {
 
-template <class T>
-T* First(TEngine& e) {
-  for (auto& c : e.components)
-    if (auto* t = dynamic_cast<T*>(c.get())) return t;
-  return nullptr;
-}
-
 // Failure of a point that is no single component's.
 bool Refuse(TOffDesignResult& r, const std::string& who, const std::string& text) {
   r.ok = false;
@@ -51,17 +44,41 @@ const char* ControlName(TOffDesignControl c) {
   return "";
 }
 
-bool TOffDesign::Design(TEngineState& s) {
-  Restart();
-  return e_.Run(s);
-}
-
-std::string TOffDesign::MissingDesign() const {
+std::string TEngineModel::MissingDesign() {
   for (const auto& c : e_.components) {
     std::string why = c->MissingDesign();
     if (!why.empty()) return why;
   }
   return {};
+}
+
+bool TEngineModel::DefineStatesAndErrors(TEngineState& s, std::string& who, std::string& why) {
+  for (auto& c : e_.components)
+    if (!c->DefineStatesAndErrors(s)) {
+      who = c->name;
+      why = s.error;
+      return false;
+    }
+  return true;
+}
+
+bool TEngineModel::Pass(TEngineState& s, std::string& who, std::string& why) {
+  s.ClearResults();
+  s.offDesign = true;
+  TActiveEngineState scope(s);
+  for (auto& c : e_.components)
+    if (!c->CalcOffDesign(s)) {
+      who = s.failedComponent;
+      why = s.error;
+      return false;
+    }
+  for (auto& c : e_.components)
+    if (!c->OffDesignEnd(s)) {
+      who = c->name;
+      why = s.error;
+      return false;
+    }
+  return true;
 }
 
 bool TOffDesign::Run(TEngineState& s, const TOffDesignPoint& p, TOffDesignResult& r) {
@@ -77,39 +94,15 @@ bool TOffDesign::Run(TEngineState& s, const TOffDesignPoint& p, TOffDesignResult
 }
 
 bool TOffDesign::Solve(TEngineState& s, const TOffDesignPoint& p, TOffDesignResult& r) {
-  const std::string missing = MissingDesign();
+  const std::string missing = m_.MissingDesign();
   if (!missing.empty()) return Refuse(r, "off design", "No off-design run: " + missing);
-  TAmbient* amb = First<TAmbient>(e_);
-  TBurner* burner = First<TBurner>(e_);
-  TShaftComponent* shaft = First<TShaftComponent>(e_);
-  if (!amb || !burner || !shaft)
-    return Refuse(r, "off design", "No off-design run: the engine needs an ambient, a shaft and a burner");
   if (!std::isfinite(p.value) || !(p.value > 0.0))
     return Refuse(r, "off design", Printf("The %s control %g is not positive", ControlName(p.control), p.value));
-  amb->offAltitude = p.altitude;
-  amb->offMach = p.mach;
-  amb->offdT = p.dT;
-  shaft->fixedSpeed = p.control == TOffDesignControl::Speed;
-  shaft->N = shaft->fixedSpeed ? p.value * shaft->rpm : 0.0;
-  switch (p.control) {
-    case TOffDesignControl::ExitTemperature:
-      burner->control = TBurner::TControl::ExitTemperature;
-      burner->T4 = p.value;
-      break;
-    case TOffDesignControl::FuelFlow:
-      burner->control = TBurner::TControl::FuelFlow;
-      burner->Wf = p.value;
-      break;
-    case TOffDesignControl::Thrust:
-    case TOffDesignControl::Speed:
-      burner->control = TBurner::TControl::Unknown;
-      break;
-  }
-
+  s.point = p;
   s.solverStates.clear();
   s.solverErrors.clear();
-  for (auto& c : e_.components)
-    if (!c->DefineStatesAndErrors(s)) return Refuse(r, c->name, "Its unknowns cannot be defined");
+  std::string who, why;
+  if (!m_.DefineStatesAndErrors(s, who, why)) return Refuse(r, who, why);
   int thrustError = -1;
   if (p.control == TOffDesignControl::Thrust)
     thrustError = s.AddError({"performance", "net thrust", 0.0, p.value});
@@ -121,22 +114,8 @@ bool TOffDesign::Solve(TEngineState& s, const TOffDesignPoint& p, TOffDesignResu
                          static_cast<int>(s.solverErrors.size())));
 
   // One pass over the components at the unknowns' values.
-  auto pass = [&](std::string& who, std::string& why) {
-    s.ClearResults();
-    s.offDesign = true;
-    TActiveEngineState scope(s);
-    for (auto& c : e_.components)
-      if (!c->CalcOffDesign(s)) {
-        who = s.failedComponent;
-        why = s.error;
-        return false;
-      }
-    for (auto& c : e_.components)
-      if (!c->OffDesignEnd(s)) {
-        who = c->name;
-        why = s.error;
-        return false;
-      }
+  auto pass = [&](std::string& component, std::string& failure) {
+    if (!m_.Pass(s, component, failure)) return false;
     if (thrustError >= 0) s.solverErrors[thrustError].value = s.performance.FG - s.performance.ramDrag - p.value;
     return true;
   };

@@ -15,23 +15,6 @@
 
 namespace vyr::engine {
 
-/// What holds the engine at its point.
-enum class TOffDesignControl {
-  Thrust,            ///< net thrust [N]; the burner exit temperature is an unknown
-  ExitTemperature,   ///< burner exit temperature [K]
-  FuelFlow,          ///< fuel flow [kg/s]
-  Speed              ///< speed of the first shaft as a fraction of its design speed; exit temperature unknown
-};
-
-/// One off-design point: flight condition (standard atmosphere) and control.
-struct TOffDesignPoint {
-  double altitude = 0.0;  ///< pressure altitude [m]
-  double mach = 0.0;      ///< flight Mach number [-]
-  double dT = 0.0;        ///< offset from the standard temperature [K]
-  TOffDesignControl control = TOffDesignControl::ExitTemperature;
-  double value = 0.0;     ///< of the control, in its unit above
-};
-
 /// The outcome of a point: its performance, shafts and stations on success;
 /// else the component, the reason and the solver's figures.
 struct TOffDesignResult {
@@ -48,18 +31,41 @@ struct TOffDesignResult {
   std::map<int, TStation> stations;
 };
 
-/// Runs an engine off design. The engine's components keep what off design
-/// needs from a design point (map scalars, throat area, design power): from
-/// a design run (Design) or set from a model file.
+/// What an off-design solution needs of an engine, whoever holds its
+/// components: the engine layer's TEngine, or a model's component forms.
+class VYR_API TOffDesignModel {
+ public:
+  virtual ~TOffDesignModel() = default;
+  /// Empty when every component has what off design needs, else the first missing.
+  virtual std::string MissingDesign() = 0;
+  /// Registers the components' unknowns and errors for s.point (the registry
+  /// is empty on entry); false with who and why.
+  virtual bool DefineStatesAndErrors(TEngineState& s, std::string& who, std::string& why) = 0;
+  /// One pass over the components at the unknowns' current values, filling
+  /// the errors and the performance (FG, ram drag); false with who and why.
+  virtual bool Pass(TEngineState& s, std::string& who, std::string& why) = 0;
+};
+
+/// The engine layer's engine as an off-design model.
+class VYR_API TEngineModel : public TOffDesignModel {
+ public:
+  explicit TEngineModel(TEngine& e) : e_(e) {}
+  std::string MissingDesign() override;
+  bool DefineStatesAndErrors(TEngineState& s, std::string& who, std::string& why) override;
+  bool Pass(TEngineState& s, std::string& who, std::string& why) override;
+
+ private:
+  TEngine& e_;
+};
+
+/// Runs a model off design. Its components keep what off design needs from a
+/// design point (map scalars, throat area, design power): from a design run,
+/// or set from a model file.
 class VYR_API TOffDesign {
  public:
-  explicit TOffDesign(TEngine& engine) : e_(engine) {}
+  explicit TOffDesign(TOffDesignModel& model) : m_(model) {}
   TSolverOptions options;
 
-  /// Design point; the components keep what off design needs.
-  bool Design(TEngineState& s);
-  /// Empty when every component has its design data, else the first missing.
-  std::string MissingDesign() const;
   /// One point, from the last converged point (or the design point). The
   /// state holds the point's stations and performance.
   bool Run(TEngineState& s, const TOffDesignPoint& p, TOffDesignResult& r);
@@ -68,11 +74,14 @@ class VYR_API TOffDesign {
   /// given up (the sweep goes on with the next).
   std::vector<TOffDesignResult> Sweep(TEngineState& s, const std::vector<TOffDesignPoint>& points);
   /// Forgets the last converged point: the next starts from the design point.
-  void Restart() { warm_.clear(); hasLast_ = false; }
+  void Restart() {
+    warm_.clear();
+    hasLast_ = false;
+  }
 
  private:
   bool Solve(TEngineState& s, const TOffDesignPoint& p, TOffDesignResult& r);
-  TEngine& e_;
+  TOffDesignModel& m_;
   std::vector<TSolverState> warm_;
   TOffDesignPoint last_;
   bool hasLast_ = false;

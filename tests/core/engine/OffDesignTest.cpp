@@ -22,7 +22,8 @@ constexpr double kFt = 0.3048;
 // The turbojet sized at its design point, with the design state.
 struct Sized {
   TurbojetOnMaps t{VYR_EXAMPLES_DIR "/maps"};
-  TOffDesign od{t.e};
+  TEngineModel model{t.e};
+  TOffDesign od{model};
   TEngineState design;
   bool ok = false;
   Sized() {
@@ -178,7 +179,8 @@ TEST(OffDesign, SweepGoesOnPastAFailingPoint) {
 TEST(OffDesign, NeedsTheDesignPointFirst) {
   TurbojetOnMaps t{VYR_EXAMPLES_DIR "/maps"};
   ASSERT_TRUE(t.error.empty()) << t.error;
-  TOffDesign od(t.e);
+  TEngineModel model(t.e);
+  TOffDesign od(model);
   TEngineState s;
   TOffDesignResult r;
   EXPECT_FALSE(od.Run(s, {0, 0, 0, C::ExitTemperature, 1200}, r));
