@@ -46,6 +46,31 @@ std::string AmbientProblem(const TurbojetInput& in, TUnitSystem u) {
   return AmbientTemperatureProblem(Ts + in.dT, in.altitude, in.dT, u);
 }
 
+// What is wrong with a burner exit temperature at or below the compressor
+// exit temperature (no fuel can cool the flow); empty when T4 lies above it
+// or the fuel-air ratio is given. Compressor exit: the flight total state,
+// the inlet's recovery, the compression at the pressure ratio.
+std::string BurnerProblem(const TurbojetInput& in, TUnitSystem u) {
+  if (in.far) return "";
+  TAmbConditions a{};
+  a.Zp = in.altitude;
+  a.dTs = in.dT;
+  a.Mach = in.mach;
+  MessageScope quiet;  // a failure here is the engine's to report
+  if (!CalcFlyCon(1, 0, a)) return "";
+  TGasconditions c2{}, c3;
+  c2.Composition = Air;
+  c2.Tt = a.Tt;
+  c2.Pt = a.Pt * in.inletRecovery;
+  c2.H = FH(c2.Tt, Air);
+  c2.S = FS(c2.Tt, c2.Pt, Air);
+  double e = in.effC, ep = in.effC;
+  if (!Compression(c2, in.PR, kTol, in.polytropicC, kId, e, ep, c3) || in.T4 > c3.Tt) return "";
+  return "The burner exit temperature T4 = " + Quantity(in.T4, ptTemperature, u) +
+         " is not above the compressor exit temperature Tt3 = " + Quantity(c3.Tt, ptTemperature, u) +
+         ": a burner only heats the flow";
+}
+
 // The input of a point of the sweep: the swept options' values.
 void SetPoint(TurbojetInput& in, const CycleOptions& o, const std::vector<double>& v) {
   in.altitude = v[0];
@@ -118,6 +143,7 @@ Status RunSweep(const CycleOptions& o, const Fuel& fuel, TUnitSystem u, Report& 
     {
       MessageScope scope;
       problem = AmbientProblem(in, u);
+      if (problem.empty()) problem = BurnerProblem(in, u);
       if (problem.empty() && DesignTurbojet(in, fuel, r)) {
         Table check{t.name, std::vector<Column>(t.columns.begin() + 7, t.columns.end() - 1), {}};
         problem = RowProblem(check, SweepResults(o, r), u);
@@ -159,6 +185,8 @@ Status RunPoint(const CycleOptions& o, const Fuel& fuel, TUnitSystem u, Report& 
   SetPoint(in, o, v);
   const std::string ambient = AmbientProblem(in, u);
   if (!ambient.empty()) throw PointOutOfDomain(ambient);
+  const std::string burner = BurnerProblem(in, u);
+  if (!burner.empty()) throw PointOutOfDomain(burner);
   TurbojetResult r;
   engine::TEngineState state;
   if (!DesignTurbojet(in, fuel, r, &state)) return Status::Failed;

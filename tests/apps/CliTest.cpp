@@ -269,6 +269,8 @@ INSTANTIATE_TEST_SUITE_P(
         Limit{"AtmosphereAboveTop", "atmosphere -z 80001", 2, "80001 m: must lie between -5000 m and 80000 m"},
         Limit{"FlightBelowBottom", "flight -z -5001", 2, "-5001 m: must lie between -5000 m and 80000 m"},
         Limit{"FarAboveStoichiometric", "cycle turbojet --far 0.0682", 2, "above the stoichiometric fuel-air ratio 0.0681698"},
+        Limit{"T4BelowCompressorExit", "cycle turbojet --T4 500 --pr 20", 2,
+              "T4 = 500 K is not above the compressor exit temperature Tt3 = 7"},
         Limit{"VelocityAboveMaximum", "static --velocity 1000", 2, "above the maximum 778.8"},
         Limit{"ValueNotRoundedOntoLimit", "cycle turbojet --pr 100.0000001", 2, "= 100.0000001: must lie between 1.01"},
         Limit{"LongValueCut", "gas -T x123456789012345678901234567890123456789012345678901234567890", 2,
