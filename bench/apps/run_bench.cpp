@@ -82,4 +82,24 @@ void BM_WholeProcessTurbojet(benchmark::State& st) {
 }
 BENCHMARK(BM_WholeProcessTurbojet)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// The whole program off design on the reference turbojet on maps: one point,
+// and the 50 points of its operating line from 100 % to 40 % thrust; the
+// difference is the host's cost of 49 more points.
+void BM_WholeProcessOffDesign(benchmark::State& st) {
+  if (!std::ifstream(VYR_MAPS_MODEL)) {
+    st.SkipWithError("no reference model on maps");
+    return;
+  }
+  const std::string thrust = st.range(0) == 1 ? "11000lbf" : "11800:4720:-144.4897959lbf";
+  const std::string cmd =
+      std::string(VYR_EXE) + " run " + VYR_MAPS_MODEL + " --off-design --thrust " + thrust + " >/dev/null 2>&1";
+  for (auto _ : st)
+    if (const int status = std::system(cmd.c_str()); status != 0) {
+      st.SkipWithError(("vyr run --off-design failed: status " + std::to_string(status)).c_str());
+      return;
+    }
+  st.counters["points"] = static_cast<double>(st.range(0));
+}
+BENCHMARK(BM_WholeProcessOffDesign)->Arg(1)->Arg(50)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 }  // namespace

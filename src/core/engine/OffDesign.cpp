@@ -144,7 +144,19 @@ std::vector<TOffDesignResult> TOffDesign::Sweep(TEngineState& s, const std::vect
   std::vector<TOffDesignResult> out;
   for (const TOffDesignPoint& target : points) {
     TOffDesignResult r;
-    if (Run(s, target, r) || !hasLast_ || last_.control != target.control) {
+    if (Run(s, target, r)) {
+      out.push_back(r);
+      continue;
+    }
+    // A speed without a converged point before it is approached from the
+    // design speed at its flight condition.
+    if (!hasLast_ && target.control == TOffDesignControl::Speed) {
+      TOffDesignPoint anchor = target;
+      anchor.value = 1.0;
+      TOffDesignResult a;
+      Run(s, anchor, a);
+    }
+    if (!hasLast_ || last_.control != target.control) {
       out.push_back(r);
       continue;
     }

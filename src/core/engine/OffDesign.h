@@ -71,7 +71,8 @@ class VYR_API TOffDesign {
   bool Run(TEngineState& s, const TOffDesignPoint& p, TOffDesignResult& r);
   /// Points in order; each starts from the last converged one, and a point
   /// that fails is approached by halving the step toward it before it is
-  /// given up (the sweep goes on with the next).
+  /// given up (the sweep goes on with the next); a speed with no converged
+  /// point before it is approached from the design speed.
   std::vector<TOffDesignResult> Sweep(TEngineState& s, const std::vector<TOffDesignPoint>& points);
   /// Forgets the last converged point: the next starts from the design point.
   void Restart() {

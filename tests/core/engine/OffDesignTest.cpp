@@ -176,6 +176,20 @@ TEST(OffDesign, SweepGoesOnPastAFailingPoint) {
   EXPECT_LT(rs[3].shafts.at(1).N, rs[1].shafts.at(1).N);
 }
 
+// A part speed whose starting point (the design point's unknowns) cannot be
+// calculated is reached from the design speed by halving the step.
+TEST(OffDesign, PartSpeedIsReachedFromTheDesignSpeed) {
+  Sized e;
+  ASSERT_TRUE(e.ok) << e.t.error << e.design.error;
+  TEngineState s;
+  RecordingHandler rec;
+  const std::vector<TOffDesignResult> rs = e.od.Sweep(s, {{0, 0, 0, C::Speed, 0.65}});
+  ASSERT_EQ(rs.size(), 1u);
+  ASSERT_TRUE(rs[0].ok) << rs[0].component << ": " << rs[0].error;
+  EXPECT_NEAR(rs[0].shafts.at(1).N, 0.65 * 8070.0, 1e-9 * 8070.0);
+  EXPECT_LT(rs[0].performance.FN, 0.5 * e.design.performance.FN);
+}
+
 TEST(OffDesign, NeedsTheDesignPointFirst) {
   TurbojetOnMaps t{VYR_EXAMPLES_DIR "/maps"};
   ASSERT_TRUE(t.error.empty()) << t.error;
