@@ -110,9 +110,13 @@ void AddProcess(CLI::App& app, Common& common, Action& action) {
           for (double eff : {e, ep})
             if (!(eff > 0 && eff <= 1 + 1e-9))
               return Fail(Printf("The efficiency %.6g at a pressure ratio of %g lies outside 0 to 1", eff, pr));
+          // The stations of a point that fails stay out of their table.
+          Row exit{pr, std::string("out"), out.Pt, out.Tt, out.H, out.S, out.Ttis};
+          const std::string problem = RowProblem(st, exit, u);
+          if (!problem.empty()) return Fail("Impossible result in " + st.name + ": " + problem);
           if (!AddRow(proc, {pr, out.Pt, out.Tt, e, ep, out.H - in.H, std::max(dS, 0.0)}, u)) return false;
           st.rows.push_back({pr, std::string("in"), in.Pt, in.Tt, in.H, in.S, Cell{}});
-          if (!AddRow(st, {pr, std::string("out"), out.Pt, out.Tt, out.H, out.S, out.Ttis}, u)) return false;
+          st.rows.push_back(std::move(exit));
           return true;
         });
         if (!ok) return Status::Failed;
