@@ -79,10 +79,11 @@ void AddBurn(CLI::App& app, Common& common, Action& action) {
       for (double far : o->far->values) {
         const bool ok = points.Run({far}, [&] {
           if (equilibrium && far >= stoich)
-            return Fail(Printf("The equilibrium products are computed for lean mixtures only: the fuel-air "
-                               "ratio %g is at or above the stoichiometric %.5g of this fuel. "
-                               "--method complete gives complete-combustion products there",
-                               far, stoich));
+            return Fail(
+                Printf("The equilibrium products are computed for lean mixtures only: the fuel-air "
+                       "ratio %g is at or above the stoichiometric %.5g of this fuel. "
+                       "--method complete gives complete-combustion products there",
+                       far, stoich));
           double Tf;
           TGasComposition complete, eqMass{}, eqMole{};
           if (!ExitTemperature(fuel, far, Tair, Tfuel, eff, P, Tf, method) || !CompleteProducts(fuel, far, complete) ||

@@ -2,11 +2,11 @@
 
 #include <unistd.h>
 
-#include "FuelTemperature.h"
-
 #include <iostream>
 #include <set>
 #include <sstream>
+
+#include "FuelTemperature.h"
 
 namespace vyr::cli {
 
@@ -116,9 +116,10 @@ void CheckFuelTemperature(const Fuel& fuel, const Number& Tfuel, TUnitSystem u) 
   const TFuelTemperatureRange range = FuelTemperatureRange(fuel.type);
   for (double T : Tfuel.values)
     if (T < range.Tmin || T > range.Tmax)
-      throw BadArgument(Tfuel.name + " (" + Tfuel.what + ") = " + Quantity(T, ptTemperature, u) + ": must lie between " +
-                        Quantity(range.Tmin, ptTemperature, u) + " and " + Quantity(range.Tmax, ptTemperature, u) +
-                        " for " + fuel.name + " (" + std::string(range.basis) + ")");
+      throw BadArgument(Tfuel.name + " (" + Tfuel.what + ") = " + Quantity(T, ptTemperature, u) +
+                        ": must lie between " + Quantity(range.Tmin, ptTemperature, u) + " and " +
+                        Quantity(range.Tmax, ptTemperature, u) + " for " + fuel.name + " (" + std::string(range.basis) +
+                        ")");
 }
 
 Points::Points(Table& table, bool sweep) : table_(table), sweep_(sweep) {

@@ -251,8 +251,8 @@ void AddCycle(CLI::App& app, Common& common, Action& action) {
       for (double far : o->far->values)
         if (far > stoich)
           throw BadArgument("--far (burner fuel-air ratio) = " + Printf("%.6g", far) +
-                            ": above the stoichiometric fuel-air ratio " + Printf("%.6g", stoich) + " of " +
-                            fuel.name + " (no oxygen would be left to burn the rest)");
+                            ": above the stoichiometric fuel-air ratio " + Printf("%.6g", stoich) + " of " + fuel.name +
+                            " (no oxygen would be left to burn the rest)");
       bool sweep = false;
       for (const Number* x : o->Swept()) sweep = sweep || x->IsRange();
       const Status s = sweep ? RunSweep(*o, fuel, u, r) : RunPoint(*o, fuel, u, r);

@@ -62,8 +62,7 @@ void AddGas(CLI::App& app, Common& common, Action& action) {
           Cell mu = DynViscosity_Mu(t, y), rni = ReynoldsNumberIndex(p, t, y);
           if (!missing.empty()) mu = rni = Cell{};
           if (!points.Run({t, p}, [&] {
-                return AddRow(props, {t, p, FH(t, y), FCp(t, y), FR(y), FGm(t, y), FS(t, p, y), FCs(t, y), mu, rni},
-                              u);
+                return AddRow(props, {t, p, FH(t, y), FCp(t, y), FR(y), FGm(t, y), FS(t, p, y), FCs(t, y), mu, rni}, u);
               }))
             return Status::Failed;
         }

@@ -96,7 +96,8 @@ std::string QuantityApart(double si, TParType type, TUnitSystem u, const Domain&
   for (int digits = 7; digits <= 17; ++digits) {
     bool apart = true;
     for (double limit : {d.lo, d.hi})
-      if (std::isfinite(limit) && v != limit / scale && Printf("%.*g", digits - 1, v) == Printf("%.*g", digits - 1, limit / scale))
+      if (std::isfinite(limit) && v != limit / scale &&
+          Printf("%.*g", digits - 1, v) == Printf("%.*g", digits - 1, limit / scale))
         apart = false;
     if (apart) break;
     text = Printf("%.*g", digits, v);
@@ -106,7 +107,6 @@ std::string QuantityApart(double si, TParType type, TUnitSystem u, const Domain&
 
 }  // namespace
 
-
 std::string Quantity(double si, TParType type, TUnitSystem u) {
   if (type == ptNone) return Number3(si);
   return Number3(si / ParscaleStd[type][u]) + " " + std::string(ParUnitStr[type][u]);
@@ -114,9 +114,7 @@ std::string Quantity(double si, TParType type, TUnitSystem u) {
 
 std::string Echoed(const std::string& text) { return text.size() <= 60 ? text : text.substr(0, 57) + "..."; }
 
-Domain Domain::Pressure() {
-  return Above(0.0, kPressureMax, "an ideal gas: real gases depart from it above");
-}
+Domain Domain::Pressure() { return Above(0.0, kPressureMax, "an ideal gas: real gases depart from it above"); }
 
 Domain Domain::MassFlow() { return Above(0.0, kMassFlowMax, "ten times the flow of the largest engines"); }
 
@@ -162,7 +160,8 @@ double ReadValue(const std::string& text, TParType type, TUnitSystem u, const st
   if (type == ptNone) throw BadArgument(option + ": \"" + Echoed(text) + "\" is a plain number and takes no unit");
   for (const Unit& un : UnitsOf(type))
     if (un.text == unit) return v * un.size;
-  throw BadArgument(option + ": the unit \"" + Echoed(unit) + "\" does not fit this quantity (units: " + UnitList(type) + ")");
+  throw BadArgument(option + ": the unit \"" + Echoed(unit) +
+                    "\" does not fit this quantity (units: " + UnitList(type) + ")");
 }
 
 std::vector<double> ReadValues(const std::string& text, TParType type, TUnitSystem u, const std::string& option) {

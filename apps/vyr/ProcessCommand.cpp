@@ -98,7 +98,7 @@ void AddProcess(CLI::App& app, Common& common, Action& action) {
           TGasconditions out;
           double e = o->eff->Value(), ep = e;
           const bool done = compression ? Compression(in, pr, kTol, o->polytropic, kId, e, ep, out)
-                                      : TurbineExpansion_PR(in, pr, kTol, o->polytropic, kId, e, ep, out);
+                                        : TurbineExpansion_PR(in, pr, kTol, o->polytropic, kId, e, ep, out);
           if (!done || !IterationTemperatureOk(out.Tt, "An exit temperature")) return false;
           // Entropy of a real process rises; the iteration tolerance allows a trace below.
           const double dS = FS(out.Tt, out.Pt, y) - in.S;

@@ -121,8 +121,8 @@ void AddStatic(CLI::App& app, Common& common, Action& action) {
         const double Vmax = MaxVelocity(Tt, y);
         if (o->velocity->Value() > Vmax)
           throw BadArgument("--velocity (velocity) = " + Quantity(o->velocity->Value(), ptSpeed, u) +
-                            ": above the maximum " + Quantity(Vmax, ptSpeed, u) + " that the total state (Tt = " +
-                            Quantity(Tt, ptTemperature, u) + ") allows down to the " +
+                            ": above the maximum " + Quantity(Vmax, ptSpeed, u) +
+                            " that the total state (Tt = " + Quantity(Tt, ptTemperature, u) + ") allows down to the " +
                             Quantity(kTableTmin, ptTemperature, u) + " of the gas property tables");
         if (!GetStaticfromV(o->velocity->Value(), Pt, Tt, W, y, kTol, Ps, Ts, M, A, kId) ||
             !add("velocity", Ps, Ts, M, o->velocity->Value(), A))
