@@ -26,6 +26,15 @@ PACKAGES=(
   qt6-base-dev-tools
   libgl-dev
   fonts-dejavu-core
+  libqt6charts6-dev
+  pybind11-dev
+  python3-dev
+  python3-pybind11
+  python3-numpy
+  python3-pytest
+  python3-dask
+  python3-distributed
+  python3-matplotlib
 )
 
 missing=()
