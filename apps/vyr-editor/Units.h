@@ -1,0 +1,4 @@
+#pragma once
+// Unit systems of the editor: conversions from SI and unit names.
+
+namespace vyr::editor {}
