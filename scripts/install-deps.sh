@@ -27,6 +27,7 @@ PACKAGES=(
   libgl-dev
   fonts-dejavu-core
   libqt6charts6-dev
+  libqt6opengl6-dev
   pybind11-dev
   python3-dev
   python3-pybind11
