@@ -1,0 +1,9 @@
+// vyrcomp.combustion for the Python module.
+#include "Bindings.h"
+#include "Broadcast.h"
+
+namespace vyr::python {
+
+void BindCombustion(pybind11::module_& /*m*/) {}
+
+}  // namespace vyr::python

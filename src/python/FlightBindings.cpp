@@ -1,0 +1,9 @@
+// vyrcomp.flight for the Python module.
+#include "Bindings.h"
+#include "Broadcast.h"
+
+namespace vyr::python {
+
+void BindFlight(pybind11::module_& /*m*/) {}
+
+}  // namespace vyr::python

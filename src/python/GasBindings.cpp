@@ -1,0 +1,9 @@
+// vyrcomp.gas for the Python module.
+#include "Bindings.h"
+#include "Broadcast.h"
+
+namespace vyr::python {
+
+void BindGas(pybind11::module_& /*m*/) {}
+
+}  // namespace vyr::python

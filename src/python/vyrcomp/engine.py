@@ -1,0 +1,3 @@
+"""Engine models and their operating points."""
+
+__all__ = []
