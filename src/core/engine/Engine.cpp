@@ -60,6 +60,14 @@ bool Summarize(TEngineState& s) {
   if (!(p.W > 0.0)) return Record(s, "performance", "The engine has no inlet: no air flow");
   p.TSFC = p.Wf / p.FN;
   p.specificThrust = p.FN / p.W;
+  // Kinetic energy added to the streams, each jet at its effective velocity
+  // FG/W (the pressure thrust counted as velocity).
+  double dKE = -0.5 * p.W * s.V0 * s.V0;
+  for (const TNozzleResult& z : p.nozzles)
+    if (z.W > 0.0) dKE += 0.5 * z.FG * z.FG / z.W;
+  p.effThermal = p.heatInput > 0.0 && dKE > 0.0 ? dKE / p.heatInput : 0.0;
+  p.effPropulsive = dKE > 0.0 && s.V0 > 0.0 ? p.FN * s.V0 / dKE : 0.0;
+  p.effOverall = p.effThermal * p.effPropulsive;
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "EngineSolve.h"
 #include "SysUtils.h"
@@ -83,6 +84,21 @@ class TCollect {
 
 bool Between(double v, double lo, double hi) { return v >= lo && v <= hi; }
 
+// Temperatures the gas property tables cover [K]: the species' polynomials
+// start at 200 K and end at 6000 K.
+constexpr double kTableTmin = 200.0, kTableTmax = T_tablemax;
+
+// Corrected flow at a station: W sqrt(Tt/288.15 K) / (Pt/101325 Pa) [kg/s].
+double CorrectedFlow(const TGasconditions& g) { return g.W * std::sqrt(g.Tt / T_slst) / (g.Pt / P_slst); }
+
+// What is wrong with a temperature of a station: outside the property tables;
+// empty when it lies within them.
+std::string TemperatureProblem(const char* what, int station, double T) {
+  if (T >= kTableTmin && T <= kTableTmax) return {};
+  return Printf("the %s temperature at station %d, %.6g K, lies %s the %g K of the gas property tables", what, station,
+                T, T < kTableTmin ? "below" : "above", T < kTableTmin ? kTableTmin : kTableTmax);
+}
+
 }  // namespace
 
 bool TComponent::Calc(TEngineState& s) { return Collected(s, false); }
@@ -95,6 +111,7 @@ bool TComponent::Collected(TEngineState& s, bool offDesign) {
   {
     TCollect collect;
     ok = offDesign ? OffDesign(s) : Design(s);
+    if (ok) ok = StationsInTables(s);
     messages = std::move(collect.messages);
   }
   if (ok) {
@@ -119,6 +136,18 @@ bool TComponent::Collected(TEngineState& s, bool offDesign) {
 bool TComponent::Fail(TEngineState&, const std::string& text) const {
   ShowMessage(text);
   return false;
+}
+
+// Every station's total temperature, and its static one where it has one,
+// within the property tables: beyond them the gas properties are
+// extrapolations.
+bool TComponent::StationsInTables(TEngineState& s) const {
+  for (const auto& [n, st] : s.stations) {
+    std::string why = TemperatureProblem("total", n, st.gas.Tt);
+    if (why.empty() && st.hasStatic) why = TemperatureProblem("static", n, st.gas.Ts);
+    if (!why.empty()) return Fail(s, name + ": " + why);
+  }
+  return true;
 }
 
 const TStation* TComponent::Inlet(TEngineState& s, int number) const {
@@ -174,14 +203,23 @@ bool TAmbient::Design(TEngineState& s) {
   return true;
 }
 
+double MilRecoveryFactor(double M) { return M > 1.0 ? 1.0 - 0.075 * std::pow(M - 1.0, 1.35) : 1.0; }
+
 bool TInlet::Design(TEngineState& s) {
   if (!(W > 0.0) || !std::isfinite(W)) return Fail(s, Printf("%s: air flow %g kg/s is not positive", name.c_str(), W));
   if (!(recovery > 0.0 && recovery <= 1.0))
     return Fail(s, Printf("%s: pressure recovery %g outside 0 to 1", name.c_str(), recovery));
   TStation* in = s.Find(inStation);
   if (!in) return Inlet(s, inStation) != nullptr;
+  double r = recovery;
+  if (schedule == TRecoverySchedule::MilE5008B) {
+    const double M = s.hasAmbient ? s.ambient.Mach : 0.0;
+    r *= MilRecoveryFactor(M);
+    if (!(r > 0.0))
+      return Fail(s, Printf("%s: the supersonic recovery schedule leaves no pressure at Mach %g", name.c_str(), M));
+  }
   in->gas.W = W;
-  s.Set(outStation, Total(W, in->gas.Pt * recovery, in->gas.Tt, in->gas.Composition, in->gas.FARat));
+  s.Set(outStation, Total(W, in->gas.Pt * r, in->gas.Tt, in->gas.Composition, in->gas.FARat));
   s.performance.W += W;
   s.performance.ramDrag += W * s.V0;
   return true;
@@ -214,8 +252,12 @@ bool TCompressor::Design(TEngineState& s) {
   if (!(taken < 1.0))
     return Fail(s, Printf("%s: the bleeds take %g of the inlet flow, nothing would leave the compressor", name.c_str(),
                           taken));
+  if (!Between(inMach, 0.0, 1.0) || !Between(outMach, 0.0, 1.0))
+    return Fail(s, Printf("%s: face and exit Mach numbers %g and %g must lie between 0 and 1", name.c_str(), inMach,
+                          outMach));
   double effIs = eff;
   if (!Compress(s, PR, eff, polytropic, effIs)) return false;
+  if (!FaceAndExitStatics(s, false)) return false;
   if (map) {
     // The map's design node is this point: its scalars.
     TMapPoint node;
@@ -270,7 +312,68 @@ bool TCompressor::Compress(TEngineState& s, double pr, double effIn, bool poly, 
   TShaft& sh = s.Shaft(shaft);
   sh.absorbed += power;
   sh.loads.push_back(name);
-  s.performance.machines.push_back({name, false, shaft, inStation, outStation, PR, effIs, effPoly, power});
+  const double Wc = CorrectedFlow(gin);
+  s.performance.machines.push_back({name, false, shaft, inStation, outStation, PR, effIs, effPoly, power, Wc});
+  if (s.performance.Wc2 == 0.0) s.performance.Wc2 = Wc;
+  return true;
+}
+
+namespace {
+
+// The static state of a station at a Mach number by the real gas's energy
+// equation, H(Ts) + (M a(Ts))^2/2 = Ht, and the isentropic pressure at Ts; the
+// area passes the flow. False when the iteration does not settle.
+bool StaticAtMach(TGasconditions& g, double M, double tol, const std::string& id) {
+  const TGasComposition& y = g.Composition;
+  double T = g.Tt / (1.0 + 0.2 * M * M);
+  bool settled = false;
+  for (int pass = 0; pass < 50 && !settled; ++pass) {
+    const double a = FCs(T, y);
+    const double dH = g.H - FH(T, y) - 0.5 * M * M * a * a;
+    // d/dT of the residual is about -cp (1 + (gamma - 1) M^2 / 2); -cp is near enough for Newton.
+    const double step = dH / FCp(T, y);
+    T += step;
+    settled = std::fabs(step) < 1e-9 * g.Tt;
+  }
+  if (!settled || !GetPis(g.Pt, g.Tt, T, y, tol, g.Ps, id)) return false;
+  g.Ts = T;
+  g.Mach = M;
+  g.V = M * FCs(T, y);
+  g.A = g.W * FR(y) * T / (g.Ps * g.V);
+  return true;
+}
+
+}  // namespace
+
+bool TCompressor::FaceAndExitStatics(TEngineState& s, bool offDesign) {
+  for (const auto& [number, mach, area] : {std::tuple{inStation, inMach, AinDesign},
+                                           std::tuple{outStation, outMach, AoutDesign}}) {
+    TStation* st = s.Find(number);
+    if (!st) continue;
+    TGasconditions& g = st->gas;
+    if (!offDesign) {
+      if (!(mach > 0.0)) continue;
+      if (!StaticAtMach(g, mach, s.tolerance, Id())) return Fail(s, Printf("%s: no static state at station %d for Mach %g",
+                                                                      name.c_str(), number, mach));
+      st->hasStatic = true;
+      continue;
+    }
+    // Off design the design area gives the Mach number; a point whose flow
+    // the area cannot pass subsonic leaves the statics out (the map, not the
+    // duct, governs the flow).
+    if (!(area > 0.0)) continue;
+    TGasconditions t = g;
+    t.A = area;
+    bool ok;
+    {
+      TCollect quiet;
+      ok = GetStaticfromOption(t, ssoArea, s.tolerance, Id(), true);
+    }
+    if (ok && t.Mach < 1.0) {
+      g = t;
+      st->hasStatic = true;
+    }
+  }
   return true;
 }
 
@@ -302,11 +405,16 @@ bool TBurner::Burn(TEngineState& s, bool givenFar, double Tt, double FAR) {
   const TStation* in = Inlet(s, inStation);
   if (!in) return false;
   const TGasconditions& g3 = in->gas;
+
   if (givenFar && !(FAR > 0.0))
     return Fail(s, Printf("%s: fuel-air ratio %g is not positive (fuel flow %g kg/s)", name.c_str(), FAR, FAR * g3.W));
   if (g3.FARat != 0.0)
     return Fail(s, Printf("%s: the burner takes air only, its inlet carries a fuel-air ratio of %g", name.c_str(),
                           g3.FARat));
+  if (!givenFar && !(Tt > g3.Tt))
+    return Fail(s, Printf("%s: the exit temperature T%d = %.6g K is not above the inlet temperature T%d = %.6g K: a "
+                          "burner only heats the flow",
+                          name.c_str(), outStation, Tt, inStation, g3.Tt));
   const double Pt4 = g3.Pt * (1.0 - loss);
   double far = 0.0, T4 = Tt;
   if (givenFar) {
@@ -321,6 +429,7 @@ bool TBurner::Burn(TEngineState& s, bool givenFar, double Tt, double FAR) {
   const double W = g3.W;
   s.Set(outStation, Total(W * (1.0 + far), Pt4, T4, y, far));
   s.performance.Wf += W * far;
+  s.performance.heatInput += W * far * fuel.LHV;
   return true;
 }
 
@@ -411,7 +520,7 @@ bool TTurbine::Design(TEngineState& s) {
   sf.delivered += power;
   sf.drivers.push_back(name);
   s.performance.machines.push_back(
-      {name, true, shaft, inStation, outStation, std::exp(lnPR), effIs, effPoly, power});
+      {name, true, shaft, inStation, outStation, std::exp(lnPR), effIs, effPoly, power, 0.0});
   if (map) {
     TMapPoint node;
     std::string why;
@@ -439,6 +548,8 @@ bool TNozzle::OffDesign(TEngineState& s) { return Exhaust(s, true); }
 bool TNozzle::Exhaust(TEngineState& s, bool offDesign) {
   if (!(CV > 0.0 && CV <= 1.0))
     return Fail(s, Printf("%s: velocity coefficient %g outside 0 to 1", name.c_str(), CV));
+  if (!(CD > 0.0 && CD <= 1.0))
+    return Fail(s, Printf("%s: discharge coefficient %g outside 0 to 1", name.c_str(), CD));
   if (!s.hasAmbient) return Fail(s, name + ": no ambient condition to exhaust to");
   const TStation* in = Inlet(s, inStation);
   if (!in) return false;
@@ -456,63 +567,55 @@ bool TNozzle::Exhaust(TEngineState& s, bool offDesign) {
   r.throatStation = throatStation;
   r.exitStation = exitStation;
   r.W = W;
+  r.CD = CD;
+
+  // Throat: the isentropic flow to the ambient pressure, or the sonic state
+  // where that would be supersonic (per unit effective area).
+  double Ps8, Ts8, Hs8, M8, V8, Wunit, Rho8;
+  if (!ConvDuct(g5.H, g5.Pt, g5.Tt, Pamb, 1.0, 1.0, y, tol, Ps8, Ts8, Hs8, M8, V8, Wunit, Rho8, Id())) return false;
+  if (!(Wunit > 0.0)) return Fail(s, Printf("The flow of the %s cannot pass: no flow per unit area", name.c_str()));
+  r.choked = M8 >= 1.0;
+  r.Aeff8 = offDesign ? CD * A8Design : W / Wunit;
+  r.A8 = r.Aeff8 / CD;
+  const double capacity = Wunit * r.Aeff8;  // flow the throat passes (off design)
   TGasconditions s8 = g5, s9 = g5;
-  double PsOut, Ts, Hs, Mach, V, Wunit, Rho;
-  double capacity = 0.0;  // flow the throat passes (off design)
-  if (kind == TKind::Convergent) {
-    // Per unit exit area, then the area that passes the flow.
-    if (!ConvDuct(g5.H, g5.Pt, g5.Tt, Pamb, 1.0, CV, y, tol, PsOut, Ts, Hs, Mach, V, Wunit, Rho, Id())) return false;
-    if (!(Wunit > 0.0))
-      return Fail(s, Printf("The flow of the %s cannot pass: no flow per unit area", name.c_str()));
-    r.A8 = r.A9 = offDesign ? A8Design : W / Wunit;
-    capacity = Wunit * r.A8;
-    s8.Ps = s9.Ps = PsOut;
-    s8.Ts = s9.Ts = Ts;
-    s8.Mach = s9.Mach = V / FCs(Ts, y);
-    s8.V = s9.V = V;
-    s8.A = s9.A = r.A8;
-    r.FG = W * V + (PsOut - Pamb) * r.A9;
-  } else {
-    // Fully expanded to the ambient pressure; the throat is sonic (off
-    // design, while the ambient lies below the sonic static pressure).
-    double Tis, His, Mis, Vis;
+  s8.Ps = Ps8;
+  s8.Ts = Ts8;
+  s8.Mach = M8;
+  s8.V = V8;
+  s8.A = r.A8;
+
+  // Exit: the jet at the velocity coefficient times the isentropic velocity
+  // to the exit pressure; the loss leaves it hotter at that pressure.
+  double Vis = V8, Ps9 = Ps8, Aeff9 = r.Aeff8;
+  const bool expands = kind == TKind::ConvergentDivergent && r.choked;
+  if (expands) {
+    double Tis, His, Mis;
     if (!Expansion(g5.H, g5.Pt, g5.Tt, Pamb, y, tol, Tis, His, Mis, Vis, Id())) return false;
-    V = CV * Vis;
-    if (!GetT(g5.H - V * V / 2.0, y, tol, Ts, Id())) return false;
-    double Ps8, Ts8, V8, A8;
-    if (!GetStaticfromM(1.0, g5.Pt, g5.Tt, offDesign ? 1.0 : W, y, tol, Ps8, Ts8, V8, A8, Id())) return false;
-    s8.Ps = Ps8;
-    s8.Ts = Ts8;
-    s8.Mach = 1.0;
-    s8.V = V8;
-    r.A8 = A8;
-    if (offDesign) {
-      r.A8 = A8Design;
-      capacity = A8Design / A8;  // A8 is the sonic area per unit flow
-      if (Pamb > Ps8) {  // subsonic throat at the ambient pressure
-        capacity = Pamb / (FR(y) * Tis) * Vis * A8Design;
-        s8.Ps = Pamb;
-        s8.Ts = Tis;
-        s8.Mach = Mis;
-        s8.V = Vis;
-      }
-    }
-    s8.A = r.A8;
-    s9.Ps = Pamb;
-    s9.Ts = Ts;
-    s9.V = V;
-    s9.Mach = V / FCs(Ts, y);
-    r.A9 = W * FR(y) * Ts / (Pamb * V);
-    s9.A = r.A9;
-    r.FG = W * V;
+    const std::string why = TemperatureProblem("isentropic exit", exitStation, Tis);
+    if (!why.empty()) return Fail(s, name + ": " + why);
+    Ps9 = Pamb;
   }
+  const double V = CV * Vis;
+  double Ts9;
+  if (!GetT(g5.H - V * V / 2.0, y, tol, Ts9, Id())) return false;
+  if (expands) Aeff9 = W * FR(y) * Ts9 / (Pamb * V);
+  s9.Ps = Ps9;
+  s9.Ts = Ts9;
+  s9.V = V;
+  s9.Mach = V / FCs(Ts9, y);
+  r.A9 = expands ? Aeff9 : r.A8;
+  s9.A = r.A9;
   r.V = V;
+  r.FGpressure = (Ps9 - Pamb) * Aeff9;
+  r.FG = W * V + r.FGpressure;
   if (!(r.FG > 0.0) || !std::isfinite(r.FG))
     return Fail(s, Printf("The %s gives a gross thrust of %.6g N, not positive", name.c_str(), r.FG));
   if (offDesign && !SetError(s, "flow through the throat", W - capacity)) return false;
   s.Set(throatStation, s8, true);
   s.Set(exitStation, s9, true);
   s.performance.FG += r.FG;
+  s.performance.FGpressure += r.FGpressure;
   s.performance.nozzles.push_back(r);
   return true;
 }

@@ -66,6 +66,7 @@ class VYR_API TComponent {
 
  private:
   bool Collected(TEngineState& s, bool offDesign);
+  bool StationsInTables(TEngineState& s) const;
 };
 
 /// Ambient and flight condition: station 0, dry air. Standard atmosphere at a
@@ -86,13 +87,24 @@ class VYR_API TAmbient : public TComponent {
   bool OffDesign(TEngineState& s) override;
 };
 
+/// Total-pressure recovery of an inlet over the flight Mach number.
+enum class TRecoverySchedule {
+  Fixed,     ///< the recovery as given, at every flight Mach number
+  MilE5008B  ///< the given (subsonic) recovery times 1 - 0.075 (M - 1)^1.35 above Mach 1
+};
+
+/// Factor of the supersonic schedule on the subsonic recovery at flight Mach
+/// number M: 1 up to Mach 1, then 1 - 0.075 (M - 1)^1.35.
+VYR_API double MilRecoveryFactor(double M);
+
 /// Inlet: the engine's air flow and its total-pressure recovery; sets the ram drag.
 class VYR_API TInlet : public TComponent {
  public:
   using TComponent::TComponent;
   int inStation = 0, outStation = 2;
   double W = 20.0;          ///< air mass flow [kg/s]
-  double recovery = 0.99;   ///< Pt_out / Pt_in [-]
+  double recovery = 0.99;   ///< Pt_out / Pt_in [-]; with a schedule, its subsonic value
+  TRecoverySchedule schedule = TRecoverySchedule::Fixed;
 
   bool DefineStatesAndErrors(TEngineState& s) override;
 
@@ -123,7 +135,9 @@ struct TBleedOfftake {
 
 /// Compressor on a shaft: pressure ratio and isentropic or polytropic
 /// efficiency; bleeds leave it where their enthalpy fraction says and take no
-/// further work.
+/// further work. At design its face and exit areas are sized from their Mach
+/// numbers (the statics of both stations); off design those areas stay and
+/// give the Mach numbers.
 class VYR_API TCompressor : public TComponent {
  public:
   using TComponent::TComponent;
@@ -132,6 +146,9 @@ class VYR_API TCompressor : public TComponent {
   double PR = 10.0;
   double eff = 0.85;
   bool polytropic = false;  ///< eff is polytropic
+  double inMach = 0.5;      ///< Mach number at the face, which sizes its area; 0: no statics [-]
+  double outMach = 0.3;     ///< Mach number at the exit (burner inlet), which sizes its area; 0: no statics [-]
+  double AinDesign = 0.0, AoutDesign = 0.0;  ///< areas of the design point [m^2]
   std::vector<TBleedOfftake> bleeds;
   /// Off design: the map, scaled at the design point to its design node; the
   /// scalars kept from the design point (or read from a model file).
@@ -140,6 +157,7 @@ class VYR_API TCompressor : public TComponent {
   bool scaled = false;
   double WcDesign = 0.0;  ///< corrected flow at design [kg/s]
 
+  void KeepDesign(const TEngineState& s) override;
   std::string MissingDesign() const override;
   bool DefineStatesAndErrors(TEngineState& s) override;
 
@@ -149,6 +167,9 @@ class VYR_API TCompressor : public TComponent {
 
  private:
   bool Compress(TEngineState& s, double pr, double effIn, bool poly, double& effIs);
+  /// Statics of the face and exit: from the Mach numbers at design, from the
+  /// design areas off design (left out where the area cannot pass the flow).
+  bool FaceAndExitStatics(TEngineState& s, bool offDesign);
 };
 
 /// Splitter: core and bypass flows at the inlet's total state. An outlet may
@@ -232,15 +253,29 @@ class VYR_API TTurbine : public TComponent {
 };
 
 /// Separate-flow nozzle exhausting to ambient: convergent, or
-/// convergent-divergent fully expanded; velocity coefficient.
+/// convergent-divergent fully expanded.
+///
+/// Throat (station 8): the isentropic state at the throat; sonic when the
+/// ambient pressure lies below its sonic static pressure (choked), else at the
+/// ambient pressure. Its effective area is the flow's area there, the
+/// geometric area that divided by the discharge coefficient CD.
+/// Exit (station 9): the jet as it leaves, its velocity the isentropic one
+/// times the velocity coefficient CV (the loss leaves it hotter, at the same
+/// static pressure): a choked convergent nozzle leaves at the throat's
+/// pressure, above ambient; a convergent-divergent nozzle expands fully to the
+/// ambient pressure. Below its critical pressure ratio (unchoked) a
+/// convergent-divergent nozzle works as a convergent one. The exit's geometric
+/// area: the throat's for a convergent nozzle, the jet's area at the ambient
+/// pressure for a convergent-divergent one.
 class VYR_API TNozzle : public TComponent {
  public:
   using TComponent::TComponent;
   enum class TKind { Convergent, ConvergentDivergent };
   int inStation = 5, throatStation = 8, exitStation = 9;
   TKind kind = TKind::Convergent;
-  double CV = 0.98;  ///< velocity coefficient [-]
-  /// Off design: the throat area stays that of the design point.
+  double CV = 0.98;  ///< velocity coefficient: jet velocity / isentropic velocity [-]
+  double CD = 1.0;   ///< discharge coefficient: effective / geometric throat area [-]
+  /// Off design: the (geometric) throat area stays that of the design point.
   double A8Design = 0.0;  ///< [m^2]
   double WDesign = 0.0;   ///< flow at design, the scale of the area's error [kg/s]
 

@@ -78,6 +78,13 @@ bool TInlet::OffDesign(TEngineState& s) {
 
 // --- Compressor --------------------------------------------------------------------
 
+void TCompressor::KeepDesign(const TEngineState& s) {
+  const TStation* in = s.Find(inStation);
+  const TStation* out = s.Find(outStation);
+  AinDesign = in && in->hasStatic ? in->gas.A : 0.0;
+  AoutDesign = out && out->hasStatic ? out->gas.A : 0.0;
+}
+
 std::string TCompressor::MissingDesign() const {
   if (!map) return name + " has no map";
   if (!scaled || !(WcDesign > 0.0)) return name + " has no map scalars (its design point has not been calculated)";
@@ -112,6 +119,7 @@ bool TCompressor::OffDesign(TEngineState& s) {
                           Nmap, R));
   double effIs;
   if (!Compress(s, q.PR, q.eff, false, effIs)) return false;
+  if (!FaceAndExitStatics(s, true)) return false;
   const double Wc = W * std::sqrt(theta) / delta;
   if (!SetError(s, "corrected flow", Wc - q.W)) return false;
   TMapResult r{name, false, shaft, N, Nmap, R, Nc, Wc, q.PR, effIs, 0.0, false};
@@ -201,7 +209,7 @@ bool TTurbine::OffDesign(TEngineState& s) {
   s.Set(outStation, g5);
   sf.delivered += power;
   sf.drivers.push_back(name);
-  s.performance.machines.push_back({name, true, shaft, inStation, outStation, q.PR, effIs, effPoly, power});
+  s.performance.machines.push_back({name, true, shaft, inStation, outStation, q.PR, effIs, effPoly, power, 0.0});
   const double Wp = W4 * std::sqrt(g4.Tt) / g4.Pt;
   if (!SetError(s, "flow parameter", Wp - q.W)) return false;
   TMapResult r{name, true, shaft, N, Nmap, PRmap, Np, Wp, q.PR, effIs, 0.0, false};

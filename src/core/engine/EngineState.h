@@ -61,17 +61,27 @@ struct TMachineResult {
   double effIs = 0.0;    ///< isentropic efficiency [-]
   double effPoly = 0.0;  ///< polytropic efficiency [-]
   double power = 0.0;    ///< absorbed (compressor) or delivered (turbine) power [W]
+  double Wc = 0.0;       ///< corrected inlet flow W sqrt(Tt/288.15 K)/(Pt/101325 Pa) (compressor) [kg/s]
 };
 
-/// Design data of one nozzle.
+/// Data of one nozzle at a point. The throat is sonic when the nozzle is
+/// choked; the effective throat area is the flow's (isentropic) area there,
+/// the geometric one that divided by the discharge coefficient CD. Gross thrust
+/// FG = W V + (Ps9 - Pamb) Aeff9: the jet's momentum at the velocity the
+/// velocity coefficient leaves, and the pressure term of an underexpanded
+/// jet (zero when the jet leaves at the ambient pressure).
 struct TNozzleResult {
   std::string name;
   int inStation = 0, throatStation = 0, exitStation = 0;
-  double A8 = 0.0;  ///< throat area [m^2]
-  double A9 = 0.0;  ///< exit area [m^2]
+  double A8 = 0.0;  ///< geometric throat area [m^2]
+  double A9 = 0.0;  ///< geometric exit area [m^2]
   double FG = 0.0;  ///< gross thrust [N]
   double V = 0.0;   ///< jet velocity [m/s]
   double W = 0.0;   ///< mass flow [kg/s]
+  bool choked = false;     ///< sonic throat: the ambient lies below the throat's sonic static pressure
+  double FGpressure = 0.0; ///< pressure part of the gross thrust (Ps9 - Pamb) Aeff9 [N]
+  double Aeff8 = 0.0;      ///< effective throat area, CD A8 [m^2]
+  double CD = 1.0;         ///< discharge coefficient [-]
 };
 
 /// A turbomachine on its map at one point: map coordinates, corrected
@@ -91,7 +101,15 @@ struct TMapResult {
   bool outside = false;      ///< the point lies outside the map's grid (extrapolated)
 };
 
-/// Performance summary of a design point.
+/// Performance summary of a point.
+///
+/// Efficiencies: the kinetic energy the engine adds to its streams is
+/// dKE = sum over the nozzles of W9 Veff^2/2 - W0 V0^2/2, with each nozzle's
+/// effective jet velocity Veff = FG/W9 (its jet velocity when fully
+/// expanded). Thermal efficiency = dKE / (Wf LHV); propulsive efficiency =
+/// FN V0 / dKE (the thrust power); overall efficiency = their product =
+/// FN V0 / (Wf LHV). At zero flight speed the thrust does no work: propulsive
+/// and overall efficiency are 0.
 struct TPerformance {
   double FN = 0.0;              ///< net thrust [N]
   double FG = 0.0;              ///< gross thrust, all nozzles [N]
@@ -101,6 +119,12 @@ struct TPerformance {
   double specificThrust = 0.0;  ///< FN / W [N s/kg]
   double W = 0.0;               ///< engine air flow [kg/s]
   double V0 = 0.0;              ///< flight velocity [m/s]
+  double FGpressure = 0.0;      ///< pressure part of the gross thrust, all nozzles [N]
+  double heatInput = 0.0;       ///< fuel flow times the fuel's lower heating value, all burners [W]
+  double effThermal = 0.0;      ///< dKE / (Wf LHV) [-]
+  double effPropulsive = 0.0;   ///< FN V0 / dKE; 0 at zero flight speed [-]
+  double effOverall = 0.0;      ///< thermal times propulsive [-]
+  double Wc2 = 0.0;             ///< corrected flow at the engine face (the first compressor's inlet) [kg/s]
   std::vector<TMachineResult> machines;  ///< compressors and turbines in calculation order
   std::vector<TNozzleResult> nozzles;    ///< nozzles in calculation order
   std::vector<TMapResult> maps;          ///< machines on maps, in calculation order

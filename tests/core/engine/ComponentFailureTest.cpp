@@ -8,32 +8,12 @@
 #include "Engine.h"
 #include "common/RecordingHandler.h"
 #include "engine/Turbofan.h"
+#include "engine/Turbojet.h"
 
 namespace vyr::test {
 namespace {
 
 using namespace engine;
-
-// A single-spool turbojet (stations 0, 2, 3, 4, 5, 8, 9) that a case changes.
-struct Turbojet {
-  TEngine e;
-  TAmbient* amb;
-  TInlet* inlet;
-  TCompressor* comp;
-  TBurner* burner;
-  TTurbine* turbine;
-  TNozzle* nozzle;
-  Turbojet() {
-    amb = &e.Add<TAmbient>("ambient");
-    e.Add<TShaftComponent>("shaft");
-    inlet = &e.Add<TInlet>("inlet");
-    comp = &e.Add<TCompressor>("compressor");
-    burner = &e.Add<TBurner>("burner");
-    burner->fuel = TableFuel(ftAvtur);
-    turbine = &e.Add<TTurbine>("turbine");
-    nozzle = &e.Add<TNozzle>("nozzle");
-  }
-};
 
 struct Failure {
   const char* name;
@@ -88,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                 },
                 "performance", "Shaft 1 is not balanced"},
         Failure{"BurnerTemperatureBelowItsInlet", [](Turbojet& t) { t.comp->PR = 30, t.burner->Tt = 600; }, "burner",
-                "A burner exit temperature of 600.0 K is not reached"},
+                "exit temperature T4 = 600 K is not above the inlet temperature T3 = 8"},
         Failure{"BurnerAfterABurner",
                 [](Turbojet& t) {
                   auto& second = Insert<TBurner>(t.e, 5, "reheat");
@@ -131,7 +111,13 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"GivenStaticPressureNotPositive",
                 [](Turbojet& t) { t.amb->givenStatic = true, t.amb->Ps = 0; }, "ambient",
                 "ambient static pressure 0 Pa is not positive"},
-        Failure{"NoAirFlow", [](Turbojet& t) { t.inlet->W = 0; }, "inlet", "air flow 0 kg/s is not positive"}),
+        Failure{"NoAirFlow", [](Turbojet& t) { t.inlet->W = 0; }, "inlet", "air flow 0 kg/s is not positive"},
+        Failure{"FaceStaticBelowTheTables", [](Turbojet& t) { t.amb->altitude = 11000, t.amb->dT = -15; },
+                "compressor", "static temperature at station 2, 192.018 K, lies below the 200 K"},
+        Failure{"FaceMachAboveOne", [](Turbojet& t) { t.comp->inMach = 1.2; }, "compressor",
+                "face and exit Mach numbers 1.2 and 0.3 must lie between 0 and 1"},
+        Failure{"DischargeCoefficientAboveOne", [](Turbojet& t) { t.nozzle->CD = 1.2; }, "nozzle",
+                "discharge coefficient 1.2 outside 0 to 1"}),
     [](const testing::TestParamInfo<Failure>& i) { return std::string(i.param.name); });
 
 // A thrust target no air flow meets is refused, not approximated.

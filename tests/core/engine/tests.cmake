@@ -3,7 +3,8 @@ vyr_add_test(test_engine
   engine/TurbofanTest.cpp
   engine/ComponentFailureTest.cpp
   engine/NewtonSolverTest.cpp
-  engine/OffDesignTest.cpp)
+  engine/OffDesignTest.cpp
+  engine/NozzleTest.cpp)
 
 # The compressor and turbine map reader, on the maps shipped with the examples.
 vyr_add_test(test_maps engine/MapsTest.cpp)
