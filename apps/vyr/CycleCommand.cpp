@@ -14,6 +14,8 @@ struct CycleOptions {
   MixOptions fuel;
   std::string nozzle = "convergent";
   std::string compEff = "isentropic", turbEff = "isentropic";
+  bool milRecovery = false;  ///< --recovery mil: the supersonic schedule on the default subsonic recovery
+  Number *cd, *mach2, *mach3;
   Number *z, *mach, *dT, *recovery, *W, *thrust, *pr, *effC, *T4, *far, *burnerLoss, *effB, *Tfuel, *effT, *effMech,
       *offtake, *cv;
 
@@ -23,6 +25,10 @@ struct CycleOptions {
   TurbojetInput Input() const {
     TurbojetInput in;
     in.inletRecovery = recovery->Value();
+    in.milRecovery = milRecovery;
+    in.mach2 = mach2->Value();
+    in.mach3 = mach3->Value();
+    in.CD = cd->Value();
     in.effC = effC->Value();
     in.polytropicC = compEff == "polytropic";
     in.burnerLoss = burnerLoss->Value();
@@ -105,7 +111,14 @@ Table SweepTable(const CycleOptions& o) {
         Col("Wf", "fuel flow", ptFuelFlow, Sign::Positive), Col("Pt3", "Pt3", ptPressure, Sign::Positive),
         Col("Tt3", "Tt3", ptTemperature, Sign::Positive), Col("Pt5", "Pt5", ptPressure, Sign::Positive),
         Col("Tt5", "Tt5", ptTemperature, Sign::Positive), Ratio("PR_turbine", "turbine PR", 4, Sign::Positive),
-        Col("A8", "throat area", ptArea, Sign::Positive), Col("A9", "exit area", ptArea, Sign::Positive)})
+        Col("A8", "throat area", ptArea, Sign::Positive), Col("A9", "exit area", ptArea, Sign::Positive),
+        Col("V_jet", "jet velocity", ptSpeed, Sign::Positive), Text("choked", "choked"),
+        Col("FG_pressure", "pressure thrust", ptForce, Sign::NonNegative),
+        Ratio("eff_thermal", "thermal eff.", 4, Sign::NonNegative),
+        Ratio("eff_propulsive", "propulsive eff.", 4, Sign::NonNegative),
+        Ratio("eff_overall", "overall eff.", 4, Sign::NonNegative), Col("Wc2", "corrected flow W2c", ptMassFlow, Sign::Positive),
+        Col("PW_compressor", "compressor power", ptPower, Sign::Positive),
+        Col("PW_turbine", "turbine power", ptPower, Sign::Positive)})
     c.push_back(x);
   c.push_back(Text("message", "message"));
   return {"points", c, {}};
@@ -115,7 +128,11 @@ Row SweepResults(const CycleOptions& o, const TurbojetResult& r) {
   const TGasconditions &s3 = r.stations[2].gas, &s4 = r.stations[3].gas, &s5 = r.stations[4].gas;
   Row row{o.far->Has() ? Cell(s4.Tt) : Cell(s4.FARat)};
   if (o.thrust->Has()) row.emplace_back(r.stations[0].gas.W);
-  for (double v : {r.FN, r.FG, r.TSFC, r.specificThrust, r.Wf, s3.Pt, s3.Tt, s5.Pt, s5.Tt, r.turbinePR, r.A8, r.A9})
+  for (double v : {r.FN, r.FG, r.TSFC, r.specificThrust, r.Wf, s3.Pt, s3.Tt, s5.Pt, s5.Tt, r.turbinePR, r.A8, r.A9,
+                   r.Vjet})
+    row.emplace_back(v);
+  row.emplace_back(r.choked);
+  for (double v : {r.FGpressure, r.effThermal, r.effPropulsive, r.effOverall, r.Wc2, r.powerC, r.powerT})
     row.emplace_back(v);
   return row;
 }
@@ -189,7 +206,21 @@ Status RunPoint(const CycleOptions& o, const Fuel& fuel, TUnitSystem u, Report& 
   if (!burner.empty()) throw PointOutOfDomain(burner);
   TurbojetResult r;
   engine::TEngineState state;
-  if (!DesignTurbojet(in, fuel, r, &state)) return Status::Failed;
+  bool ok;
+  std::vector<TMessage> messages;
+  {
+    MessageScope scope;
+    ok = DesignTurbojet(in, fuel, r, &state);
+    messages = scope.messages;
+  }
+  if (!ok) {
+    // A station beyond the property tables is a point outside the domain.
+    if (state.outOfDomain) throw PointOutOfDomain(state.error);
+    engine::ShowMessages(state);
+    return Status::Failed;
+  }
+  for (const TMessage& m : messages)
+    m.Plain ? ShowMessage(m.Text) : static_cast<void>(MessageDlg(m.Text, m.DlgType, m.Buttons, m.HelpCtx));
   if (!EngineStateTables(state, report, u)) return Status::Failed;
   return Status::Ok;
 }
@@ -207,8 +238,10 @@ void AddCycle(CLI::App& app, Common& common, Action& action) {
                 Domain::Between(-5000.0, 80000.0, "the standard atmosphere"), true);
   o->mach = &n.Add(cmd, "-m,--mach", "flight Mach number", ptNone, d.mach, Domain::Between(0.0, 3.0), true);
   o->dT = &n.Add(cmd, "--dt", "offset from the standard temperature", ptTempDiff, d.dT, Domain::Any(), true);
-  o->recovery =
-      &n.Add(cmd, "--recovery", "inlet pressure recovery Pt2/Pt0", ptNone, d.inletRecovery, Domain::Between(0.5, 1.0));
+  o->recovery = &n.Add(cmd, "--recovery",
+                       "inlet pressure recovery Pt2/Pt0, or mil: " + Printf("%g", d.inletRecovery) +
+                           " times 1 - 0.075 (M - 1)^1.35 above Mach 1",
+                       ptNone, d.inletRecovery, Domain::Between(0.5, 1.0));
   o->W = &n.Add(cmd, "-W,--flow", "air mass flow", ptMassFlow, d.W, Domain::MassFlow(), true);
   o->thrust = &n.Add(cmd, "--thrust", "net-thrust target", ptForce, {},
                      Domain::Above(0.0, kThrustMax, "what the highest air flow gives"), true);
@@ -237,9 +270,20 @@ void AddCycle(CLI::App& app, Common& common, Action& action) {
       ->capture_default_str()
       ->transform(CLI::IsMember({"convergent", "cd"}, CLI::ignore_case));
   o->cv = &n.Add(cmd, "--cv", "nozzle velocity coefficient", ptNone, d.CV, Domain::Between(0.5, 1.0));
+  o->cd = &n.Add(cmd, "--cd", "nozzle discharge coefficient (effective / geometric throat area)", ptNone, d.CD,
+                 Domain::Between(0.5, 1.0));
+  o->mach2 = &n.Add(cmd, "--mach2", "Mach number at the compressor face, which sizes A2 (0: no statics)", ptNone,
+                    d.mach2, Domain::Between(0.0, 0.95, "a subsonic duct"));
+  o->mach3 = &n.Add(cmd, "--mach3", "Mach number at the compressor exit, which sizes A3 (0: no statics)", ptNone,
+                    d.mach3, Domain::Between(0.0, 0.95, "a subsonic duct"));
   cmd->callback([&action, &common, o] {
     action = [&common, o](Report& r) {
       const TUnitSystem u = common.UnitSystem();
+      // "--recovery mil": the schedule on the default subsonic recovery.
+      if (o->recovery->Given() && CLI::detail::to_lower(o->recovery->text) == "mil") {
+        o->milRecovery = true;
+        o->recovery->option = nullptr;  // read as not given: its default
+      }
       o->n.Read(u);
       o->fuel.CheckApplicable();
       // Only the option that sets the burner or the flow is echoed and swept.
@@ -259,6 +303,7 @@ void AddCycle(CLI::App& app, Common& common, Action& action) {
       r.inputs = o->n.Echoes();
       for (Echo& e : o->fuel.Echoes()) r.inputs.push_back(std::move(e));
       r.inputs.push_back(TextEcho("nozzle", o->nozzle));
+      if (o->milRecovery) r.inputs.push_back(TextEcho("recovery_schedule", "mil"));
       r.inputs.push_back(TextEcho("eff-c-type", o->compEff));
       r.inputs.push_back(TextEcho("eff-t-type", o->turbEff));
       return s;

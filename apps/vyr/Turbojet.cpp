@@ -34,10 +34,13 @@ engine::TEngine TurbojetEngine(const TurbojetInput& in, const Fuel& fuel) {
   auto& inlet = Add<TInlet>(e, "inlet");
   inlet.W = in.W;
   inlet.recovery = in.inletRecovery;
+  inlet.schedule = in.milRecovery ? TRecoverySchedule::MilE5008B : TRecoverySchedule::Fixed;
   auto& comp = Add<TCompressor>(e, "compressor");
   comp.PR = in.PR;
   comp.eff = in.effC;
   comp.polytropic = in.polytropicC;
+  comp.inMach = in.mach2;
+  comp.outMach = in.mach3;
   auto& burner = Add<TBurner>(e, "burner");
   burner.fuel = fuel;
   burner.givenFar = in.far.has_value();
@@ -53,6 +56,7 @@ engine::TEngine TurbojetEngine(const TurbojetInput& in, const Fuel& fuel) {
   nozzle.kind = in.nozzle == Nozzle::ConvergentDivergent ? TNozzle::TKind::ConvergentDivergent
                                                          : TNozzle::TKind::Convergent;
   nozzle.CV = in.CV;
+  nozzle.CD = in.CD;
   return e;
 }
 
@@ -85,6 +89,13 @@ bool DesignTurbojet(const TurbojetInput& in, const Fuel& fuel, TurbojetResult& o
   out.turbinePR = t.PR;
   out.A8 = p.nozzles.at(0).A8;
   out.A9 = p.nozzles.at(0).A9;
+  out.Vjet = p.nozzles.at(0).V;
+  out.choked = p.nozzles.at(0).choked;
+  out.FGpressure = p.FGpressure;
+  out.effThermal = p.effThermal;
+  out.effPropulsive = p.effPropulsive;
+  out.effOverall = p.effOverall;
+  out.Wc2 = p.Wc2;
   return true;
 }
 
@@ -94,13 +105,17 @@ bool EngineStateTables(const engine::TEngineState& s, Report& report, TUnitSyste
            {Text("station", "station"), Col("W", "W", ptMassFlow, Sign::Positive),
             Col("Pt", "Pt", ptPressure, Sign::Positive), Col("Tt", "Tt", ptTemperature, Sign::Positive),
             Col("Ps", "Ps", ptPressure, Sign::Positive), Col("Ts", "Ts", ptTemperature, Sign::Positive),
-            Ratio("Mach", "Mach", 4, Sign::NonNegative), Ratio("FAR", "FAR", 5, Sign::NonNegative)},
+            Ratio("Mach", "Mach", 4, Sign::NonNegative), Col("A", "A", ptArea, Sign::Positive),
+            Ratio("FAR", "FAR", 5, Sign::NonNegative)},
            {}};
   for (const auto& [n, s] : s.stations) {
     const TGasconditions& g = s.gas;
+    // The ambient has statics but no area.
+    const bool area = s.hasStatic && g.A > 0.0;
     if (!AddRow(st,
                 {std::to_string(n), g.W, g.Pt, g.Tt, s.hasStatic ? Cell(g.Ps) : Cell{},
-                 s.hasStatic ? Cell(g.Ts) : Cell{}, s.hasStatic ? Cell(g.Mach) : Cell{}, g.FARat},
+                 s.hasStatic ? Cell(g.Ts) : Cell{}, s.hasStatic ? Cell(g.Mach) : Cell{}, area ? Cell(g.A) : Cell{},
+                 g.FARat},
                 u))
       return false;
   }
@@ -108,9 +123,18 @@ bool EngineStateTables(const engine::TEngineState& s, Report& report, TUnitSyste
       "performance",
       {Col("FG", "gross thrust", ptForce, Sign::Positive), Col("ram_drag", "ram drag", ptForce, Sign::NonNegative),
        Col("FN", "net thrust", ptForce, Sign::Positive), Col("Wf", "fuel flow", ptFuelFlow, Sign::Positive),
-       Col("TSFC", "TSFC", ptSFC, Sign::Positive), Col("FN_W", "specific thrust", ptSpecThrust, Sign::Positive)},
+       Col("TSFC", "TSFC", ptSFC, Sign::Positive), Col("FN_W", "specific thrust", ptSpecThrust, Sign::Positive),
+       Col("FG_pressure", "pressure thrust", ptForce, Sign::NonNegative),
+       Ratio("eff_thermal", "thermal eff.", 4, Sign::NonNegative),
+       Ratio("eff_propulsive", "propulsive eff.", 4, Sign::NonNegative),
+       Ratio("eff_overall", "overall eff.", 4, Sign::NonNegative),
+       Col("Wc2", "corrected flow W2c", ptMassFlow, Sign::Positive)},
       {}};
-  if (!AddRow(perf, {p.FG, p.ramDrag, p.FN, p.Wf, p.TSFC, p.specificThrust}, u)) return false;
+  if (!AddRow(perf,
+              {p.FG, p.ramDrag, p.FN, p.Wf, p.TSFC, p.specificThrust, p.FGpressure, p.effThermal, p.effPropulsive,
+               p.effOverall, p.Wc2 > 0.0 ? Cell(p.Wc2) : Cell{}},
+              u))
+    return false;
   Table machines{
       "turbomachines",
       {Text("machine", "machine"), Ratio("PR", "PR", 4, Sign::Positive),
@@ -123,11 +147,14 @@ bool EngineStateTables(const engine::TEngineState& s, Report& report, TUnitSyste
   const bool named = p.nozzles.size() > 1;
   Table nozzle{"nozzle",
                {Col("A8", "throat area", ptArea, Sign::Positive), Col("A9", "exit area", ptArea, Sign::Positive),
-                Col("V0", "flight velocity", ptSpeed, Sign::NonNegative)},
+                Col("V0", "flight velocity", ptSpeed, Sign::NonNegative),
+                Col("V_jet", "jet velocity", ptSpeed, Sign::Positive), Text("choked", "choked"),
+                Col("FG", "gross thrust", ptForce, Sign::Positive),
+                Col("FG_pressure", "pressure thrust", ptForce, Sign::NonNegative)},
                {}};
   if (named) nozzle.columns.insert(nozzle.columns.begin(), Text("nozzle", "nozzle"));
   for (const engine::TNozzleResult& z : p.nozzles) {
-    Row row{z.A8, z.A9, s.V0};
+    Row row{z.A8, z.A9, s.V0, z.V, z.choked, z.FG, z.FGpressure};
     if (named) row.insert(row.begin(), z.name);
     if (!AddRow(nozzle, row, u)) return false;
   }
@@ -175,9 +202,15 @@ std::size_t OffDesignTable(const std::vector<engine::TOffDesignResult>& points, 
         Col("Wf", "fuel flow", ptFuelFlow, Sign::Positive), Col("W", "W", ptMassFlow, Sign::Positive),
         Col("Pt3", "Pt3", ptPressure, Sign::Positive), Col("Tt3", "Tt3", ptTemperature, Sign::Positive),
         Col("Tt4", "Tt4", ptTemperature, Sign::Positive), Col("Pt5", "Pt5", ptPressure, Sign::Positive),
-        Col("Tt5", "Tt5", ptTemperature, Sign::Positive), Col("A9", "exit area", ptArea, Sign::Positive)})
+        Col("Tt5", "Tt5", ptTemperature, Sign::Positive), Col("A9", "exit area", ptArea, Sign::Positive),
+        Text("choked", "choked"), Col("FG_pressure", "pressure thrust", ptForce, Sign::NonNegative),
+        Ratio("eff_thermal", "thermal eff.", 4, Sign::NonNegative),
+        Ratio("eff_propulsive", "propulsive eff.", 4, Sign::NonNegative),
+        Ratio("eff_overall", "overall eff.", 4, Sign::NonNegative)})
     c.push_back(x);
   if (model) {
+    for (const engine::TMachineResult& m : model->performance.machines)
+      c.push_back(Col(m.name + "_power", m.name + " power", ptPower, Sign::Positive));
     for (const auto& [n, sh] : model->shafts) {
       if (!(sh.rpm > 0)) continue;
       const std::string k = std::to_string(n);
@@ -218,6 +251,14 @@ std::size_t OffDesignTable(const std::vector<engine::TOffDesignResult>& points, 
       results.push_back(At(r, 5, &TGasconditions::Pt));
       results.push_back(At(r, 5, &TGasconditions::Tt));
       results.push_back(p.nozzles.empty() ? Cell{} : Cell(p.nozzles.front().A9));
+      results.push_back(p.nozzles.empty() ? Cell{} : Cell(p.nozzles.front().choked));
+      for (double v : {p.FGpressure, p.effThermal, p.effPropulsive, p.effOverall}) results.emplace_back(v);
+      for (const engine::TMachineResult& m : model->performance.machines) {
+        const engine::TMachineResult* q = nullptr;
+        for (const engine::TMachineResult& x : p.machines)
+          if (x.name == m.name) q = &x;
+        results.push_back(q ? Cell(q->power) : Cell{});
+      }
       for (const auto& [n, sh] : model->shafts) {
         if (!(sh.rpm > 0)) continue;
         const auto it = r.shafts.find(n);

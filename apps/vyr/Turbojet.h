@@ -21,7 +21,10 @@ struct TurbojetInput {
   double altitude = 0.0;        ///< pressure altitude [m]
   double mach = 0.0;            ///< flight Mach number [-]
   double dT = 0.0;              ///< offset from the standard temperature [K]
-  double inletRecovery = 0.99;  ///< Pt2 / Pt0 [-]
+  double inletRecovery = 0.99;  ///< Pt2 / Pt0 [-]; with the supersonic schedule its subsonic value
+  bool milRecovery = false;     ///< the recovery falls above Mach 1 by 1 - 0.075 (M - 1)^1.35
+  double mach2 = 0.5;           ///< Mach number at the compressor face, which sizes A2 [-]
+  double mach3 = 0.3;           ///< Mach number at the compressor exit (burner inlet), which sizes A3 [-]
   double W = 20.0;              ///< air mass flow [kg/s] (ignored with a thrust target)
   std::optional<double> thrust; ///< net-thrust target [N]
   double PR = 10.0;             ///< compressor pressure ratio [-]
@@ -38,6 +41,7 @@ struct TurbojetInput {
   double offtake = 0.0;         ///< shaft power offtake [W]
   Nozzle nozzle = Nozzle::Convergent;
   double CV = 0.98;             ///< nozzle velocity coefficient [-]
+  double CD = 1.0;              ///< nozzle discharge coefficient [-]
   double tol = 1e-6;            ///< tolerance factor of the gas iterations
 };
 
@@ -58,6 +62,11 @@ struct TurbojetResult {
   double effC = 0, effCpoly = 0, effT = 0, effTpoly = 0;  ///< both efficiencies of each machine
   double turbinePR = 0; ///< Pt4 / Pt5 [-]
   double A8 = 0, A9 = 0;  ///< nozzle throat and exit areas [m^2]
+  double Vjet = 0;      ///< jet velocity [m/s]
+  bool choked = false;  ///< the nozzle's throat is sonic
+  double FGpressure = 0;  ///< pressure part of the gross thrust [N]
+  double effThermal = 0, effPropulsive = 0, effOverall = 0;  ///< see engine::TPerformance
+  double Wc2 = 0;       ///< corrected flow at the compressor face [kg/s]
 };
 
 /// The turbojet as components of the engine layer: ambient 0, shaft 1, inlet
@@ -66,14 +75,17 @@ engine::TEngine TurbojetEngine(const TurbojetInput& in, const Fuel& fuel);
 
 /// Design point (at the air flow, or at the flow that meets the thrust
 /// target); false when it failed, its messages shown. The state, when given,
-/// receives the engine state of the design point.
+/// receives the engine state of the design point (outOfDomain says whether a
+/// failure is a point outside the calculation's domain).
 bool DesignTurbojet(const TurbojetInput& in, const Fuel& fuel, TurbojetResult& out,
                     engine::TEngineState* state = nullptr);
 
 /// The tables of an engine's design point, as "cycle turbojet" shows them:
-/// `stations` (by station number), `performance` (the main one),
-/// `turbomachines` (a row per compressor and turbine, by name) and `nozzle`
-/// (a row per nozzle, named when there are several). False when a value is
+/// `stations` (by station number, with area and Mach number where the
+/// station has statics), `performance` (the main one: thrusts, fuel,
+/// efficiencies, corrected face flow), `turbomachines` (a row per compressor
+/// and turbine, by name, with its power) and `nozzle` (a row per nozzle, named
+/// when there are several: areas, jet velocity, choked, pressure thrust). False when a value is
 /// one physics forbids (its message shown).
 bool EngineStateTables(const engine::TEngineState& s, Report& report, TUnitSystem units);
 

@@ -271,6 +271,13 @@ INSTANTIATE_TEST_SUITE_P(
         Limit{"FarAboveStoichiometric", "cycle turbojet --far 0.0682", 2, "above the stoichiometric fuel-air ratio 0.0681698"},
         Limit{"T4BelowCompressorExit", "cycle turbojet --T4 500 --pr 20", 2,
               "T4 = 500 K is not above the compressor exit temperature Tt3 = 7"},
+        Limit{"NozzleDischargeAboveOne", "cycle turbojet --cd 1.2", 2, "= 1.2: must lie between 0.5 and 1"},
+        Limit{"StationBelowTables", "cycle turbojet -z 11000 --dt -15", 2,
+              "static temperature at station 2, 192.018 K, lies below the 200 K"},
+        Limit{"StationBelowTablesInSweep", "cycle turbojet -z 0:11000:11000 --dt -15 --csv", 1,
+              "station 2, 192.018 K, lies below the 200 K"},
+        Limit{"FaceMachSupersonic", "cycle turbojet --mach2 1.2", 2, "must lie between 0 and 0.95 (a subsonic duct)"},
+        Limit{"RecoveryNeitherNumberNorSchedule", "cycle turbojet --recovery max", 2, "\"max\" is not a number"},
         Limit{"VelocityAboveMaximum", "static --velocity 1000", 2, "above the maximum 778.8"},
         Limit{"ValueNotRoundedOntoLimit", "cycle turbojet --pr 100.0000001", 2, "= 100.0000001: must lie between 1.01"},
         Limit{"LongValueCut", "gas -T x123456789012345678901234567890123456789012345678901234567890", 2,
@@ -283,6 +290,44 @@ INSTANTIATE_TEST_SUITE_P(
         Limit{"HydrogenHasNoHC", "burn --fuel hydrogen --csv --table fuel", 0, "\"H2 (gas)\",,,"},
         Limit{"JsonMainIsTheTableWritten", "static --nozzle --json --table nozzle", 0, "\"main\": \"nozzle\""}),
     [](const testing::TestParamInfo<Limit>& i) { return std::string(i.param.name); });
+
+// The nozzle as the tables show it: a choked convergent nozzle has a sonic
+// throat above the ambient pressure and a pressure thrust; gross thrust is the
+// jet's momentum plus that term. A convergent-divergent nozzle below its
+// critical pressure ratio runs unchoked, its jet at the ambient pressure.
+TEST(Cli, NozzleThroatAndThrustInTheTables) {
+  const Outcome choked = Vyr("cycle turbojet --json");
+  ASSERT_EQ(choked.status, 0) << choked.err;
+  const auto j = nlohmann::json::parse(choked.out);
+  const auto& stations = j["stations"]["rows"];
+  const auto at = [&](const char* n) {
+    for (const auto& row : stations)
+      if (row["station"] == n) return row;
+    return nlohmann::json{};
+  };
+  EXPECT_DOUBLE_EQ(at("8")["Mach"].get<double>(), 1.0);
+  EXPECT_GT(at("8")["Ps"].get<double>(), at("0")["Ps"].get<double>());
+  EXPECT_GT(at("2")["A"].get<double>(), 0.0);
+  EXPECT_TRUE(at("0")["A"].is_null());
+  const auto& z = j["nozzle"]["rows"][0];
+  EXPECT_EQ(z["choked"], true);
+  EXPECT_NEAR(z["FG"].get<double>() / (at("9")["W"].get<double>() * z["V_jet"].get<double>() +
+                                       z["FG_pressure"].get<double>()),
+              1.0, 1e-9);
+  EXPECT_GT(z["FG_pressure"].get<double>(), 0.0);
+
+  const Outcome unchoked = Vyr("cycle turbojet --pr 1.5 --T4 1000 --nozzle cd --json");
+  ASSERT_EQ(unchoked.status, 0) << unchoked.err;
+  const auto u = nlohmann::json::parse(unchoked.out);
+  EXPECT_EQ(u["nozzle"]["rows"][0]["choked"], false);
+  EXPECT_EQ(u["nozzle"]["rows"][0]["FG_pressure"].get<double>(), 0.0);
+  const double Pamb = u["stations"]["rows"][0]["Ps"].get<double>();
+  for (const auto& row : u["stations"]["rows"]) {
+    if (row["station"] == "9") {
+      EXPECT_NEAR(row["Ps"].get<double>() / Pamb, 1.0, 1e-9);
+    }
+  }
+}
 
 // A species without viscosity data leaves viscosity and Reynolds number index
 // empty; the other properties stay.

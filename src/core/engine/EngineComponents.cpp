@@ -145,7 +145,10 @@ bool TComponent::StationsInTables(TEngineState& s) const {
   for (const auto& [n, st] : s.stations) {
     std::string why = TemperatureProblem("total", n, st.gas.Tt);
     if (why.empty() && st.hasStatic) why = TemperatureProblem("static", n, st.gas.Ts);
-    if (!why.empty()) return Fail(s, name + ": " + why);
+    if (!why.empty()) {
+      s.outOfDomain = true;
+      return Fail(s, name + ": " + why);
+    }
   }
   return true;
 }
@@ -411,10 +414,12 @@ bool TBurner::Burn(TEngineState& s, bool givenFar, double Tt, double FAR) {
   if (g3.FARat != 0.0)
     return Fail(s, Printf("%s: the burner takes air only, its inlet carries a fuel-air ratio of %g", name.c_str(),
                           g3.FARat));
-  if (!givenFar && !(Tt > g3.Tt))
+  if (!givenFar && !(Tt > g3.Tt)) {
+    s.outOfDomain = true;
     return Fail(s, Printf("%s: the exit temperature T%d = %.6g K is not above the inlet temperature T%d = %.6g K: a "
                           "burner only heats the flow",
                           name.c_str(), outStation, Tt, inStation, g3.Tt));
+  }
   const double Pt4 = g3.Pt * (1.0 - loss);
   double far = 0.0, T4 = Tt;
   if (givenFar) {
@@ -593,7 +598,10 @@ bool TNozzle::Exhaust(TEngineState& s, bool offDesign) {
     double Tis, His, Mis;
     if (!Expansion(g5.H, g5.Pt, g5.Tt, Pamb, y, tol, Tis, His, Mis, Vis, Id())) return false;
     const std::string why = TemperatureProblem("isentropic exit", exitStation, Tis);
-    if (!why.empty()) return Fail(s, name + ": " + why);
+    if (!why.empty()) {
+      s.outOfDomain = true;
+      return Fail(s, name + ": " + why);
+    }
     Ps9 = Pamb;
   }
   const double V = CV * Vis;

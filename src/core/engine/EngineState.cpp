@@ -68,6 +68,7 @@ void TEngineState::ClearResults() {
   failedComponent.clear();
   error.clear();
   messages.clear();
+  outOfDomain = false;
 }
 
 TEngineState* ActiveEngineState() { return active; }

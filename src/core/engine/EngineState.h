@@ -179,6 +179,10 @@ class VYR_API TEngineState {
   std::string failedComponent;
   std::string error;
   std::vector<TMessage> messages;
+  /// The failure is a point outside the calculation's domain rather than a
+  /// calculation that went wrong: a station temperature beyond the property
+  /// tables, a burner asked for an exit temperature below its inlet's.
+  bool outOfDomain = false;
 
   /// Station by number, or null when no component has set it.
   TStation* Find(int number);
