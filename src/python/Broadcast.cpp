@@ -139,21 +139,28 @@ void RaiseElement(const char* function, bool scalar, const std::vector<py::ssize
 std::string NonFiniteText(const char* name) { return std::string(name) + " is not a finite number"; }
 
 py::object Pack(ElementwiseResult&& r, ErrorMode mode) {
-  py::object values;
-  if (r.outputs.size() == 1) {
-    values = r.scalar ? py::object(py::float_(*r.outputs[0].data())) : py::object(r.outputs[0]);
-  } else {
-    py::tuple t(r.outputs.size());
-    for (std::size_t k = 0; k < r.outputs.size(); ++k) {
-      t[k] = r.scalar ? py::object(py::float_(*r.outputs[k].data())) : py::object(r.outputs[k]);
-    }
-    values = t;
-  }
-  if (mode == ErrorMode::Raise) return values;
-  py::object status = r.scalar ? py::object(py::int_(*r.status.data())) : py::object(r.status);
-  return py::make_tuple(values, status);
+  if (r.outputs.size() == 1) return WithStatus(Output(r, 0), r, mode);
+  py::tuple t(r.outputs.size());
+  for (std::size_t k = 0; k < r.outputs.size(); ++k) t[k] = Output(r, k);
+  return WithStatus(t, r, mode);
 }
 
 }  // namespace detail
+
+py::object Output(const ElementwiseResult& r, std::size_t k) {
+  return r.scalar ? py::object(py::float_(*r.outputs[k].data())) : py::object(r.outputs[k]);
+}
+
+py::object WithStatus(py::object values, const ElementwiseResult& r, ErrorMode mode) {
+  if (mode == ErrorMode::Raise) return values;
+  return py::make_tuple(values, r.scalar ? py::object(py::int_(*r.status.data())) : py::object(r.status));
+}
+
+py::object PackNamed(const ElementwiseResult& r, std::initializer_list<const char*> names, ErrorMode mode) {
+  py::dict d;
+  std::size_t k = 0;
+  for (const char* name : names) d[name] = Output(r, k++);
+  return WithStatus(d, r, mode);
+}
 
 }  // namespace vyr::python

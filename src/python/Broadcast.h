@@ -40,6 +40,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <initializer_list>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -230,6 +231,15 @@ ElementwiseResult ElementwiseArrays(const char* function, const Arg (&args)[NIn]
   if (failedAt >= 0) detail::RaiseElement(function, p.scalar, p.shape, failedAt, failure);
   return r;
 }
+
+/// Output k of an element-wise call: a float for a scalar call, else its array.
+py::object Output(const ElementwiseResult& r, std::size_t k);
+
+/// values as the call returns them: alone with ErrorMode::Raise, (values, status) with ErrorMode::Mask.
+py::object WithStatus(py::object values, const ElementwiseResult& r, ErrorMode mode);
+
+/// The outputs as a dict {names[k]: output k}, with the status as WithStatus.
+py::object PackNamed(const ElementwiseResult& r, std::initializer_list<const char*> names, ErrorMode mode);
 
 /// Evaluates f over the broadcast inputs and packs the result (see the top of this file).
 template <std::size_t NOut, std::size_t NIn, class F>

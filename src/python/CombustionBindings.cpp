@@ -77,15 +77,6 @@ py::object Fractions(const ElementwiseResult& r, std::size_t from) {
   return py::module_::import("numpy").attr("stack")(parts, py::arg("axis") = -1);
 }
 
-py::object WithStatus(py::object values, const ElementwiseResult& r, ErrorMode mode) {
-  if (mode == ErrorMode::Raise) return values;
-  return py::make_tuple(values, r.scalar ? py::object(py::int_(*r.status.data())) : py::object(r.status));
-}
-
-py::object Scalar(const ElementwiseResult& r, std::size_t k) {
-  return r.scalar ? py::object(py::float_(*r.outputs[k].data())) : py::object(r.outputs[k]);
-}
-
 }  // namespace
 
 void BindCombustion(py::module_& m) {
@@ -281,7 +272,7 @@ void BindCombustion(py::module_& m) {
               std::copy(g.Composition.begin(), g.Composition.end(), out + 1);
               return true;
             });
-        return WithStatus(py::make_tuple(Scalar(r, 0), Fractions(r, 1)), r, mode);
+        return WithStatus(py::make_tuple(Output(r, 0), Fractions(r, 1)), r, mode);
       },
       ("Phase and chemical equilibrium of a gas at a station at constant total enthalpy: water\n"
        "condenses or evaporates by its saturation pressure, and carbon dioxide and water\n"
