@@ -239,6 +239,8 @@ bool TModelHost::Load(const std::string& fileName, const std::string& config, co
 bool TModelHost::LoadFromString(std::string_view bytes, std::string_view sourceName, const std::string& config,
                                 const std::string& caseID) {
   const std::size_t mark = messages_.size();
+  // The files a model names (maps) lie beside the file the bytes come from.
+  modelDir_ = std::filesystem::path(std::string(sourceName)).parent_path().string();
   return Parsed(impl_->doc.LoadFromString(bytes, sourceName), sourceName, config, caseID, mark);
 }
 

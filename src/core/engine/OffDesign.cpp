@@ -125,6 +125,7 @@ bool TOffDesign::Solve(TEngineState& s, const TOffDesignPoint& p, TOffDesignResu
   r.jacobians = rep.jacobians;
   r.evaluations = rep.evaluations;
   r.residual = rep.residual;
+  r.errors = s.solverErrors;
   if (!solved) return Refuse(r, rep.component, rep.error);
   // A converged point must be a physical one and lie on the maps.
   if (!Summarize(s)) return Refuse(r, s.failedComponent, s.error);

@@ -26,6 +26,9 @@ struct TOffDesignResult {
   int jacobians = 0;
   int evaluations = 0;
   double residual = 0.0;  ///< largest normalised error at the end
+  /// The errors at the end of the solution, each with its scale: those of a
+  /// point that did not converge show where the engine failed to balance.
+  std::vector<TSolverError> errors;
   TPerformance performance;
   std::map<int, TShaft> shafts;
   std::map<int, TStation> stations;
