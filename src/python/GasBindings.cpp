@@ -217,8 +217,10 @@ void BindGas(py::module_& m) {
                                         S, kTableTmin, kTableTmax, P, lo, hi));
           double T = 0.0;
           if (!GetTfromS(S, P, y, kTol, T, "vyrcomp.gas.T_from_S")) throw CoreFailure();
-          CheckTableTemperature(T);
-          return T;
+          // S lies between its values at the table limits, so T does too, but for the
+          // iteration's tolerance at the very ends.
+          if (!(T >= kTableTmin - 1.0 && T <= kTableTmax + 1.0)) CheckTableTemperature(T);
+          return std::clamp(T, kTableTmin, kTableTmax);
         });
 }
 
