@@ -18,30 +18,26 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Collects the library's messages on this thread while it lives.
-class TMessageLines {
- public:
-  TMessageLines()
-      : previous_(SetMessageHandler([this](const TMessage& m) {
-          text_ += (text_.empty() ? "" : "; ") + OneLine(m.Text);
-          return static_cast<int>(mrOk);
-        })) {}
-  ~TMessageLines() { SetMessageHandler(std::move(previous_)); }
-  TMessageLines(const TMessageLines&) = delete;
-  TMessageLines& operator=(const TMessageLines&) = delete;
-  const std::string& Text() const { return text_; }
-
- private:
-  std::string text_;
-  TMessageHandler previous_;
-};
-
 double StationValue(const engine::TEngineState& s, int number, double TGasconditions::*v) {
   const engine::TStation* st = s.Find(number);
   return st ? st->gas.*v : kNaN;
 }
 
 }  // namespace
+
+TMessageLines::TMessageLines()
+    : previous_(SetMessageHandler([this](const TMessage& m) {
+        lines.push_back(OneLine(m.Text));
+        return static_cast<int>(mrOk);
+      })) {}
+
+TMessageLines::~TMessageLines() { SetMessageHandler(std::move(previous_)); }
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string s;
+  for (const std::string& l : lines) s += (s.empty() ? "" : "; ") + l;
+  return s;
+}
 
 std::string OneLine(const std::string& text) {
   std::string s;

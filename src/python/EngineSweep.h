@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "EngineState.h"
+#include "Messages.h"
 #include "Turbojet.h"
 
 namespace vyr::python {
@@ -83,5 +84,23 @@ TSweepRows SweepTurbojet(const TTurbojetSpec& spec, const std::vector<int>& inpu
 
 /// A message on one line: CR LF and line breaks become spaces.
 std::string OneLine(const std::string& text);
+/// Lines joined by "; ".
+std::string JoinLines(const std::vector<std::string>& lines);
+
+/// Collects the library's messages shown on this thread while it lives (one
+/// line each), instead of letting them reach the handler installed before.
+class TMessageLines {
+ public:
+  TMessageLines();
+  ~TMessageLines();
+  TMessageLines(const TMessageLines&) = delete;
+  TMessageLines& operator=(const TMessageLines&) = delete;
+  std::vector<std::string> lines;
+  /// The lines joined by "; ".
+  std::string Text() const { return JoinLines(lines); }
+
+ private:
+  TMessageHandler previous_;
+};
 
 }  // namespace vyr::python

@@ -9,8 +9,10 @@ namespace {
 
 TMessageHandler& CurrentHandler() {
   // Function-local so that the handler exists before any unit's start-up code
-  // may report something.
-  static TMessageHandler handler;
+  // may report something. One per thread: a calculation that collects its
+  // messages (an engine component, a point of a sweep) swaps the handler, and
+  // engines calculated on several threads at once must not see each other's.
+  thread_local TMessageHandler handler;
   return handler;
 }
 

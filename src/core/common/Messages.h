@@ -57,7 +57,9 @@ struct TMessage {
 /// A message handler shows the message and returns the modal result.
 using TMessageHandler = std::function<int(const TMessage&)>;
 
-/// Installs a handler (an empty one restores the default) and returns the previous one.
+/// Installs a handler (an empty one restores the default) and returns the
+/// previous one. The handler belongs to the calling thread: messages shown on
+/// another thread go to that thread's handler (the default on a new thread).
 VYR_API TMessageHandler SetMessageHandler(TMessageHandler handler);
 
 /// The handler that writes one line per message to standard error and answers mrOk.
