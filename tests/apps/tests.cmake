@@ -8,3 +8,7 @@ if(VYR_BUILD_APPS)
   add_dependencies(test_apps vyr)
 endif()
 include(${CMAKE_CURRENT_LIST_DIR}/run.cmake)
+# The model editor (vyr-editor), on Qt's offscreen platform.
+if(TARGET vyreditorlib)
+  include(${CMAKE_CURRENT_LIST_DIR}/editor/editor.cmake)
+endif()

@@ -403,6 +403,23 @@ void WriteCompsToXML(const std::vector<TVYRcomp*>& comps, TVyrXmlNode cfgNode) {
   }
 }
 
+TVYRcomp* ReadIconFromXML(TVyrXmlNode element, QWidget* canvas, bool withForm) {
+  const std::string className =
+      TVyrXmlNode(element.child("Icon")).ValueFromNodeAsStringDef("ClassName", "TVYRcomp");
+  TVYRcomp* icon = CreateRegisteredClass<TVYRcomp>(className, canvas);
+  if (icon == nullptr) icon = new TVYRcomp(canvas);
+  std::string error;
+  if (!icon->ReadFromXML(element, error)) {
+    MessageDlg(std::string("Component \"") + element.attribute("ID").value() + "\" not loaded: " + error, mtError,
+               {mbOK}, 0);
+    delete icon;
+    return nullptr;
+  }
+  if (withForm && !icon->Formclassname().empty() && icon->CompType() != ctLineLink && icon->CompformCreate())
+    icon->Compform->ReadFromXML(element);
+  return icon;
+}
+
 std::vector<TVYRcomp*> ReadCompsFromXML(TVyrXmlNode cfgNode, QWidget* canvas) {
   std::vector<TVYRcomp*> comps;
   if (!cfgNode) return comps;
@@ -413,16 +430,8 @@ std::vector<TVYRcomp*> ReadCompsFromXML(TVyrXmlNode cfgNode, QWidget* canvas) {
   std::unordered_set<std::string> taken;
   std::string renamed;
   for (pugi::xml_node n : cfgNode.child("Components").children("TVYRcomp")) {
-    const std::string className = TVyrXmlNode(n.child("Icon")).ValueFromNodeAsStringDef("ClassName", "TVYRcomp");
-    TVYRcomp* icon = CreateRegisteredClass<TVYRcomp>(className, canvas);
-    if (icon == nullptr) icon = new TVYRcomp(canvas);
-    std::string error;
-    if (!icon->ReadFromXML(n, error)) {
-      MessageDlg(std::string("Component \"") + n.attribute("ID").value() + "\" not loaded: " + error, mtError,
-                 {mbOK}, 0);
-      delete icon;
-      continue;
-    }
+    TVYRcomp* icon = ReadIconFromXML(n, canvas, false);
+    if (icon == nullptr) continue;
     if (const std::string id = n.attribute("ID").value(); !taken.insert(id).second) {
       std::string fresh;
       for (int k = 2; fresh.empty() || ids.count(fresh); ++k) fresh = id + "_" + IntToStr(k);

@@ -429,6 +429,12 @@ VYR_UI_API bool RelinkComp(TVYRcomp* moved, const std::vector<TVYRcomp*>& comps)
 /// not be read stays as it is, with its form data.
 VYR_UI_API void WriteCompsToXML(const std::vector<TVYRcomp*>& comps, TVyrXmlNode cfgNode);
 
+/// Creates the icon of one "TVYRcomp" element on canvas (its registered icon
+/// class, TVYRcomp when that is unknown) and reads its data; with withForm it
+/// creates and reads the form of a model component too. Null, with the reason
+/// shown in an error message, when the element holds an invalid value.
+VYR_UI_API TVYRcomp* ReadIconFromXML(TVyrXmlNode element, QWidget* canvas, bool withForm);
+
 /// Creates the icons stored under "Components" of cfgNode on canvas (their
 /// registered icon class, TVYRcomp when that is unknown), reads their data and
 /// creates the forms of model components, and returns them in file order.
