@@ -142,6 +142,13 @@ void AddRun(CLI::App& app, Common& common, Action& action) {
       }
       if (result->status == run::TRunStatus::Failed) {
         for (const std::string& w : result->warnings) std::cerr << "vyr: warning: " << w << '\n';
+        // A station beyond the property tables, a burner asked to cool: the
+        // model's point lies outside the calculation's domain.
+        if (result->state.outOfDomain) {
+          std::string text;
+          for (const std::string& e : result->errors) text += (text.empty() ? "" : "\nvyr: ") + e;
+          throw PointOutOfDomain(text.empty() ? result->state.error : text);
+        }
         for (const std::string& e : result->errors) Fail(e);
         return Status::Failed;
       }

@@ -203,6 +203,10 @@ bool TCompressorForm::Calc(TCalcMode mode) {
   c.PR = PRdes->GetValue();
   c.eff = Effdes->GetValue();
   c.polytropic = EffType->ItemIndex() == 1;
+  c.inMach = InMachdes->GetValue();
+  c.outMach = OutMachdes->GetValue();
+  c.AinDesign = AinDesign->GetValue();
+  c.AoutDesign = AoutDesign->GetValue();
   const struct {
     TNumFld* flow;
     TNumFld* dH;
@@ -220,6 +224,9 @@ bool TCompressorForm::Calc(TCalcMode mode) {
   if (!s->offDesign) {
     KeepScalars(*this, c);
     if (c.scaled) MapWc->SetValue(c.WcDesign);
+    c.KeepDesign(*s);
+    AinDesign->SetValue(c.AinDesign);
+    AoutDesign->SetValue(c.AoutDesign);
   }
   const TGasconditions& g = s->Find(c.outStation)->gas;
   Pt_ = g.Pt;
@@ -351,9 +358,11 @@ bool TNozzleForm::Calc(TCalcMode mode) {
   c.kind = NozzleType->ItemIndex() == 1 ? engine::TNozzle::TKind::ConvergentDivergent
                                         : engine::TNozzle::TKind::Convergent;
   c.CV = CVdes->GetValue();
+  c.CD = CDdes->GetValue();
   if (!RunComponent(c, *s)) return false;
   if (const engine::TNozzleResult* n = Named(s->performance.nozzles, c.name)) {
     FG_ = n->FG;
+    FGp_ = n->FGpressure;
     A8_ = n->A8;
     A9_ = n->A9;
     V9_ = n->V;

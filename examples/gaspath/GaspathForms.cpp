@@ -60,6 +60,14 @@ TCompressorForm::TCompressorForm(QWidget* owner) : TGasPathForm(owner) {
   AddMapScalars(MapsN, MapsW, MapsPR, MapsEff);
   MapWc = AddNumFld("MapWc", "Design corrected flow", ptMassFlow, 0.0, 0.0, kInf,
                     "Corrected flow at the design point, kept for off design");
+  InMachdes = AddNumFld("InMachdes", "Face Mach number", ptNone, 0.5, 0.0, 0.95,
+                        "Sizes the face area at design (0: no statics at the face)");
+  OutMachdes = AddNumFld("OutMachdes", "Exit Mach number", ptNone, 0.3, 0.0, 0.95,
+                         "Sizes the exit (burner inlet) area at design (0: no statics at the exit)");
+  AinDesign = AddNumFld("AinDesign", "Design face area", ptArea, 0.0, 0.0, kInf,
+                        "Face area of the design point, kept off design (0: not calculated)");
+  AoutDesign = AddNumFld("AoutDesign", "Design exit area", ptArea, 0.0, 0.0, kInf,
+                         "Exit area of the design point, kept off design (0: not calculated)");
 }
 
 std::string TCompressorForm::InputProblem() const {
@@ -142,7 +150,9 @@ bool TTurbineForm::InputActive(const TNumFld* field) const {
 
 TNozzleForm::TNozzleForm(QWidget* owner) : TGasPathForm(owner) {
   setWindowTitle(QStringLiteral("Exhaust nozzle"));
-  CVdes = AddNumFld("CVdes", "Velocity coefficient", ptNone, 0.98, 0.5, 1.0);
+  CVdes = AddNumFld("CVdes", "Velocity coefficient", ptNone, 0.98, 0.5, 1.0, "Jet velocity / isentropic velocity");
+  CDdes = AddNumFld("CDdes", "Discharge coefficient", ptNone, 1.0, 0.5, 1.0,
+                    "Effective / geometric throat area");
   NozzleType = AddRadioGrp("NozzleType", "Nozzle", {"Convergent", "Convergent-divergent"}, 0);
   ThroatStation = AddNumFld("ThroatStation", "Throat station", ptNone, 8, 0, 10000);
   ExitStation = AddNumFld("ExitStation", "Exit station", ptNone, 9, 0, 10000);
@@ -205,7 +215,11 @@ std::vector<TResult> TTurbineForm::Results() const {
           {"Tt", &Tt_, ptTemperature}};
 }
 std::vector<TResult> TNozzleForm::Results() const {
-  return {{"FG", &FG_, ptForce}, {"A8", &A8_, ptArea}, {"A9", &A9_, ptArea}, {"V9", &V9_, ptSpeed}};
+  return {{"FG", &FG_, ptForce},
+          {"FGp", &FGp_, ptForce},
+          {"A8", &A8_, ptArea},
+          {"A9", &A9_, ptArea},
+          {"V9", &V9_, ptSpeed}};
 }
 std::vector<TResult> TShaftForm::Results() const { return {{"PWc", &PWc_, ptPower}, {"PWt", &PWt_, ptPower}}; }
 

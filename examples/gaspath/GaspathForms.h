@@ -123,6 +123,8 @@ class TCompressorForm : public TGasPathForm {
   Q_PROPERTY(double __Bleed1dHdes READ GetBleed1dHdes WRITE SetBleed1dHdes)
   Q_PROPERTY(double __Bleed2dHdes READ GetBleed2dHdes WRITE SetBleed2dHdes)
   Q_PROPERTY(double __Bleed3dHdes READ GetBleed3dHdes WRITE SetBleed3dHdes)
+  Q_PROPERTY(double __InMachdes READ GetInMachdes WRITE SetInMachdes)
+  Q_PROPERTY(double __OutMachdes READ GetOutMachdes WRITE SetOutMachdes)
   Q_PROPERTY(double _Eff READ Eff)
   Q_PROPERTY(double _EffPoly READ EffPoly)
   Q_PROPERTY(double _PW READ PW)
@@ -139,6 +141,8 @@ class TCompressorForm : public TGasPathForm {
   GP_FIELD_ACCESS(Bleed1dHdes)
   GP_FIELD_ACCESS(Bleed2dHdes)
   GP_FIELD_ACCESS(Bleed3dHdes)
+  GP_FIELD_ACCESS(InMachdes)
+  GP_FIELD_ACCESS(OutMachdes)
   double Eff() const { return Eff_; }
   double EffPoly() const { return EffPoly_; }
   double PW() const { return PW_; }
@@ -171,6 +175,10 @@ class TCompressorForm : public TGasPathForm {
   TNumFld* MapsPR;
   TNumFld* MapsEff;
   TNumFld* MapWc;        ///< corrected flow at design [kg/s]
+  TNumFld* InMachdes;    ///< Mach number at the face, which sizes its area (0: no statics) [-]
+  TNumFld* OutMachdes;   ///< Mach number at the exit, which sizes its area (0: no statics) [-]
+  TNumFld* AinDesign;    ///< face and exit areas of the design point, kept off design [m^2]
+  TNumFld* AoutDesign;
 
   /// The map of MapFile, read once; null (failure recorded) when it cannot be read.
   std::shared_ptr<const engine::TCompressorMap> Map(const engine::TEngineState& state);
@@ -307,14 +315,18 @@ class TTurbineForm : public TGasPathForm {
 class TNozzleForm : public TGasPathForm {
   Q_OBJECT
   Q_PROPERTY(double __CVdes READ GetCVdes WRITE SetCVdes)
+  Q_PROPERTY(double __CDdes READ GetCDdes WRITE SetCDdes)
   Q_PROPERTY(double _FG READ FG)
+  Q_PROPERTY(double _FGp READ FGp)
   Q_PROPERTY(double _A8 READ A8)
   Q_PROPERTY(double _A9 READ A9)
   Q_PROPERTY(double _V9 READ V9)
  public:
   Q_INVOKABLE explicit TNozzleForm(QWidget* owner = nullptr);
   GP_FIELD_ACCESS(CVdes)
+  GP_FIELD_ACCESS(CDdes)
   double FG() const { return FG_; }
+  double FGp() const { return FGp_; }
   double A8() const { return A8_; }
   double A9() const { return A9_; }
   double V9() const { return V9_; }
@@ -324,6 +336,7 @@ class TNozzleForm : public TGasPathForm {
   std::string InputProblem() const override;
 
   TNumFld* CVdes;          ///< velocity coefficient [-]
+  TNumFld* CDdes;          ///< discharge coefficient: effective / geometric throat area [-]
   TRadioGrpFld* NozzleType;  ///< "Convergent", "Convergent-divergent"
   TNumFld* ThroatStation;  ///< station number of the throat [-]
   TNumFld* ExitStation;    ///< station number of the exit [-]
@@ -331,7 +344,7 @@ class TNozzleForm : public TGasPathForm {
   TNumFld* W8Design;       ///< flow of the design point [kg/s]
 
  private:
-  double FG_ = 0, A8_ = 0, A9_ = 0, V9_ = 0;
+  double FG_ = 0, FGp_ = 0, A8_ = 0, A9_ = 0, V9_ = 0;
 };
 
 /// Shaft: its number (named by its compressors and turbines), speed,

@@ -42,14 +42,15 @@ const TFormCase kForms[] = {
     {"Ambient", "TAmbientComp", D({"Altdes", "Machdes", "dTdes"}), D({"Ps0", "Ts0", "V0", "FN"}), {ltOut1}},
     {"Inlet", "TInletComp", D({"Wdes", "PRdes"}), D({"W", "Pt", "Tt"}), {ltIn1, ltOut1}},
     {"Duct", "TDuctComp", D({"dPdes"}), D({"PR", "Pt"}), {ltIn1, ltOut1}},
-    {"Compressor", "TCompressorComp", D({"PRdes", "Effdes", "ShaftNrdes", "Bleed1des", "Bleed2des", "Bleed3des"}),
+    {"Compressor", "TCompressorComp",
+     D({"PRdes", "Effdes", "ShaftNrdes", "Bleed1des", "Bleed2des", "Bleed3des", "InMachdes", "OutMachdes"}),
      D({"Eff", "EffPoly", "PW", "Tt", "Pt"}), {ltIn1, ltOut1}},
     {"Splitter", "TSplitterComp", D({"BPRdes"}), D({"Wcore", "Wbypass"}), {ltIn1, ltOut2, ltOut1}},
     {"Burner", "TBurnerComp", D({"Texitdes", "Effdes", "dPdes", "Tfueldes"}),
      D({"FAR", "Wf", "Pt"}), {ltIn1, ltOut1}},
     {"Turbine", "TTurbineComp", D({"Effdes", "ShaftNrdes"}), D({"PR", "Eff", "EffPoly", "PW", "Tt"}),
      {ltIn1, ltOut1}},
-    {"Nozzle", "TNozzleComp", D({"CVdes"}), D({"FG", "A8", "A9", "V9"}), {ltIn1}},
+    {"Nozzle", "TNozzleComp", D({"CVdes", "CDdes"}), D({"FG", "FGp", "A8", "A9", "V9"}), {ltIn1}},
     {"Shaft", "TShaftComp", D({"ShaftNrdes", "Ndes", "EffMechdes", "PWoffdes"}), D({"PWc", "PWt"}), {}},
 };
 
