@@ -528,6 +528,9 @@ std::vector<TVYRcomp*> TEditorCanvas::PasteFragment(const std::string& fragment)
     }
     comps_.push_back(c);
     pasted.push_back(c);
+    // Before the step the pasted icon was not there.
+    e.ids.push_back(name);
+    e.before.push_back(TIconState{name, -1, {}});
   }
   Relink(pasted);
   EndEdit(e, QStringLiteral("Paste"), pasted);
@@ -539,6 +542,15 @@ int TEditorCanvas::EditComponent(TVYRcomp* icon) {
   if (icon == nullptr || IndexOf(icon) < 0) return 0;
   TEdit e = BeginEdit({icon});
   const int result = icon->EditForm("");
+  if (result != mrOk && icon->Compform) {
+    // A cancelled form keeps what was typed: it reads the model's values again.
+    const std::string key = IdOf(icon).toStdString();
+    for (pugi::xml_node n : doc_->Root().RefModelRoot().child("Components").children("TVYRcomp"))
+      if (key == n.attribute("ID").value()) {
+        icon->Compform->ReadFromXML(n);
+        break;
+      }
+  }
   if (icon->Compform) icon->Compform->SetDescrLabelCaption();
   EndEdit(e, QStringLiteral("Edit %1").arg(IdOf(icon)), {icon});
   return result;

@@ -36,7 +36,7 @@ inline const TComplibs& GaspathLibs() {
 inline std::string Example(const char* name) { return std::string(VYR_EXAMPLES_DIR) + "/" + name; }
 
 class EditorFixture : public ::testing::Test {
- protected:
+ public:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
     window_ = std::make_unique<TEditorWindow>(GaspathLibs(), dir_.filePath(QStringLiteral("settings.ini")));
