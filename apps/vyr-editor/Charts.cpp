@@ -203,7 +203,7 @@ void TTsChartView::SetUnits(TUnitSystem units) {
 }
 
 void TTsChartView::Rebuild() {
-  QChart* chart = FreshChart(this, QStringLiteral("T-s diagram"));
+  QChart* chart = FreshChart(this, QString());  // the tab names it
   auto* x = new QValueAxis;
   auto* y = new QValueAxis;
   x->setTitleText(AxisTitle("Entropy s - s(" + std::to_string(diagram_.reference) + ")", ptSpecEntropy, units_));
@@ -241,9 +241,22 @@ void TTsChartView::Rebuild() {
   marks->setColor(QColor(200, 60, 30));
   for (const TTsPoint& p : diagram_.points) marks->append(X(p), Y(p));
   Attach(chart, marks, x, y, true);
-  for (const TTsPoint& p : diagram_.points) {
-    QScatterSeries* label = Label(QString::number(p.station), X(p), Y(p), QColor(200, 60, 30), 1);
-    Attach(chart, label, x, y, false);
+  // A label per place: stations of (nearly) one state share one label ("5, 8, 9").
+  const double near = 0.015;
+  const double sx = x->max() - x->min(), sy = y->max() - y->min();
+  std::vector<bool> done(diagram_.points.size(), false);
+  for (std::size_t i = 0; i < diagram_.points.size(); ++i) {
+    if (done[i]) continue;
+    const TTsPoint& p = diagram_.points[i];
+    QString text = QString::number(p.station);
+    for (std::size_t j = i + 1; j < diagram_.points.size(); ++j) {
+      const TTsPoint& q = diagram_.points[j];
+      if (!done[j] && std::fabs(X(q) - X(p)) <= near * sx && std::fabs(Y(q) - Y(p)) <= near * sy) {
+        done[j] = true;
+        text += ", " + QString::number(q.station);
+      }
+    }
+    Attach(chart, Label(text, X(p), Y(p), QColor(200, 60, 30), 1), x, y, false);
   }
 }
 
@@ -298,17 +311,15 @@ void TMapChartView::Rebuild() {
   ry.Apply(y, 0.08);
 
   const QColor speed(90, 90, 90), design(30, 90, 170);
-  bool first = true;
   for (const TSpeedLine& l : map_.speedLines) {
     const bool atDesign = &l == map_.DesignLine();
     auto* series = new QLineSeries;
-    series->setName(first ? QStringLiteral("speed lines") : QStringLiteral("N = %1").arg(l.N));
+    series->setName(QStringLiteral("N = %1").arg(l.N));
     QPen pen(atDesign ? design : speed);
     pen.setWidthF(atDesign ? 2.0 : 1.0);
     series->setPen(pen);
     for (const TMapXY& p : l.points) series->append(W(p), p.PR);
-    Attach(chart, series, x, y, first);
-    first = false;
+    Attach(chart, series, x, y, false);  // the labels name the speed lines
     if (!l.points.empty()) {
       // The speed beside the line's surge end (its first R-line).
       const TMapXY& end = l.points.front();
@@ -337,8 +348,12 @@ void TMapChartView::Rebuild() {
     auto* d = new QScatterSeries;
     d->setName(kDesignSeries);
     d->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
-    d->setMarkerSize(11);
-    d->setColor(design);
+    d->setMarkerSize(12);
+    // Hollow: an operating point at the design speed shows inside it.
+    d->setBrush(Qt::NoBrush);
+    QPen border(design);
+    border.setWidthF(2.0);
+    d->setPen(border);
     d->append(W(map_.design), map_.design.PR);
     Attach(chart, d, x, y, true);
   }

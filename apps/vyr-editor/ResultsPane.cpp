@@ -4,11 +4,13 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <pugixml.hpp>
@@ -28,6 +30,12 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string s;
+  for (const std::string& l : lines) s += (s.empty() ? "" : "\n") + l;
+  return s;
+}
+
 // Collects the library's messages while the pane builds its tables (a value
 // physics forbids is reported through them), so that no box waits for a user.
 class TCollectedMessages {
@@ -41,22 +49,14 @@ class TCollectedMessages {
   ~TCollectedMessages() { SetMessageHandler(std::move(previous_)); }
   TCollectedMessages(const TCollectedMessages&) = delete;
   TCollectedMessages& operator=(const TCollectedMessages&) = delete;
-  std::string Joined() const {
-    std::string s;
-    for (const std::string& l : lines) s += (s.empty() ? "" : "\n") + l;
-    return s;
-  }
+  std::string Joined() const;
   std::vector<std::string> lines;
 
  private:
   TMessageHandler previous_;
 };
 
-std::string Joined(const std::vector<std::string>& lines) {
-  std::string s;
-  for (const std::string& l : lines) s += (s.empty() ? "" : "\n") + l;
-  return s;
-}
+std::string TCollectedMessages::Joined() const { return editor::Joined(lines); }
 
 // The component names a run's texts use, each with its icon's ID: the form's
 // identification ("Nr. 3 Component: Compressor"), the component name and the ID.
@@ -95,6 +95,19 @@ class TComponentIDs {
  private:
   std::vector<std::pair<std::string, std::string>> keys_;
 };
+
+// The components of a loaded model, by every name a failure may use.
+TComponentIDs IDsOf(const run::TModelHost& host) {
+  TComponentIDs ids;
+  for (TVYRcomp* icon : host.CalcOrder()) {
+    if (!icon->Compform) continue;
+    const std::string id = icon->objectName().toStdString();
+    ids.Add(icon->Compform->IDstr(), id);
+    ids.Add(icon->Compform->ComponentName(), id);
+    ids.Add(id, id);
+  }
+  return ids;
+}
 
 template <class F>
 F* Field(TVYRcompform& form, const char* name) {
@@ -246,6 +259,9 @@ TResultsPane::TResultsPane(QWidget* parent) : QWidget(parent) {
   split_->addWidget(charts_);
   split_->setStretchFactor(0, 3);
   split_->setStretchFactor(1, 2);
+  // At the width of a small window (1200 px): the tables as wide as their
+  // columns, the charts the rest.
+  split_->setSizes({780, 420});
   top->addWidget(split_, 1);
   Clear();
 }
@@ -303,13 +319,9 @@ bool TResultsPane::RunDesign(const std::string& modelXml, const std::string& sou
       const std::string first = host.Errors().empty() ? "" : host.Errors().front();
       return Fail(TComponentIDs::PathID(first), failure);
     }
-    TComponentIDs ids;
+    const TComponentIDs ids = IDsOf(host);
     for (TVYRcomp* icon : host.CalcOrder()) {
       if (!icon->Compform) continue;
-      const std::string id = icon->objectName().toStdString();
-      ids.Add(icon->Compform->IDstr(), id);
-      ids.Add(icon->Compform->ComponentName(), id);
-      ids.Add(id, id);
       // The component's steps along the gas path: every inlet to every outlet.
       std::vector<int> in, out;
       for (TVYRLink* l : icon->Links()) {
@@ -377,22 +389,15 @@ bool TResultsPane::RunOffDesign(const std::string& modelXml, const std::string& 
     points.push_back({amb.Zp, amb.Mach, amb.dTs, engine::TOffDesignControl::Speed, n});
   TComponentIDs ids;
   std::string invalid, invalidID;
-  const double tolerance = engine::TSolverOptions{}.tolerance;
   {
     run::TModelHost host;
     if (!host.LoadFromString(modelXml, sourceName, config, caseID)) {
       invalid = Joined(host.Errors());
       invalidID = host.Errors().empty() ? "" : TComponentIDs::PathID(host.Errors().front());
     } else {
-      for (TVYRcomp* icon : host.CalcOrder()) {
-        if (!icon->Compform) continue;
-        const std::string id = icon->objectName().toStdString();
-        ids.Add(icon->Compform->IDstr(), id);
-        ids.Add(icon->Compform->ComponentName(), id);
-        ids.Add(id, id);
-      }
+      ids = IDsOf(host);
       engine::TEngineState state;
-      const run::TRunStatus status = host.RunOffDesign(state, points, r.points);
+      const run::TRunStatus status = host.RunOffDesign(state, points, r.points, solver_);
       for (std::string& w : host.Warnings()) r.warnings.push_back(std::move(w));
       if (status == run::TRunStatus::Invalid || (status == run::TRunStatus::Failed && r.points.empty())) {
         invalid = Joined(host.Errors());
@@ -417,8 +422,10 @@ bool TResultsPane::RunOffDesign(const std::string& modelXml, const std::string& 
     if (p.ok) continue;
     std::string why = p.error;
     if (!p.component.empty() && why.find(p.component) == std::string::npos) why = p.component + ": " + why;
-    for (const engine::TSolverError& e : p.errors)
-      if (!(std::fabs(e.Normalised()) <= tolerance)) r.residuals.push_back(e);
+    // The errors the solver left (a point whose start could not be calculated has none to show).
+    if (p.evaluations > 1)
+      for (const engine::TSolverError& e : p.errors)
+        if (!(std::fabs(e.Normalised()) <= solver_.tolerance)) r.residuals.push_back(e);
     std::string id = ids.Of(p.component);
     if (id.empty()) id = ids.Of(why);
     return Fail(id, "Off-design point " + PointName(p).toStdString() + " failed: " + why);
@@ -548,6 +555,12 @@ void TResultsPane::RenderStations() {
     }
   }
   figureTable_->resizeColumnsToContents();
+  // Both tables as wide as their columns, up to a limit (then they scroll).
+  for (QTableWidget* t : {stationTable_, figureTable_}) {
+    int need = 2 * t->frameWidth() + t->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < t->columnCount(); ++c) need += t->columnWidth(c);
+    t->setMinimumWidth(std::min(need, t == stationTable_ ? 620 : 330));
+  }
 }
 
 void TResultsPane::RenderPoints() {

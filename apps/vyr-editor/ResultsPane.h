@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "NewtonSolver.h"
 #include "Units.h"
 
 class QComboBox;
@@ -65,6 +66,8 @@ class TResultsPane : public QWidget {
   bool HasMaps(const std::string& modelXml) const;
   void SetUnits(TUnitSystem units);
   TUnitSystem Units() const { return units_; }
+  /// Settings of the off-design solver (the engine layer's defaults at first).
+  void SetSolverOptions(const engine::TSolverOptions& options) { solver_ = options; }
   void Clear();
 
   // --- What the pane shows (for tests and the window) ------------------------
@@ -96,6 +99,7 @@ class TResultsPane : public QWidget {
   void ShowMessage(const QString& text, bool error);
 
   TUnitSystem units_ = TUnitSystem::SI;
+  engine::TSolverOptions solver_;
   std::unique_ptr<TRun> run_;
   int shown_ = -1;
 
