@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,6 +63,11 @@ class EditorFixture : public ::testing::Test {
     const QString copy = TempFile(name);
     QFile::remove(copy);
     ASSERT_TRUE(QFile::copy(QString::fromStdString(Example(name)), copy)) << name;
+    // The maps a model names lie beside it.
+    QDir(dir_.path()).mkpath(QStringLiteral("maps"));
+    const QDir maps(QString::fromStdString(Example("maps")));
+    for (const QString& m : maps.entryList(QDir::Files))
+      QFile::copy(maps.filePath(m), dir_.filePath(QStringLiteral("maps/") + m));
     ASSERT_TRUE(window_->OpenFile(copy)) << name;
   }
   QString TempFile(const char* name) const { return dir_.filePath(QString::fromUtf8(name)); }

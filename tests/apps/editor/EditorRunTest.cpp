@@ -1,0 +1,100 @@
+// Save, load and run: a shipped model opened in the editor, saved, opened
+// again and run gives the results of the shipped file itself, as "vyr run"
+// calculates them (the same model host), station by station.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPlainTextEdit>
+
+#include "EditorFixture.h"
+#include "EngineState.h"
+#include "ModelHost.h"
+#include "vyrcompf.h"
+#include "vyrcompl.h"
+
+namespace vyr::editor::test {
+namespace {
+
+struct TRunCase {
+  const char* name;
+  const char* model;
+  const char* caseID;
+};
+
+void PrintTo(const TRunCase& c, std::ostream* os) { *os << c.name; }
+
+// The design point of a model file, run as "vyr run" runs it.
+bool RunHost(const std::string& file, const char* caseID, engine::TEngineState& state, std::string& why) {
+  run::TModelHost host;
+  if (!host.Load(file, "", caseID)) {
+    for (const std::string& e : host.Errors()) why += e + "\n";
+    return false;
+  }
+  const bool ok = host.Run(state) == run::TRunStatus::Ok;
+  for (const std::string& e : host.Errors()) why += e + "\n";
+  return ok;
+}
+
+class SaveLoadRun : public EditorFixture, public ::testing::WithParamInterface<TRunCase> {};
+
+TEST_P(SaveLoadRun, GivesTheShippedModelsResults) {
+  const TRunCase& c = GetParam();
+  engine::TEngineState shipped;
+  std::string why;
+  ASSERT_TRUE(RunHost(Example(c.model), c.caseID, shipped, why)) << why;
+
+  OpenExample(c.model);
+  const QString saved = TempFile("saved.xml");
+  ASSERT_TRUE(window_->SaveTo(saved));
+  ASSERT_TRUE(window_->OpenFile(saved));
+  engine::TEngineState edited;
+  ASSERT_TRUE(RunHost(saved.toStdString(), c.caseID, edited, why)) << why;
+
+  ASSERT_EQ(edited.stations.size(), shipped.stations.size());
+  ASSERT_FALSE(shipped.stations.empty());
+  for (const auto& [nr, s] : shipped.stations) {
+    const engine::TStation& e = edited.stations.at(nr);
+    EXPECT_DOUBLE_EQ(e.gas.W, s.gas.W) << "station " << nr;
+    EXPECT_DOUBLE_EQ(e.gas.Tt, s.gas.Tt) << "station " << nr;
+    EXPECT_DOUBLE_EQ(e.gas.Pt, s.gas.Pt) << "station " << nr;
+  }
+  EXPECT_DOUBLE_EQ(edited.performance.FN, shipped.performance.FN);
+  EXPECT_DOUBLE_EQ(edited.performance.Wf, shipped.performance.Wf);
+  EXPECT_GT(shipped.performance.FN, 0.0);
+
+  // The window runs the same model through its results pane.
+  if (c.caseID[0] != '\0')
+    window_->CaseBox()->setCurrentIndex(window_->CaseBox()->findText(QString::fromUtf8(c.caseID)));
+  EXPECT_EQ(window_->ChosenCase(), c.caseID);
+  EXPECT_TRUE(window_->RunDesign()) << window_->MessagePane()->toPlainText().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, SaveLoadRun,
+                         ::testing::Values(TRunCase{"Turbojet", "turbojet.xml", ""},
+                                           TRunCase{"TurbojetCruise", "turbojet.xml", "Cruise"},
+                                           TRunCase{"TurbojetOnMaps", "turbojet-maps.xml", ""},
+                                           TRunCase{"Turbofan", "turbofan.xml", ""}),
+                         [](const ::testing::TestParamInfo<TRunCase>& info) { return std::string(info.param.name); });
+
+TEST_F(EditorFixture, FailedRunMarksTheFailingComponent) {
+  OpenExample("turbojet.xml");
+  // A burner exit temperature below the compressor exit temperature fails the point in the burner.
+  TVYRcomp* burner = canvas->FindIcon(QStringLiteral("Burner"));
+  ASSERT_TRUE(burner && burner->Compform);
+  TNumFld* t4 = nullptr;
+  for (TNumFld* f : burner->Compform->NumFields())
+    if (f->objectName() == QStringLiteral("Texitdes")) t4 = f;
+  ASSERT_TRUE(t4);
+  formAnswer = [](TFieldForm& form) {
+    for (TNumFld* f : form.NumFields())
+      if (f->objectName() == QStringLiteral("Texitdes")) f->SetValue(500.0);
+    form.done(mrOk);
+    return form.ModalResult();
+  };
+  ASSERT_EQ(canvas->EditComponent(burner), mrOk);
+  EXPECT_FALSE(window_->RunDesign());
+  EXPECT_EQ(canvas->MarkedID(), QStringLiteral("Burner"));
+}
+
+}  // namespace
+}  // namespace vyr::editor::test
