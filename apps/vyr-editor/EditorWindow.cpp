@@ -85,8 +85,8 @@ TEditorWindow::TEditorWindow(const TComplibs& libs, const QString& settingsFile,
   auto* split = new QSplitter(Qt::Vertical);
   split->addWidget(scroll_);
   split->addWidget(results_);
-  split->setStretchFactor(0, 2);
-  split->setStretchFactor(1, 3);
+  split->setStretchFactor(0, 1);
+  split->setStretchFactor(1, 2);
   setCentralWidget(split);
 
   palette_ = new TPalette;
