@@ -40,6 +40,17 @@ double MaxVelocity(double Tt, const TGasComposition& y) {
   return std::sqrt(std::max(0.0, 2.0 * (FH(Tt, y) - FH(kTableTmin, y))));
 }
 
+// Highest Mach number whose static temperature stays within the property
+// tables, by the library's Mach relation Tt / Ts = 1 + (gamma(Ts) - 1)/2 Mach^2
+// at Ts = 200 K. The relation's iteration starts at Tt; with gamma falling as
+// the temperature rises, every pass of it stays above 200 K up to this Mach
+// number, and above it the iteration leaves the tables, where the properties
+// are extrapolations and it may converge to a meaningless state or not at all.
+double MaxMach(double Tt, const TGasComposition& y) {
+  const double gamma = FGm(kTableTmin, y);
+  return std::sqrt(std::max(0.0, 2.0 * (Tt / kTableTmin - 1.0) / (gamma - 1.0)));
+}
+
 }  // namespace
 
 void AddStatic(CLI::App& app, Common& common, Action& action) {
@@ -129,8 +140,16 @@ void AddStatic(CLI::App& app, Common& common, Action& action) {
           return Status::Failed;
       } else {
         Points points(t, o->mach->IsRange());
+        const double Mmax = MaxMach(Tt, y);
         for (double m : o->mach->values)
           if (!points.Run({std::string("Mach"), Cell{}, Cell{}, m}, [&] {
+                if (m > Mmax)
+                  throw PointOutOfDomain("--mach (Mach number) = " + Quantity(m, ptNone, u) +
+                                         ": the static temperature would lie below the " +
+                                         Quantity(kTableTmin, ptTemperature, u) +
+                                         " of the gas property tables; the total state (Tt = " +
+                                         Quantity(Tt, ptTemperature, u) + ") allows at most Mach " +
+                                         Quantity(Mmax, ptNone, u));
                 return GetStaticfromM(m, Pt, Tt, W, y, kTol, Ps, Ts, V, A, kId) && add("Mach", Ps, Ts, m, V, A);
               }))
             return Status::Failed;

@@ -247,7 +247,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // results beside the tables or the fits
         Limit{"ViscosityWithoutData", "gas --mix C3H8=1", 0, "no viscosity data for C3H8"},
-        Limit{"StaticBelowTables", "static --mach 5", 1, "87.4934 K lies below the 200 K"},
+        Limit{"StaticBelowTables", "static --mach 5", 2, "would lie below the 200 K"},
+        Limit{"StaticFarBelowTables", "static --mach 6", 2, "(Tt = 500 K) allows at most Mach 2.734"},
+        Limit{"StaticAtTablesEdge", "static --mach 2.7342 --csv", 0, ",200.00"},
+        Limit{"StaticJustPastTablesEdge", "static --mach 2.7343", 2, "would lie below the 200 K"},
+        Limit{"StaticHighMachSweepKeepsRows", "static --mach 4:8:0.5 --csv", 1,
+              "\"Mach\",,,8,,,,,\"failed\",\"--mach (Mach number) = 8: the static temperature would lie below"},
         Limit{"StaticSweepKeepsFailedRows", "static --mach 0.5:5:1.5 --csv", 1, "\"Mach\",,,3.5"},
         Limit{"ExpansionBelowTables", "process --type expansion --Tt 300 --pr 6 --Pt 1e6 --mix air", 1,
               "lies outside the gas property tables"},
