@@ -1,6 +1,9 @@
 // Gas model hot paths on dry air and on kerosene combustion products.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "VYRglobal.h"
 #include "gas/GasTestCompositions.h"
 
@@ -39,6 +42,22 @@ void BM_FS(benchmark::State& st) {
   for (auto _ : st) benchmark::DoNotOptimize(FS(kTemps[k++ & 7], 5.0e5, y));
 }
 BENCHMARK(BM_FS)->Arg(0)->Arg(1);
+
+// The loop of vyrcomp.gas.H over an array: air enthalpy for 1,000,000
+// temperatures from 200 K to 2000 K (bench/python/bench_gas.py times the
+// Python call on the same temperatures).
+void BM_FH_Air1e6(benchmark::State& st) {
+  constexpr std::size_t n = 1000000;
+  std::vector<double> T(n), H(n);
+  for (std::size_t i = 0; i < n; ++i) T[i] = 200.0 + 1800.0 * static_cast<double>(i) / (n - 1);
+  for (auto _ : st) {
+    for (std::size_t i = 0; i < n; ++i) H[i] = FH(T[i], Air);
+    benchmark::DoNotOptimize(H.data());
+    benchmark::ClobberMemory();
+  }
+  st.SetItemsProcessed(static_cast<std::int64_t>(st.iterations() * n));
+}
+BENCHMARK(BM_FH_Air1e6)->Unit(benchmark::kMillisecond);
 
 void BM_GetT(benchmark::State& st) {
   const TGasComposition& y = Mix(static_cast<int>(st.range(0)));

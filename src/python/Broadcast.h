@@ -176,18 +176,18 @@ ElementwiseResult ElementwiseArrays(const char* function, const Arg (&args)[NIn]
     double in[NIn > 0 ? NIn : 1];
     double res[NOut > 0 ? NOut : 1];
     py::ssize_t flat = 0;
+    std::string message;  // of a failed element
     while (flat < p.size && failedAt < 0) {
       for (py::ssize_t i = 0; i < inner; ++i, ++flat) {
         bool ok = true;
-        std::string message;
         for (std::size_t j = 0; j < NIn; ++j) {
           in[j] = *reinterpret_cast<const double*>(row[j] + i * innerStride[j]);
-          if (!std::isfinite(in[j])) {
+          if (!std::isfinite(in[j])) [[unlikely]] {
             ok = false;
             message = detail::NonFiniteText(args[j].name);
           }
         }
-        if (ok) {
+        if (ok) [[likely]] {
           try {
             ok = f(static_cast<const double*>(in), static_cast<double*>(res));
           } catch (const std::exception& e) {
@@ -195,29 +195,32 @@ ElementwiseResult ElementwiseArrays(const char* function, const Arg (&args)[NIn]
             message = e.what();
           }
         }
-        if (ok) {
+        if (ok) [[likely]] {
           for (std::size_t k = 0; k < NOut; ++k) {
-            if (!std::isfinite(res[k])) ok = false;
+            if (!std::isfinite(res[k])) [[unlikely]] {
+              ok = false;
+              message = "the result is not a finite number";
+            }
           }
-          if (!ok) message = "the result is not a finite number";
         }
-        if (ok) {
+        if (ok) [[likely]] {
           for (std::size_t k = 0; k < NOut; ++k) out[k][flat] = res[k];
           if (status) status[flat] = 0;
-        } else {
-          if (message.empty()) message = recorder.LastText();
-          if (message.empty()) message = "the calculation failed";
-          if (status) {
-            const int ctx = recorder.LastHelpCtx();
-            for (std::size_t k = 0; k < NOut; ++k) out[k][flat] = std::nan("");
-            status[flat] = ctx > 0 ? ctx : 1;
-          } else {
-            failedAt = flat;
-            failure = std::move(message);
-            break;
-          }
+          if (!recorder.Empty()) [[unlikely]] recorder.Clear();  // a warning of a good element
+          continue;
         }
-        if (!recorder.Empty()) recorder.Clear();
+        if (message.empty()) message = recorder.LastText();
+        if (message.empty()) message = "the calculation failed";
+        if (!status) {
+          failedAt = flat;
+          failure = std::move(message);
+          break;
+        }
+        const int ctx = recorder.LastHelpCtx();
+        for (std::size_t k = 0; k < NOut; ++k) out[k][flat] = std::nan("");
+        status[flat] = ctx > 0 ? ctx : 1;
+        message.clear();
+        recorder.Clear();
       }
       // Next row: advance the outer index like an odometer.
       for (std::size_t d = ndim > 0 ? ndim - 1 : 0; d-- > 0;) {

@@ -52,8 +52,7 @@ std::optional<double> Number(py::handle h, const std::string& what) {
 
 }  // namespace
 
-void CheckTableTemperature(double T, const char* name) {
-  if (T >= kTableTmin && T <= kTableTmax) return;
+void TemperatureOutsideTables(double T, const char* name) {
   throw ElementFailure(Printf("%s = %g K lies outside the gas property tables (%g K to %g K)", name, T, kTableTmin,
                               kTableTmax));
 }
@@ -161,8 +160,7 @@ GasSource GasSourceFrom(py::handle mix, py::handle fuel, py::handle far, const c
   return g;
 }
 
-const TGasComposition& GasAt::operator()(double far) {
-  if (!source_.products || far == far_) return y_;
+const TGasComposition& GasAt::Products(double far) {
   if (!(far >= 0.0 && far <= 1.0))
     throw ElementFailure(Printf("far = %g: the fuel-air ratio must lie between 0 and 1 (kg fuel per kg air)", far));
   if (!engine::CompleteProducts(source_.fuel, far, y_)) {

@@ -34,8 +34,12 @@ struct CoreFailure : std::runtime_error {
   CoreFailure() : std::runtime_error("") {}
 };
 
+/// Throws the failure of a temperature outside the property tables.
+[[noreturn]] void TemperatureOutsideTables(double T, const char* name);
 /// Refuses a temperature outside the property tables (200 K to 6000 K).
-void CheckTableTemperature(double T, const char* name = "T");
+inline void CheckTableTemperature(double T, const char* name = "T") {
+  if (!(T >= kTableTmin && T <= kTableTmax)) TemperatureOutsideTables(T, name);
+}
 /// Refuses a pressure not above 0 or above kPressureMax.
 void CheckPressure(double P, const char* name = "P");
 
@@ -72,9 +76,12 @@ class GasAt {
  public:
   explicit GasAt(const GasSource& source) : source_(source), y_(source.y) {}
   /// The composition; throws ElementFailure or CoreFailure for a ratio the products refuse.
-  const TGasComposition& operator()(double far);
+  const TGasComposition& operator()(double far) {
+    return !source_.products || far == far_ ? y_ : Products(far);
+  }
 
  private:
+  const TGasComposition& Products(double far);
   const GasSource& source_;
   double far_ = std::nan("");
   TGasComposition y_;

@@ -24,6 +24,9 @@ if(WITH_UI)
     list(APPEND expected bin/${d})
   endforeach()
 endif()
+if(WITH_PYTHON)
+  list(APPEND expected ${PYTHON_DIR}/vyrcomp/__init__.py)
+endif()
 foreach(f IN LISTS expected)
   if(NOT EXISTS "${prefix}/${f}")
     message(FATAL_ERROR "missing in the installed tree: ${f}")
@@ -37,6 +40,12 @@ if(WITH_UI)
   run("${WORK_DIR}/build/consumer_ui")
 endif()
 run("${prefix}/bin/vyr" gas -T 300)
+if(WITH_PYTHON)
+  # The installed Python module imports from the prefix and finds the core library by its run path.
+  run(${CMAKE_COMMAND} -E env "PYTHONPATH=${prefix}/${PYTHON_DIR}" "${PYTHON}" -c
+      "import sys, vyrcomp\nassert vyrcomp.__file__.startswith(sys.argv[1]), vyrcomp.__file__\nprint('vyrcomp.gas.Cp(300.0) =', vyrcomp.gas.Cp(300.0))"
+      "${prefix}")
+endif()
 if(WITH_UI)
   # The run module and the component library are found next to the installed program.
   run("${prefix}/bin/vyr" run "${prefix}/share/vyrcomp/examples/turbofan.xml" --table performance)
