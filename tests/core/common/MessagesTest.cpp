@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "Messages.h"
 #include "common/RecordingHandler.h"
 
@@ -40,6 +44,27 @@ TEST(Messages, SetHandlerReturnsThePreviousOne) {
   EXPECT_EQ(first(TMessage{}), mrOk);
   EXPECT_EQ(firstCalls, 1);
   SetMessageHandler(std::move(original));
+}
+
+// Engines calculated on several threads collect their messages each on its
+// own thread: a handler serves the thread that installed it.
+TEST(Messages, HandlerServesOnlyTheThreadThatInstalledIt) {
+  test::RecordingHandler here;
+  std::vector<std::string> there;
+  std::thread other([&] {
+    TMessageHandler previous = SetMessageHandler([&](const TMessage& m) {
+      there.push_back(m.Text);
+      return int(mrOk);
+    });
+    EXPECT_FALSE(previous);  // a new thread starts with the default
+    ShowMessage("on the worker");
+    SetMessageHandler(std::move(previous));
+  });
+  other.join();
+  ShowMessage("on this thread");
+  ASSERT_EQ(here.messages.size(), 1u);
+  EXPECT_EQ(here.messages[0].Text, "on this thread");
+  EXPECT_EQ(there, std::vector<std::string>{"on the worker"});
 }
 
 TEST(Messages, DefaultHandlerWritesOneLineToStandardErrorAndAnswersOk) {
