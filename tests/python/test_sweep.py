@@ -109,3 +109,26 @@ def test_tasks_keep_the_scheduler_under_two_percent(seconds, points, workers):
     # Never so large that a worker is left without a task when there is work for all.
     if points * seconds >= workers * 0.05:
         assert math.ceil(points / b) >= workers
+
+
+def test_rows_equal_those_of_vyr_cycle_turbojet():
+    # The program's sweep is another path to the same engine: its inputs
+    # parsed from ranges, its own checks, its table. Run from the build folder.
+    import json
+    import subprocess
+    vyr = os.path.join(os.getcwd(), "apps", "vyr")
+    if not os.path.isfile(vyr):
+        pytest.skip("no vyr program in %s" % os.getcwd())
+    done = subprocess.run([vyr, "cycle", "turbojet", "--pr", "4:20:8", "--T4", "700:1500:400", "-m", "0:0.8:0.8",
+                           "--fuel", "natgas", "--json"], capture_output=True, text=True)
+    table = json.loads(done.stdout)
+    program = table[table["main"]]["rows"]
+    rows = vyrcomp.sweep(vyrcomp.Turbojet(fuel="natgas"),
+                         {"mach": [0.0, 0.8], "PR": [4.0, 12.0, 20.0], "T4": [700.0, 1100.0, 1500.0]})
+    assert len(program) == len(rows)
+    for p, r in zip(program, rows):
+        assert (p["Mach"], p["PR"], p["T4"]) == (r["mach"], r["PR"], r["T4"])
+        assert (p["status"] == "ok") == (r["status"] == 0), (p["message"], r["message"])
+        if r["status"] == 0:
+            for k in ("FN", "FG", "FN_W", "Wf", "FAR", "Pt3", "Tt3", "Pt5", "Tt5", "A8", "A9"):
+                assert r[k] == pytest.approx(p[k], rel=1e-12), k
