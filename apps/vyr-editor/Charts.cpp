@@ -18,12 +18,12 @@ namespace vyr::editor {
 namespace {
 
 // A text of a std::string for Qt.
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString ChartText(const std::string& s) { return QString::fromStdString(s); }
 
 // Axis title with its unit: "Total temperature Tt [R]".
 QString AxisTitle(const std::string& what, TParType type, TUnitSystem units) {
   const std::string unit = UnitName(type, units);
-  return Q(what) + " [" + (unit.empty() ? QStringLiteral("-") : Q(unit)) + "]";
+  return ChartText(what) + " [" + (unit.empty() ? QStringLiteral("-") : ChartText(unit)) + "]";
 }
 
 // The range of values with a margin on each side; a single value gets a small range around it.
@@ -226,7 +226,7 @@ void TTsChartView::Rebuild() {
   bool first = true;
   for (const TGasPathStep& s : diagram_.steps) {
     auto* series = new QLineSeries;
-    series->setName(first ? QStringLiteral("gas path") : Q(s.component));
+    series->setName(first ? QStringLiteral("gas path") : ChartText(s.component));
     series->setColor(line);
     const TTsPoint *a = diagram_.Find(s.from), *b = diagram_.Find(s.to);
     series->append(X(*a), Y(*a));
@@ -282,7 +282,7 @@ void TMapChartView::SetUnits(TUnitSystem units) {
 void TMapChartView::Rebuild() {
   const QString title = map_.component.empty()
                             ? QStringLiteral("Compressor map")
-                            : Q(map_.component) + QStringLiteral(" on map ") + Q(map_.mapName);
+                            : ChartText(map_.component) + QStringLiteral(" on map ") + ChartText(map_.mapName);
   QChart* chart = FreshChart(this, title);
   auto* x = new QValueAxis;
   auto* y = new QValueAxis;
@@ -323,7 +323,7 @@ void TMapChartView::Rebuild() {
     if (!l.points.empty()) {
       // The speed beside the line's surge end (its first R-line).
       const TMapXY& end = l.points.front();
-      Attach(chart, Label(Q(SignificantText(l.N, 3)), W(end), end.PR, speed, 1), x, y, false);
+      Attach(chart, Label(ChartText(SignificantText(l.N, 3)), W(end), end.PR, speed, 1), x, y, false);
     }
   }
   if (!map_.surge.empty()) {

@@ -28,7 +28,7 @@ namespace vyr::editor {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString PaneText(const std::string& s) { return QString::fromStdString(s); }
 
 std::string Joined(const std::vector<std::string>& lines) {
   std::string s;
@@ -161,13 +161,13 @@ void Fill(QTableWidget* w, const cli::Table& t, TUnitSystem u) {
   QStringList headings;
   for (const cli::Column& c : t.columns) {
     const std::string unit = UnitText(c, u);
-    headings << Q(c.heading) + (unit.empty() ? QString() : "\n" + Q(unit));
+    headings << PaneText(c.heading) + (unit.empty() ? QString() : "\n" + PaneText(unit));
   }
   w->setHorizontalHeaderLabels(headings);
   for (std::size_t r = 0; r < t.rows.size(); ++r)
     for (std::size_t k = 0; k < t.columns.size() && k < t.rows[r].size(); ++k) {
       const cli::Cell& cell = t.rows[r][k];
-      w->setItem(int(r), int(k), Item(Q(CellText(t.columns[k], cell, u)), std::holds_alternative<double>(cell)));
+      w->setItem(int(r), int(k), Item(PaneText(CellText(t.columns[k], cell, u)), std::holds_alternative<double>(cell)));
     }
   w->resizeColumnsToContents();
 }
@@ -184,8 +184,8 @@ engine::TEngineState StateOf(const engine::TOffDesignResult& r) {
 
 QString PointName(const engine::TOffDesignResult& r) {
   const QString value = r.point.control == engine::TOffDesignControl::Speed
-                            ? Q(FixedText(r.point.value, 4))
-                            : Q(SignificantText(r.point.value, 6));
+                            ? PaneText(FixedText(r.point.value, 4))
+                            : PaneText(SignificantText(r.point.value, 6));
   return QString::fromUtf8(engine::ControlName(r.point.control)) + " = " + value;
 }
 
@@ -292,7 +292,7 @@ void TResultsPane::ShowMessage(const QString& text, bool error) {
 bool TResultsPane::Fail(const std::string& componentID, const std::string& message) {
   if (run_->failure.empty()) run_->failure = message;
   Render();
-  emit PointFailed(Q(componentID), Q(message));
+  emit PointFailed(PaneText(componentID), PaneText(message));
   return false;
 }
 
@@ -451,9 +451,9 @@ void TResultsPane::ShowPoint(int index) {
 void TResultsPane::Render() {
   const TRun& r = *run_;
   if (!r.failure.empty()) {
-    ShowMessage(Q(r.failure), true);
+    ShowMessage(PaneText(r.failure), true);
   } else if (!r.warnings.empty()) {
-    ShowMessage(tr("Warnings:") + "\n" + Q(Joined(r.warnings)), false);
+    ShowMessage(tr("Warnings:") + "\n" + PaneText(Joined(r.warnings)), false);
   } else {
     ShowMessage(QString(), false);
   }
@@ -481,10 +481,10 @@ void TResultsPane::RenderResiduals() {
   t->setRowCount(int(r.residuals.size()));
   for (std::size_t k = 0; k < r.residuals.size(); ++k) {
     const engine::TSolverError& e = r.residuals[k];
-    t->setItem(int(k), 0, Item(Q(e.component), false));
-    t->setItem(int(k), 1, Item(Q(e.name), false));
-    t->setItem(int(k), 2, Item(Q(SignificantText(e.value, 5)), true));
-    t->setItem(int(k), 3, Item(Q(SignificantText(e.Normalised(), 4)), true));
+    t->setItem(int(k), 0, Item(PaneText(e.component), false));
+    t->setItem(int(k), 1, Item(PaneText(e.name), false));
+    t->setItem(int(k), 2, Item(PaneText(SignificantText(e.value, 5)), true));
+    t->setItem(int(k), 3, Item(PaneText(SignificantText(e.Normalised(), 4)), true));
   }
   t->resizeColumnsToContents();
   t->setVisible(!r.residuals.empty());
@@ -512,7 +512,7 @@ void TResultsPane::RenderStations() {
   {
     TCollectedMessages problems;
     if (!cli::EngineStateTables(*state, report, usSI)) {
-      ShowMessage(Q(problems.Joined()), true);
+      ShowMessage(PaneText(problems.Joined()), true);
       return;
     }
   }
@@ -527,7 +527,7 @@ void TResultsPane::RenderStations() {
     // A section line with the table's name.
     const int at = figureTable_->rowCount();
     figureTable_->insertRow(at);
-    QString section = Q(t.name);
+    QString section = PaneText(t.name);
     if (!section.isEmpty()) section[0] = section[0].toUpper();
     QTableWidgetItem* head = Item(section, false);
     QFont bold = head->font();
@@ -548,9 +548,9 @@ void TResultsPane::RenderStations() {
         const cli::Column& c = t.columns[k];
         const int n = figureTable_->rowCount();
         figureTable_->insertRow(n);
-        figureTable_->setItem(n, 0, Item(Q(prefix + c.heading), false));
-        figureTable_->setItem(n, 1, Item(Q(CellText(c, row[k], units_)), std::holds_alternative<double>(row[k])));
-        figureTable_->setItem(n, 2, Item(Q(UnitText(c, units_)), false));
+        figureTable_->setItem(n, 0, Item(PaneText(prefix + c.heading), false));
+        figureTable_->setItem(n, 1, Item(PaneText(CellText(c, row[k], units_)), std::holds_alternative<double>(row[k])));
+        figureTable_->setItem(n, 2, Item(PaneText(UnitText(c, units_)), false));
       }
     }
   }
@@ -596,8 +596,8 @@ void TResultsPane::RenderCharts() {
     mapCharts_.clear();
     for (const TCompressorMapChart& m : r.maps) {
       auto* view = new TMapChartView(charts_);
-      view->setObjectName(Q("mapChart:" + m.component));
-      charts_->addTab(view, tr("Map: %1").arg(Q(m.component)));
+      view->setObjectName(PaneText("mapChart:" + m.component));
+      charts_->addTab(view, tr("Map: %1").arg(PaneText(m.component)));
       mapCharts_.push_back(view);
     }
   }
