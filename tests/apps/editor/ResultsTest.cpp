@@ -288,6 +288,22 @@ TEST_P(FailedDesignPoint, SignalsTheComponentAndShowsItsMessage) {
 INSTANTIATE_TEST_SUITE_P(Models, FailedDesignPoint, ::testing::ValuesIn(kFailures),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The point list switches the station table and the T-s diagram: at part
+// speed the compressor does less work, its exit temperature is lower.
+TEST_F(ResultsPaneTest, ChosenPointDrivesTableAndDiagram) {
+  ASSERT_TRUE(pane.RunOffDesign(Slurp(kTurbojetMaps), kTurbojetMaps, "", "", {1.0, 0.8}));
+  const QTableWidget* t = pane.StationTable();
+  auto Tt3 = [&] { return CellNumber(t, StationRow(t, 3), Column(t, "Tt")).value; };
+  pane.ShowPoint(-1);
+  const double design = Tt3();
+  EXPECT_NEAR(pane.TsChart()->Diagram().Find(3)->T, design, 0.01);
+  pane.ShowPoint(0);  // the design speed again
+  EXPECT_NEAR(Tt3(), design, 1e-3 * design);
+  pane.ShowPoint(1);
+  EXPECT_LT(Tt3(), design - 10.0);
+  EXPECT_NEAR(pane.TsChart()->Diagram().Find(3)->T, Tt3(), 0.01);
+}
+
 TEST_F(ResultsPaneTest, UnconvergedPointListsItsResidualsAndNamesTheWorst) {
   // Two steps are too few to reach a part speed from the design point.
   engine::TSolverOptions few;
