@@ -1,8 +1,10 @@
 #include "EngineHost.h"
 
 #include <dlfcn.h>
+#include <pthread.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <condition_variable>
 #include <deque>
@@ -35,10 +37,17 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& t
 // The thread that owns the QApplication, the component libraries and every
 // model host. Created on first use and never destroyed (a joinable thread in
 // a static object would end the process at exit); ShutdownModelHost ends it.
+// A child forked from a process with a host thread has none (fork copies
+// only the calling thread), nor a usable QApplication.
+std::atomic<bool> gForkedChild{false};
+
 class THostThread {
  public:
   static THostThread& Get() {
-    static THostThread* instance = new THostThread;
+    static THostThread* instance = [] {
+      pthread_atfork(nullptr, nullptr, [] { gForkedChild = true; });
+      return new THostThread;
+    }();
     return *instance;
   }
 
@@ -46,6 +55,10 @@ class THostThread {
   template <class F>
   auto Call(F&& f) -> decltype(f()) {
     using R = decltype(f());
+    if (gForkedChild)
+      throw std::runtime_error(
+          "vyrcomp cannot run model files in a process forked from one that has loaded models (the model host's "
+          "thread stays behind in the parent); start worker processes with the \"spawn\" method");
     auto task = std::make_shared<std::packaged_task<R()>>(std::forward<F>(f));
     std::future<R> result = task->get_future();
     {

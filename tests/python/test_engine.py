@@ -151,3 +151,21 @@ def test_off_design_needs_exactly_one_control():
         m.off_design(thrust=1e4, T4=1200)
     with pytest.raises(ValueError, match="finite"):
         m.off_design(T4=np.nan)
+
+
+def _design_thrust_or_error(model):
+    try:
+        return model.design().performance["FN"]
+    except RuntimeError as e:
+        return str(e)
+
+
+@needs_models
+def test_forked_child_refuses_model_files_instead_of_waiting():
+    import multiprocessing
+    m = vyrcomp.Model(os.path.join(EXAMPLES, "turbojet.xml"))
+    m.design()  # the host thread runs in this process
+    with multiprocessing.get_context("fork").Pool(1) as pool:
+        answer = pool.apply_async(_design_thrust_or_error, (m,)).get(timeout=60)
+    assert "forked" in answer and "spawn" in answer
+    assert m.design().performance["FN"] > 0  # the parent's host goes on
