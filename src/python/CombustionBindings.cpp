@@ -69,6 +69,34 @@ engine::TProducts MethodFrom(const std::string& method) {
   throw py::value_error("method must be \"equilibrium\" or \"complete\", not \"" + method + "\"");
 }
 
+// A burner function of (first, T_air, P, T_fuel, efficiency): the flame
+// temperature or its fuel-air ratio. solve checks its own inputs and returns
+// the library's verdict.
+template <class Solve>
+void DefBurner(py::module_& m, const char* name, const char* function, const char* first, const char* doc,
+               Solve solve) {
+  m.def(
+      name,
+      [function, first, solve](py::object x, py::object T_air, py::object P, py::object T_fuel,
+                               py::object efficiency, py::object fuel, const std::string& method,
+                               const std::string& errors) {
+        const ErrorMode mode = ParseErrors(errors);
+        const engine::TProducts how = MethodFrom(method);
+        const cli::Fuel f = FuelFrom(fuel, function);
+        return Elementwise<1>(function,
+                              {{first, x}, {"T_air", T_air}, {"P", P}, {"T_fuel", T_fuel}, {"efficiency", efficiency}},
+                              mode, [&](const double* in, double* out) {
+                                CheckPressure(in[2]);
+                                CheckBurner(f, in[1], in[3], in[4]);
+                                if (!solve(f, how, in, out[0])) throw CoreFailure();
+                                return true;
+                              });
+      },
+      doc, py::arg(first), py::arg("T_air"), py::arg("P") = 101325.0, py::kw_only(), py::arg("T_fuel") = 298.15,
+      py::arg("efficiency") = 1.0, py::arg("fuel") = "avtur", py::arg("method") = "equilibrium",
+      py::arg("errors") = "raise");
+}
+
 // The outputs [from, from + GasCount) of an element-wise call as one array
 // whose last axis holds the 19 fractions.
 py::object Fractions(const ElementwiseResult& r, std::size_t from) {
@@ -171,78 +199,42 @@ void BindCombustion(py::module_& m) {
       py::arg("far"), py::arg("T"), py::arg("P"), py::arg("fuel") = "avtur", py::kw_only(),
       py::arg("basis") = "mass", py::arg("errors") = "raise");
 
-  m.def(
-      "flame_temperature",
-      [](py::object far, py::object T_air, py::object P, py::object T_fuel, py::object efficiency, py::object fuel,
-         const std::string& method, const std::string& errors) {
-        const char* function = "vyrcomp.combustion.flame_temperature";
-        const ErrorMode mode = ParseErrors(errors);
-        const engine::TProducts how = MethodFrom(method);
-        const cli::Fuel f = FuelFrom(fuel, function);
-        const double stoich = engine::StoichiometricFar(f);
-        return Elementwise<1>(function,
-                              {{"far", far}, {"T_air", T_air}, {"P", P}, {"T_fuel", T_fuel}, {"efficiency", efficiency}},
-                              mode, [&](const double* in, double* out) {
-                                CheckFar(in[0]);
-                                if (how == engine::TProducts::Equilibrium) CheckLean(in[0], stoich);
-                                CheckPressure(in[2]);
-                                CheckBurner(f, in[1], in[3], in[4]);
-                                if (!engine::ExitTemperature(f, in[0], in[1], in[3], in[4], in[2], out[0], how))
-                                  throw CoreFailure();
-                                return true;
-                              });
-      },
-      Doc("Adiabatic flame temperature [K]: the temperature of the products of fuel burnt in air at\n"
-          "the fuel-air ratio far that holds the enthalpy of the air at T_air and of the fuel at\n"
-          "T_fuel, less the heat not released (1 - efficiency) of the heating value.\n\n"
-          "    far:        fuel-air ratio [kg fuel / kg air], above 0 and at most 1; below the\n"
-          "                stoichiometric one with method=\"equilibrium\".\n"
-          "    T_air:      air temperature [K], 200 K to 2000 K.\n"
-          "    P:          pressure [Pa] (default 101325), above 0 and at most 1e8 Pa.\n"
-          "    T_fuel:     fuel temperature [K] (default 298.15), within the fuel's range\n"
-          "                (fuel_data: T_fuel_min to T_fuel_max).\n"
-          "    efficiency: combustion efficiency [-] (default 1), 0.5 to 1.\n"
-          "    method:     \"equilibrium\" (default; products in chemical equilibrium, lean only)\n"
-          "                or \"complete\" (complete combustion, lean and rich)."),
-      py::arg("far"), py::arg("T_air"), py::arg("P") = 101325.0, py::kw_only(), py::arg("T_fuel") = 298.15,
-      py::arg("efficiency") = 1.0, py::arg("fuel") = "avtur", py::arg("method") = "equilibrium",
-      py::arg("errors") = "raise");
+  DefBurner(m, "flame_temperature", "vyrcomp.combustion.flame_temperature", "far",
+            Doc("Adiabatic flame temperature [K]: the temperature of the products of fuel burnt in air at\n"
+                "the fuel-air ratio far that holds the enthalpy of the air at T_air and of the fuel at\n"
+                "T_fuel, less the heat not released (1 - efficiency) of the heating value.\n\n"
+                "    far:        fuel-air ratio [kg fuel / kg air], above 0 and at most 1; below the\n"
+                "                stoichiometric one with method=\"equilibrium\".\n"
+                "    T_air:      air temperature [K], 200 K to 2000 K.\n"
+                "    P:          pressure [Pa] (default 101325), above 0 and at most 1e8 Pa.\n"
+                "    T_fuel:     fuel temperature [K] (default 298.15), within the fuel's range\n"
+                "                (fuel_data: T_fuel_min to T_fuel_max).\n"
+                "    efficiency: combustion efficiency [-] (default 1), 0.5 to 1.\n"
+                "    method:     \"equilibrium\" (default; products in chemical equilibrium, lean only)\n"
+                "                or \"complete\" (complete combustion, lean and rich)."),
+            [](const cli::Fuel& f, engine::TProducts how, const double* in, double& T) {
+              CheckFar(in[0]);
+              if (how == engine::TProducts::Equilibrium) CheckLean(in[0], engine::StoichiometricFar(f));
+              return engine::ExitTemperature(f, in[0], in[1], in[3], in[4], in[2], T, how);
+            });
 
-  m.def(
-      "far_for_temperature",
-      [](py::object T, py::object T_air, py::object P, py::object T_fuel, py::object efficiency, py::object fuel,
-         const std::string& method, const std::string& errors) {
-        const char* function = "vyrcomp.combustion.far_for_temperature";
-        const ErrorMode mode = ParseErrors(errors);
-        const engine::TProducts how = MethodFrom(method);
-        const cli::Fuel f = FuelFrom(fuel, function);
-        return Elementwise<1>(function,
-                              {{"T", T}, {"T_air", T_air}, {"P", P}, {"T_fuel", T_fuel}, {"efficiency", efficiency}},
-                              mode, [&](const double* in, double* out) {
-                                CheckPressure(in[2]);
-                                CheckBurner(f, in[1], in[3], in[4]);
-                                if (!(in[0] > in[1]))
-                                  throw ElementFailure(Printf("T = %g K must lie above the air temperature "
-                                                              "T_air = %g K: burning fuel heats the gas",
-                                                              in[0], in[1]));
-                                if (!(in[0] <= kEqTmax))
-                                  throw ElementFailure(Printf("T = %g K lies above %g K", in[0], kEqTmax));
-                                if (!engine::FuelAirRatio(f, in[0], in[1], in[3], in[4], in[2], out[0], how))
-                                  throw CoreFailure();
-                                return true;
-                              });
-      },
-      Doc("Fuel-air ratio [kg fuel / kg air] that burns air at T_air to the temperature T [K]\n"
-          "(the inverse of flame_temperature), searched up to the stoichiometric ratio.\n\n"
-          "    T:          burner exit (flame) temperature [K], above T_air and at most 4000 K.\n"
-          "    T_air:      air temperature [K], 200 K to 2000 K.\n"
-          "    P:          pressure [Pa] (default 101325), above 0 and at most 1e8 Pa.\n"
-          "    T_fuel:     fuel temperature [K] (default 298.15), within the fuel's range.\n"
-          "    efficiency: combustion efficiency [-] (default 1), 0.5 to 1.\n"
-          "    method:     \"equilibrium\" (default) or \"complete\"."),
-      py::arg("T"), py::arg("T_air"), py::arg("P") = 101325.0, py::kw_only(), py::arg("T_fuel") = 298.15,
-      py::arg("efficiency") = 1.0, py::arg("fuel") = "avtur", py::arg("method") = "equilibrium",
-      py::arg("errors") = "raise");
+  DefBurner(m, "far_for_temperature", "vyrcomp.combustion.far_for_temperature", "T",
+            Doc("Fuel-air ratio [kg fuel / kg air] that burns air at T_air to the temperature T [K]\n"
+                "(the inverse of flame_temperature), searched up to the stoichiometric ratio.\n\n"
+                "    T:          burner exit (flame) temperature [K], above T_air and at most 4000 K.\n"
+                "    T_air:      air temperature [K], 200 K to 2000 K.\n"
+                "    P:          pressure [Pa] (default 101325), above 0 and at most 1e8 Pa.\n"
+                "    T_fuel:     fuel temperature [K] (default 298.15), within the fuel's range.\n"
+                "    efficiency: combustion efficiency [-] (default 1), 0.5 to 1.\n"
+                "    method:     \"equilibrium\" (default) or \"complete\"."),
+            [](const cli::Fuel& f, engine::TProducts how, const double* in, double& far) {
+              if (!(in[0] > in[1]))
+                throw ElementFailure(Printf("T = %g K must lie above the air temperature T_air = %g K: burning "
+                                            "fuel heats the gas",
+                                            in[0], in[1]));
+              if (!(in[0] <= kEqTmax)) throw ElementFailure(Printf("T = %g K lies above %g K", in[0], kEqTmax));
+              return engine::FuelAirRatio(f, in[0], in[1], in[3], in[4], in[2], far, how);
+            });
 
   m.def(
       "station_equilibrium",
