@@ -325,7 +325,39 @@ void TEditorCanvas::EndEdit(TEdit& edit, const QString& text, const std::vector<
 void TEditorCanvas::RestoreStates(const std::vector<TIconState>& states) {
   handle_->Detach();
   pugi::xml_node list = doc_->Root().RefModelRoot().child("Components");
+  std::vector<TVYRcomp*> restored;
+  std::vector<const TIconState*> rest;
   for (const TIconState& s : states) {
+    // An icon that stays in its place of the canvas order reads its element
+    // again (its form is not made anew); the others are made anew below.
+    TVYRcomp* c = s.xml.empty() ? nullptr : FindIcon(s.id);
+    pugi::xml_document part;
+    if (c != nullptr && IndexOf(c) == s.index && part.load_string(s.xml.c_str())) {
+      const std::string className =
+          TVyrXmlNode(part.document_element().child("Icon")).ValueFromNodeAsStringDef("ClassName", "");
+      std::string own = c->metaObject()->className();
+      if (auto pos = own.rfind("::"); pos != std::string::npos) own.erase(0, pos + 2);
+      const std::string key = s.id.toStdString();
+      pugi::xml_node old = list.find_child_by_attribute("TVYRcomp", "ID", key.c_str());
+      std::string error;
+      if (className == own && old) {
+        pugi::xml_node node = list.insert_copy_before(part.document_element(), old);
+        list.remove_child(old);
+        c->Unlink();
+        if (c->ReadFromXML(node, error)) {
+          if (c->Compform) {
+            c->Compform->ReadFromXML(node);
+            c->Compform->SetDescrLabelCaption();
+          }
+          restored.push_back(c);
+          continue;
+        }
+      }
+    }
+    rest.push_back(&s);
+  }
+  for (const TIconState* sp : rest) {
+    const TIconState& s = *sp;
     if (TVYRcomp* c = FindIcon(s.id)) {
       comps_.erase(comps_.begin() + IndexOf(c));
       delete c;
@@ -338,10 +370,9 @@ void TEditorCanvas::RestoreStates(const std::vector<TIconState>& states) {
       }
   }
   std::vector<const TIconState*> present;
-  for (const TIconState& s : states)
-    if (!s.xml.empty()) present.push_back(&s);
+  for (const TIconState* s : rest)
+    if (!s->xml.empty()) present.push_back(s);
   std::sort(present.begin(), present.end(), [](const TIconState* a, const TIconState* b) { return a->index < b->index; });
-  std::vector<TVYRcomp*> restored;
   for (const TIconState* s : present) {
     pugi::xml_document part;
     if (!part.load_string(s->xml.c_str())) continue;

@@ -137,6 +137,11 @@ TEditorWindow::TEditorWindow(const TComplibs& libs, const QString& settingsFile,
 }
 
 TEditorWindow::~TEditorWindow() {
+  // The children die after this window's own part: their last signals must
+  // not reach it.
+  canvas_->UndoStack()->disconnect(this);
+  canvas_->disconnect(this);
+  results_->disconnect(this);
   if (gQtMessageWindow == this) {
     qInstallMessageHandler(gPreviousQtHandler);
     gPreviousQtHandler = nullptr;
