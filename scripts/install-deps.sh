@@ -26,7 +26,7 @@ PACKAGES=(
   qt6-base-dev-tools
   libgl-dev
   fonts-dejavu-core
-  libqt6charts6-dev
+  qt6-charts-dev
   libqt6opengl6-dev
   pybind11-dev
   python3-dev
