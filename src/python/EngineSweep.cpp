@@ -71,6 +71,12 @@ const std::vector<TFigure>& PointFigures() {
       {"Tt5", "K", "total temperature at station 5", false},
       {"A8", "m2", "throat area of the first nozzle", false},
       {"A9", "m2", "exit area of the first nozzle", false},
+      {"V_jet", "m/s", "jet velocity of the first nozzle", false},
+      {"FG_pressure", "N", "pressure part of the gross thrust, all nozzles", true},
+      {"eff_thermal", "", "thermal efficiency: kinetic energy gained by the streams / (Wf LHV)", false},
+      {"eff_propulsive", "", "propulsive efficiency: FN V0 / kinetic energy gained; 0 at rest", true},
+      {"eff_overall", "", "overall efficiency: thermal times propulsive; 0 at rest", true},
+      {"Wc2", "kg/s", "corrected flow at the engine face", false},
   };
   return figures;
 }
@@ -92,14 +98,20 @@ bool FiguresOf(const engine::TEngineState& s, double* out, std::string& problem)
                            StationValue(s, 5, &TGasconditions::Pt),
                            StationValue(s, 5, &TGasconditions::Tt),
                            nozzle ? p.nozzles.front().A8 : kNaN,
-                           nozzle ? p.nozzles.front().A9 : kNaN};
+                           nozzle ? p.nozzles.front().A9 : kNaN,
+                           nozzle ? p.nozzles.front().V : kNaN,
+                           p.FGpressure,
+                           p.effThermal,
+                           p.effPropulsive,
+                           p.effOverall,
+                           p.Wc2};
   const std::vector<TFigure>& f = PointFigures();
-  static_assert(sizeof(values) / sizeof(values[0]) == 15, "one value per figure");
+  static_assert(sizeof(values) / sizeof(values[0]) == 21, "one value per figure");
   // A station the engine has not is NaN from StationValue; a value the
   // calculation gave must be physical.
   const bool present[] = {true, true, true, true, true, true, true, s.Find(4) != nullptr, s.Find(3) != nullptr,
                           s.Find(3) != nullptr, s.Find(4) != nullptr, s.Find(5) != nullptr, s.Find(5) != nullptr,
-                          nozzle, nozzle};
+                          nozzle, nozzle, nozzle, true, true, true, true, true};
   for (std::size_t k = 0; k < f.size(); ++k) {
     const double v = values[k];
     if (present[k] && !(std::isfinite(v) && (v > 0.0 || (f[k].mayBeZero && v == 0.0)))) {

@@ -30,8 +30,10 @@ struct TFigure {
 
 /// The figures of a row in column order: performance (FN, FG, ram_drag, Wf,
 /// TSFC, FN_W, W), the burner's fuel-air ratio (station 4), Pt3, Tt3, Tt4,
-/// Pt5, Tt5 and the first nozzle's throat and exit areas A8, A9. A station
-/// the engine does not have gives NaN.
+/// Pt5, Tt5, the first nozzle's throat and exit areas A8, A9 and jet
+/// velocity, the pressure thrust, the thermal, propulsive and overall
+/// efficiencies and the corrected flow at the engine face. A station the
+/// engine does not have gives NaN.
 const std::vector<TFigure>& PointFigures();
 
 /// Writes the figures of a calculated state into out (PointFigures().size()

@@ -68,6 +68,12 @@ def test_rows_are_physical_where_ok():
     # The fuel flow is the burner's fuel-air ratio of the air flow.
     np.testing.assert_allclose(ok["Wf"], ok["FAR"] * ok["W"], rtol=1e-9)
     assert (ok["ram_drag"][ok["mach"] == 0] == 0).all() and (ok["ram_drag"][ok["mach"] > 0] > 0).all()
+    # A jet at rest propels nothing; in flight part of the jet's energy is thrust work.
+    rest, flight = ok[ok["mach"] == 0], ok[ok["mach"] > 0]
+    assert (rest["eff_propulsive"] == 0).all() and (rest["eff_overall"] == 0).all()
+    assert ((0 < flight["eff_propulsive"]) & (flight["eff_propulsive"] < 1)).all()
+    np.testing.assert_allclose(flight["eff_overall"], flight["eff_thermal"] * flight["eff_propulsive"], rtol=1e-9)
+    assert ((0 < ok["eff_thermal"]) & (ok["eff_thermal"] < 1)).all()
 
 
 def test_explicit_points_and_refused_names():

@@ -13,7 +13,9 @@ to another worker, and every point still ends up in exactly one row.
 The rows: a NumPy structured array with the grid's inputs (float64), then
 ``status`` (int32: 0 ok, 1 failed), the figures (``FN``, ``FG``,
 ``ram_drag``, ``Wf``, ``TSFC``, ``FN_W``, ``W``, ``FAR``, ``Pt3``, ``Tt3``,
-``Tt4``, ``Pt5``, ``Tt5``, ``A8``, ``A9``; SI units, see ``FIGURES``; NaN in
+``Tt4``, ``Pt5``, ``Tt5``, ``A8``, ``A9``, ``V_jet``, ``FG_pressure``,
+``eff_thermal``, ``eff_propulsive``, ``eff_overall``, ``Wc2``; SI units,
+see ``FIGURES``; NaN in
 a failed row and where the engine has no such station), the ``outputs``
 asked for (results of a model's components by name), and ``message`` (the
 reason of a failed row, else "").
