@@ -51,6 +51,26 @@ double MaxMach(double Tt, const TGasComposition& y) {
   return std::sqrt(std::max(0.0, 2.0 * (Tt / kTableTmin - 1.0) / (gamma - 1.0)));
 }
 
+// Static state at velocity V [m/s] by the library's Mach relation: the Mach
+// number whose static state (GetStaticfromM) moves at V, found by bisection on
+// V(Mach) = Mach a(Ts(Mach)), which rises with the Mach number. The library's
+// own velocity iteration contracts by about (Tt - Ts) / Tt per pass and runs
+// out of passes in fast flow (Ts below about half of Tt); this one does not.
+// V must not exceed the velocity at Mmax.
+bool StaticFromVelocity(double V, double Pt, double Tt, double W, const TGasComposition& y, double Mmax,
+                        double& Ps, double& Ts, double& Mach, double& A) {
+  double lo = 0.0, hi = Mmax, Vm = 0.0;
+  for (int pass = 0; pass < 200 && hi - lo > 1e-13 * hi; ++pass) {
+    Mach = 0.5 * (lo + hi);
+    if (!GetStaticfromM(Mach, Pt, Tt, W, y, kTol, Ps, Ts, Vm, A, kId)) return false;
+    (Vm < V ? lo : hi) = Mach;
+  }
+  Mach = 0.5 * (lo + hi);
+  if (!GetStaticfromM(Mach, Pt, Tt, W, y, kTol, Ps, Ts, Vm, A, kId)) return false;
+  A *= Vm / V;  // the flow area that carries W at the given velocity
+  return true;
+}
+
 }  // namespace
 
 void AddStatic(CLI::App& app, Common& common, Action& action) {
@@ -129,13 +149,15 @@ void AddStatic(CLI::App& app, Common& common, Action& action) {
           return Failure(Printf("The static state at the given area has Mach %.4g, above the sonic limit 1", M));
         if (!add("area", Ps, Ts, M, V, area)) return Status::Failed;
       } else if (o->velocity->Has()) {
-        const double Vmax = MaxVelocity(Tt, y);
+        // The tighter of the energy equation's limit and the Mach relation's one at 200 K.
+        const double Mmax = MaxMach(Tt, y);
+        const double Vmax = std::min(MaxVelocity(Tt, y), Mmax * FCs(kTableTmin, y));
         if (o->velocity->Value() > Vmax)
           throw BadArgument("--velocity (velocity) = " + Quantity(o->velocity->Value(), ptSpeed, u) +
                             ": above the maximum " + Quantity(Vmax, ptSpeed, u) +
                             " that the total state (Tt = " + Quantity(Tt, ptTemperature, u) + ") allows down to the " +
                             Quantity(kTableTmin, ptTemperature, u) + " of the gas property tables");
-        if (!GetStaticfromV(o->velocity->Value(), Pt, Tt, W, y, kTol, Ps, Ts, M, A, kId) ||
+        if (!StaticFromVelocity(o->velocity->Value(), Pt, Tt, W, y, Mmax, Ps, Ts, M, A) ||
             !add("velocity", Ps, Ts, M, o->velocity->Value(), A))
           return Status::Failed;
       } else {
