@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <unordered_set>
 
 #include <QApplication>
 #include <QClipboard>
@@ -421,7 +422,9 @@ std::vector<TVYRcomp*> TEditorCanvas::SelectedIcons() const {
 
 QString TEditorCanvas::UniqueName(const QString& base) const {
   std::string name = base.isEmpty() ? std::string("Comp") : base.toStdString();
-  while (FindIcon(QString::fromStdString(name)) != nullptr) name = IncrementNameNumber(name);
+  std::unordered_set<std::string> taken;
+  for (const TVYRcomp* c : comps_) taken.insert(c->objectName().toStdString());
+  while (taken.count(name) != 0) name = IncrementNameNumber(name);
   return QString::fromStdString(name);
 }
 
