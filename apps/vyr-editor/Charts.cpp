@@ -203,7 +203,7 @@ void TTsChartView::SetUnits(TUnitSystem units) {
 }
 
 void TTsChartView::Rebuild() {
-  QChart* chart = FreshChart(this, QString());  // the tab names it
+  QChart* chart = FreshChart(this, QStringLiteral("T-s diagram"));
   auto* x = new QValueAxis;
   auto* y = new QValueAxis;
   x->setTitleText(AxisTitle("Entropy s - s(" + std::to_string(diagram_.reference) + ")", ptSpecEntropy, units_));

@@ -14,11 +14,13 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSplitter>
 #include <QToolBar>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 
 #include "Complibs.h"
@@ -82,12 +84,13 @@ TEditorWindow::TEditorWindow(const TComplibs& libs, const QString& settingsFile,
   scroll_->setWidgetResizable(false);
   scroll_->setBackgroundRole(QPalette::Base);
   results_ = new TResultsPane;
-  auto* split = new QSplitter(Qt::Vertical);
-  split->addWidget(scroll_);
-  split->addWidget(results_);
-  split->setStretchFactor(0, 1);
-  split->setStretchFactor(1, 2);
-  setCentralWidget(split);
+  split_ = new QSplitter(Qt::Vertical);
+  split_->setObjectName(QStringLiteral("CanvasResultsSplit"));
+  split_->addWidget(scroll_);
+  split_->addWidget(results_);
+  split_->setStretchFactor(0, 1);
+  split_->setStretchFactor(1, 2);
+  setCentralWidget(split_);
 
   palette_ = new TPalette;
   palette_->Fill(libs);
@@ -106,7 +109,7 @@ TEditorWindow::TEditorWindow(const TComplibs& libs, const QString& settingsFile,
   messageDock->setWidget(messages_);
   messageDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
   addDockWidget(Qt::BottomDockWidgetArea, messageDock);
-  resizeDocks({messageDock}, {90}, Qt::Vertical);
+  resizeDocks({messageDock}, {70}, Qt::Vertical);
 
   // The library's messages go to the pane, its questions to the question handler.
   previousHandler_ = SetMessageHandler([this](const TMessage& m) {
@@ -341,8 +344,27 @@ bool TEditorWindow::OpenFile(const QString& fileName) {
   AddRecent(fileName_);
   UpdateTitle();
   UpdateActions();
+  FitCanvas();
   AddMessage(QStringLiteral("Opened %1").arg(fileName_));
   return true;
+}
+
+void TEditorWindow::FitCanvas() {
+  fitPending_ = !isVisible();
+  if (fitPending_) return;  // sized when shown
+  // The canvas as tall as its icons reach (with a margin), between a few rows
+  // of icons and 40 % of the height; the results pane takes the rest.
+  const int total = split_->height() - split_->handleWidth();
+  const QRect used = canvas_->childrenRect();
+  const int frame = 2 * scroll_->frameWidth() + scroll_->horizontalScrollBar()->sizeHint().height();
+  const int want = (used.isValid() ? used.bottom() : 0) + 20 + frame;
+  const int canvas = std::clamp(want, std::min(160, total / 2), std::max(total * 2 / 5, 1));
+  split_->setSizes({canvas, total - canvas});
+}
+
+void TEditorWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (fitPending_) FitCanvas();
 }
 
 bool TEditorWindow::Open() {

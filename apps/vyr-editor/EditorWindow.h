@@ -29,6 +29,7 @@ class QMenu;
 class QPlainTextEdit;
 class QScrollArea;
 class QSettings;
+class QSplitter;
 
 namespace vyr::editor {
 
@@ -104,6 +105,7 @@ class TEditorWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void BuildMenus();
@@ -115,12 +117,15 @@ class TEditorWindow : public QMainWindow {
   void FillRecentMenu();
   int Ask(const TMessage& m);
   bool AfterRun(bool ok);
+  /// Gives the canvas the height its icons need (once shown), the results pane the rest.
+  void FitCanvas();
 
   TEditorCanvas* canvas_ = nullptr;
   TPalette* palette_ = nullptr;
   TResultsPane* results_ = nullptr;
   QPlainTextEdit* messages_ = nullptr;
   QScrollArea* scroll_ = nullptr;
+  QSplitter* split_ = nullptr;  // the canvas above the results pane
   QComboBox* configBox_ = nullptr;
   QComboBox* caseBox_ = nullptr;
   QMenu* recentMenu_ = nullptr;
@@ -137,6 +142,7 @@ class TEditorWindow : public QMainWindow {
   TFileNameHandler fileNames_;
   TMessageHandler previousHandler_;
   bool echo_ = false;
+  bool fitPending_ = false;
 };
 
 }  // namespace vyr::editor

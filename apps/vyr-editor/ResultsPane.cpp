@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTabWidget>
@@ -27,6 +28,9 @@
 namespace vyr::editor {
 
 namespace {
+
+// The narrowest a chart is readable at: axis labels, title and legend [px].
+constexpr int kChartMinWidth = 340;
 
 QString PaneText(const std::string& s) { return QString::fromStdString(s); }
 
@@ -236,46 +240,66 @@ TResultsPane::TResultsPane(QWidget* parent) : QWidget(parent) {
   top->addWidget(pointRow_);
   connect(pointBox_, &QComboBox::activated, this, [this](int index) { ShowPoint(index - 1); });
 
+  // The tables on the left: the station table (or the operating line) above
+  // the figures; the charts on the right: the T-s diagram beside the maps.
   split_ = new QSplitter(Qt::Horizontal, this);
   split_->setChildrenCollapsible(false);
-  tables_ = new QTabWidget(split_);
+  auto* left = new QSplitter(Qt::Vertical, split_);
+  left->setObjectName(QStringLiteral("resultTableColumn"));
+  left->setChildrenCollapsible(false);
+  tables_ = new QTabWidget(left);
   tables_->setObjectName(QStringLiteral("resultTables"));
-  auto* stations = new QSplitter(Qt::Horizontal, tables_);
-  stations->setChildrenCollapsible(false);
-  stationTable_ = NewTable(stations, "stationTable");
-  figureTable_ = NewTable(stations, "figureTable");
-  stations->setStretchFactor(0, 3);
-  stations->setStretchFactor(1, 2);
-  tables_->addTab(stations, tr("Stations"));
+  stationTable_ = NewTable(tables_, "stationTable");
+  // As large as its rows and columns, so that the splitters give it that much.
+  stationTable_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  tables_->addTab(stationTable_, tr("Stations"));
   pointTable_ = NewTable(tables_, "pointTable");
   tables_->addTab(pointTable_, tr("Operating line"));
   tables_->setTabVisible(1, false);
-  charts_ = new QTabWidget(split_);
+  figureTable_ = NewTable(left, "figureTable");
+  left->addWidget(tables_);
+  left->addWidget(figureTable_);
+  left->setStretchFactor(0, 0);
+  left->setStretchFactor(1, 1);
+  charts_ = new QSplitter(Qt::Horizontal, split_);
   charts_->setObjectName(QStringLiteral("resultCharts"));
+  charts_->setChildrenCollapsible(false);
+  charts_->installEventFilter(this);
   tsChart_ = new TTsChartView(charts_);
   tsChart_->setObjectName(QStringLiteral("tsChart"));
-  charts_->addTab(tsChart_, tr("T-s diagram"));
-  split_->addWidget(tables_);
+  mapTabs_ = new QTabWidget(charts_);
+  mapTabs_->setObjectName(QStringLiteral("mapCharts"));
+  mapTabs_->setTabBarAutoHide(true);  // one map: its chart's title names it
+  mapTabs_->setDocumentMode(true);
+  mapTabs_->hide();
+  charts_->addWidget(tsChart_);
+  charts_->addWidget(mapTabs_);
+  charts_->setStretchFactor(0, 1);
+  charts_->setStretchFactor(1, 1);
+  split_->addWidget(left);
   split_->addWidget(charts_);
-  split_->setStretchFactor(0, 3);
-  split_->setStretchFactor(1, 2);
-  // At the width of a small window (1200 px): the tables as wide as their
-  // columns, the charts the rest.
-  split_->setSizes({780, 420});
+  split_->setStretchFactor(0, 0);
+  split_->setStretchFactor(1, 1);
   top->addWidget(split_, 1);
   Clear();
 }
 
 TResultsPane::~TResultsPane() = default;
 
+bool TResultsPane::eventFilter(QObject* watched, QEvent* event) {
+  // The T-s diagram beside the maps while each gets a readable width, else above them.
+  if (watched == charts_ && event->type() == QEvent::Resize) {
+    const int width = static_cast<QResizeEvent*>(event)->size().width();
+    charts_->setOrientation(width >= 2 * kChartMinWidth + charts_->handleWidth() ? Qt::Horizontal : Qt::Vertical);
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
 void TResultsPane::Clear() {
   run_ = std::make_unique<TRun>();
   shown_ = -1;
   pointBox_->clear();
-  for (TMapChartView* c : mapCharts_) {
-    charts_->removeTab(charts_->indexOf(c));
-    delete c;
-  }
+  for (TMapChartView* c : mapCharts_) delete c;
   mapCharts_.clear();
   Render();
 }
@@ -589,18 +613,16 @@ void TResultsPane::RenderCharts() {
   tsChart_->SetDiagram(stations ? MakeTsDiagram(*stations, r.steps) : TTsDiagram{});
   // A chart per compressor map: made once per run, redrawn in the units.
   if (mapCharts_.size() != r.maps.size()) {
-    for (TMapChartView* c : mapCharts_) {
-      charts_->removeTab(charts_->indexOf(c));
-      delete c;
-    }
+    for (TMapChartView* c : mapCharts_) delete c;
     mapCharts_.clear();
     for (const TCompressorMapChart& m : r.maps) {
-      auto* view = new TMapChartView(charts_);
+      auto* view = new TMapChartView(mapTabs_);
       view->setObjectName(PaneText("mapChart:" + m.component));
-      charts_->addTab(view, tr("Map: %1").arg(PaneText(m.component)));
+      mapTabs_->addTab(view, tr("Map: %1").arg(PaneText(m.component)));
       mapCharts_.push_back(view);
     }
   }
+  mapTabs_->setVisible(!mapCharts_.empty());
   for (std::size_t k = 0; k < r.maps.size(); ++k) {
     mapCharts_[k]->SetUnits(units_);
     mapCharts_[k]->SetMap(r.maps[k]);

@@ -7,6 +7,10 @@
 // points. A failed point shows the component's message (and, off design, the
 // residuals that did not converge) and is signalled with the component's ID.
 //
+// Layout: the station table (a tab beside the operating line) above the
+// figures on the left; the T-s diagram beside the maps on the right (a tab per
+// map when there are several), stacked when the pane is too narrow for both.
+//
 // Every number is kept in SI units; SetUnits switches the tables and the
 // charts' axes at once, without a new run.
 //
@@ -88,6 +92,9 @@ class TResultsPane : public QWidget {
   /// A point failed in component componentID (the icon's ID) with message; the editor selects and marks that icon.
   void PointFailed(const QString& componentID, const QString& message);
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   struct TRun;
   bool Fail(const std::string& componentID, const std::string& message);
@@ -112,8 +119,9 @@ class TResultsPane : public QWidget {
   QTableWidget* stationTable_ = nullptr;
   QTableWidget* figureTable_ = nullptr;
   QTableWidget* pointTable_ = nullptr;
-  QTabWidget* charts_ = nullptr;
+  QSplitter* charts_ = nullptr;  // the T-s diagram beside (or above) the maps
   TTsChartView* tsChart_ = nullptr;
+  QTabWidget* mapTabs_ = nullptr;
   std::vector<TMapChartView*> mapCharts_;
 };
 

@@ -7,14 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QSignalSpy>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QtCharts/QChart>
 #include <QtCharts/QValueAxis>
 #include <QtCharts/QXYSeries>
 
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -355,23 +356,73 @@ TEST_F(ResultsPaneTest, AxesAndHeadingsSwitchUnitsWithoutARun) {
   EXPECT_EQ(Series(map, kDesignSeries)->at(0).x(), WcSI);
 }
 
+// Pixels of a colour (within a few levels per channel) in a part of an image.
+int PixelsOf(const QImage& image, const QRect& part, const QColor& colour) {
+  int n = 0;
+  const QRect r = part.intersected(image.rect());
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (std::abs(c.red() - colour.red()) <= 12 && std::abs(c.green() - colour.green()) <= 12 &&
+          std::abs(c.blue() - colour.blue()) <= 12)
+        ++n;
+    }
+  return n;
+}
+
 // The pane painted at the size of a small window, saved beside the test
-// program for a look: the tables with the T-s diagram, then the map.
+// program for a look: the whole station table, the T-s diagram and the map
+// side by side, each chart drawn where the other is not.
 TEST_F(ResultsPaneTest, PaintsAtWindowSize) {
   ASSERT_TRUE(pane.RunOffDesign(Slurp(kTurbojetMaps), kTurbojetMaps, "", "", {1.0, 0.95, 0.9, 0.85, 0.8}));
   pane.resize(1200, 800);
   pane.show();
   QCoreApplication::processEvents();
-  const QImage ts = pane.grab().toImage();
-  ASSERT_FALSE(ts.isNull());
-  EXPECT_EQ(ts.size(), QSize(1200, 800));
-  ts.save("results-pane-ts.png");
-  auto* charts = pane.findChild<QTabWidget*>("resultCharts");
-  ASSERT_NE(charts, nullptr);
-  charts->setCurrentWidget(pane.MapCharts().front());
+  const QImage image = pane.grab().toImage();
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.size(), QSize(1200, 800));
+  image.save("results-pane.png");
+  // Every column of the station table in view: none cut mid-number.
+  const QTableWidget* t = pane.StationTable();
+  int columns = 0;
+  for (int c = 0; c < t->columnCount(); ++c) columns += t->columnWidth(c);
+  EXPECT_LE(columns, t->viewport()->width());
+  // Both charts shown, side by side, neither on the other.
+  ASSERT_EQ(pane.MapCharts().size(), 1u);
+  QWidget* ts = pane.TsChart();
+  QWidget* map = pane.MapCharts().front();
+  ASSERT_TRUE(ts->isVisible());
+  ASSERT_TRUE(map->isVisible());
+  const QRect tsRect(ts->mapTo(&pane, QPoint(0, 0)), ts->size());
+  const QRect mapRect(map->mapTo(&pane, QPoint(0, 0)), map->size());
+  EXPECT_FALSE(tsRect.intersects(mapRect));
+  EXPECT_GE(mapRect.width(), 300);
+  EXPECT_GE(tsRect.width(), 300);
+  // The map's dashed surge line and green operating points are painted in its
+  // place, the T-s diagram's station markers in its own; not the other way round.
+  const QColor surge(200, 30, 30), operating(20, 150, 60), station(200, 60, 30);
+  EXPECT_GT(PixelsOf(image, mapRect, surge), 50);
+  EXPECT_GT(PixelsOf(image, mapRect, operating), 50);
+  EXPECT_GT(PixelsOf(image, tsRect, station), 50);
+  EXPECT_EQ(PixelsOf(image, tsRect, operating), 0);
   pane.SetUnits(TUnitSystem::Imperial);
   QCoreApplication::processEvents();
-  pane.grab().save("results-pane-map-imperial.png");
+  pane.grab().save("results-pane-imperial.png");
+}
+
+// A narrow pane stacks the T-s diagram above the map rather than squeezing both.
+TEST_F(ResultsPaneTest, NarrowPaneStacksTheCharts) {
+  ASSERT_TRUE(pane.RunOffDesign(Slurp(kTurbojetMaps), kTurbojetMaps, "", "", {1.0, 0.9}));
+  pane.resize(900, 900);
+  pane.show();
+  QCoreApplication::processEvents();
+  QWidget* ts = pane.TsChart();
+  QWidget* map = pane.MapCharts().front();
+  ASSERT_TRUE(map->isVisible());
+  const QRect tsRect(ts->mapTo(&pane, QPoint(0, 0)), ts->size());
+  const QRect mapRect(map->mapTo(&pane, QPoint(0, 0)), map->size());
+  EXPECT_LE(tsRect.bottom(), mapRect.top());
+  EXPECT_FALSE(tsRect.intersects(mapRect));
 }
 
 }  // namespace
