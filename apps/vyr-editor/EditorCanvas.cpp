@@ -8,9 +8,11 @@
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QFrame>
+#include <QHash>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSet>
 #include <QUndoStack>
 
 #include "ClassRegistry.h"
@@ -279,10 +281,13 @@ TIconState TEditorCanvas::Capture(TVYRcomp* icon) {
 }
 
 void TEditorCanvas::AddIds(TEdit& edit, const std::vector<TVYRcomp*>& icons, bool withState) const {
+  // The IDs already in the edit, as a set: a paste brings hundreds.
+  QSet<QString> known(edit.ids.begin(), edit.ids.end());
   auto add = [&](TVYRcomp* c) {
     if (c == nullptr) return;
     const QString id = IdOf(c);
-    if (std::find(edit.ids.begin(), edit.ids.end(), id) != edit.ids.end()) return;
+    if (known.contains(id)) return;
+    known.insert(id);
     edit.ids.push_back(id);
     if (withState) edit.before.push_back(StoredState(id));
   };
@@ -305,8 +310,12 @@ void TEditorCanvas::EndEdit(TEdit& edit, const QString& text, const std::vector<
   AddIds(edit, icons, true);
   std::vector<TIconState> after;
   bool changed = false;
+  QHash<QString, TVYRcomp*> byID;
+  byID.reserve(static_cast<qsizetype>(comps_.size()));
+  // Backwards, so that the first icon of an ID wins, as in FindIcon.
+  for (auto it = comps_.rbegin(); it != comps_.rend(); ++it) byID.insert(IdOf(*it), *it);
   for (std::size_t k = 0; k < edit.ids.size(); ++k) {
-    TVYRcomp* c = FindIcon(edit.ids[k]);
+    TVYRcomp* c = byID.value(edit.ids[k], nullptr);
     TIconState s;
     if (c != nullptr) {
       s = Capture(c);
@@ -420,11 +429,17 @@ std::vector<TVYRcomp*> TEditorCanvas::SelectedIcons() const {
 
 // --- Edits --------------------------------------------------------------------------
 
-QString TEditorCanvas::UniqueName(const QString& base) const {
-  std::string name = base.isEmpty() ? std::string("Comp") : base.toStdString();
+std::unordered_set<std::string> TEditorCanvas::TakenNames() const {
   std::unordered_set<std::string> taken;
+  taken.reserve(comps_.size() * 2);
   for (const TVYRcomp* c : comps_) taken.insert(c->objectName().toStdString());
+  return taken;
+}
+
+QString TEditorCanvas::UniqueName(const QString& base, std::unordered_set<std::string>& taken) {
+  std::string name = base.isEmpty() ? std::string("Comp") : base.toStdString();
   while (taken.count(name) != 0) name = IncrementNameNumber(name);
+  taken.insert(name);
   return QString::fromStdString(name);
 }
 
@@ -442,7 +457,8 @@ TVYRcomp* TEditorCanvas::DropComponent(const QString& className, QPoint pos) {
     return nullptr;
   }
   TEdit e;
-  const QString name = UniqueName(ComponentTypeCaption(className));
+  std::unordered_set<std::string> taken = TakenNames();
+  const QString name = UniqueName(ComponentTypeCaption(className), taken);
   icon->setObjectName(name);
   icon->move(Snap(std::max(pos.x(), 0)), Snap(std::max(pos.y(), 0)));
   if (!icon->Formclassname().empty() && icon->CompType() != ctLineLink && icon->CompformCreate()) {
@@ -540,13 +556,15 @@ std::vector<TVYRcomp*> TEditorCanvas::PasteFragment(const std::string& fragment)
   TEdit e;
   std::vector<TVYRcomp*> pasted;
   int nr = NextCalcNumber();
+  // The names in use, gathered once: each pasted icon's name joins them.
+  std::unordered_set<std::string> taken = TakenNames();
   pugi::xml_node list = doc_->Root().RefModelRoot().child("Components");
   for (pugi::xml_node n : elements) {
     // A new name and ID, the next calculation number, the place shifted; the
     // copied icons' relative places (and so their links) stay.
     QString base = QString::fromUtf8(n.attribute("ID").value());
     while (!base.isEmpty() && base.back().isDigit()) base.chop(1);
-    QString name = UniqueName(base.isEmpty() ? QStringLiteral("Comp") : base);
+    QString name = UniqueName(base.isEmpty() ? QStringLiteral("Comp") : base, taken);
     n.attribute("ID") ? n.attribute("ID").set_value(name.toUtf8().constData())
                       : n.append_attribute("ID").set_value(name.toUtf8().constData());
     if (pugi::xml_attribute a = n.attribute("Name")) a.set_value(name.toUtf8().constData());

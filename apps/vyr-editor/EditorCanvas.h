@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include <QPointer>
@@ -137,7 +138,10 @@ class TEditorCanvas : public QWidget {
   TVYRcomp* IconAt(QPoint pos) const;
   TVYRcomp* CreateIcon(void* element);
   int IndexOf(const TVYRcomp* icon) const;
-  QString UniqueName(const QString& base) const;
+  /// The names of the canvas's icons.
+  std::unordered_set<std::string> TakenNames() const;
+  /// base, else base with the next free number, among taken; the result is taken then.
+  static QString UniqueName(const QString& base, std::unordered_set<std::string>& taken);
   int NextCalcNumber() const;
   void Relink(const std::vector<TVYRcomp*>& icons);
   void RefreshLabels();
