@@ -1,6 +1,7 @@
 #include "EditorCanvas.h"
 
 #include <algorithm>
+#include <cmath>
 #include <sstream>
 #include <unordered_set>
 
@@ -38,6 +39,12 @@ std::string ElementText(pugi::xml_node n) {
 }
 
 QString IdOf(const TVYRcomp* icon) { return icon->objectName(); }
+
+// A pasted icon's form is made when first needed; until then the icon carries
+// these properties: that its form is still to be made from its element, and
+// the calculation number the element holds (TVYRcomp::CalcNr reads it).
+constexpr const char* kFormPending = "FormPending";
+constexpr const char* kPendingCalcNr = "PendingCalcNr";
 
 int Snap(int v) { return (v + kCanvasGrid / 2) / kCanvasGrid * kCanvasGrid; }
 
@@ -166,11 +173,13 @@ void TEditorCanvas::AfterLoad() {
 }
 
 std::string TEditorCanvas::SaveToString() {
+  EnsureForms();  // a run maps its results to the forms
   WriteCompsToXML(comps_, doc_->Root().RefModelRoot());
   return doc_->SaveToString();
 }
 
 bool TEditorCanvas::SaveToFile(const std::string& fileName) {
+  EnsureForms();
   WriteCompsToXML(comps_, doc_->Root().RefModelRoot());
   if (!doc_->SaveToFile(fileName)) return false;
   undo_->setClean();
@@ -199,10 +208,37 @@ void TEditorCanvas::Decorate(TVYRcomp* icon) {
   icon->show();
 }
 
-TVYRcomp* TEditorCanvas::CreateIcon(void* element) {
-  TVYRcomp* icon = ReadIconFromXML(*static_cast<pugi::xml_node*>(element), this, true);
-  if (icon != nullptr) Decorate(icon);
+TVYRcomp* TEditorCanvas::CreateIcon(void* element, bool withForm) {
+  const pugi::xml_node node = *static_cast<pugi::xml_node*>(element);
+  TVYRcomp* icon = ReadIconFromXML(node, this, withForm);
+  if (icon == nullptr) return nullptr;
+  if (!withForm && !icon->Formclassname().empty() && icon->CompType() != ctLineLink) {
+    icon->setProperty(kFormPending, true);
+    if (pugi::xml_attribute nr = node.attribute("Nr"))
+      icon->setProperty(kPendingCalcNr, static_cast<int>(std::lround(nr.as_double())));
+  }
+  Decorate(icon);
   return icon;
+}
+
+TVYRcompform* TEditorCanvas::Form(TVYRcomp* icon) {
+  if (icon == nullptr) return nullptr;
+  if (icon->property(kFormPending).toBool()) {
+    icon->setProperty(kFormPending, QVariant());
+    icon->setProperty(kPendingCalcNr, QVariant());
+    const std::string key = IdOf(icon).toStdString();
+    const pugi::xml_node node =
+        doc_->Root().RefModelRoot().child("Components").find_child_by_attribute("TVYRcomp", "ID", key.c_str());
+    if (node && icon->CompformCreate()) {
+      icon->Compform->ReadFromXML(node);
+      Decorate(icon);
+    }
+  }
+  return icon->Compform;
+}
+
+void TEditorCanvas::EnsureForms() {
+  for (TVYRcomp* c : comps_) Form(c);
 }
 
 void TEditorCanvas::RefreshLabels() {
@@ -573,7 +609,8 @@ std::vector<TVYRcomp*> TEditorCanvas::PasteFragment(const std::string& fragment)
     for (auto [tag, shift] : {std::pair{"Left", kPasteOffsetX}, std::pair{"Top", kPasteOffsetY}})
       if (pugi::xml_node v = icon.child(tag)) v.text().set(v.text().as_int() + shift);
     pugi::xml_node node = list.append_copy(n);
-    TVYRcomp* c = CreateIcon(&node);
+    // The form waits until it is needed: the element holds its fields.
+    TVYRcomp* c = CreateIcon(&node, false);
     if (c == nullptr) {
       list.remove_child(node);
       continue;
@@ -592,6 +629,7 @@ std::vector<TVYRcomp*> TEditorCanvas::PasteFragment(const std::string& fragment)
 
 int TEditorCanvas::EditComponent(TVYRcomp* icon) {
   if (icon == nullptr || IndexOf(icon) < 0) return 0;
+  Form(icon);
   TEdit e = BeginEdit({icon});
   const int result = icon->EditForm("");
   if (result != mrOk && icon->Compform) {
@@ -611,6 +649,7 @@ int TEditorCanvas::EditComponent(TVYRcomp* icon) {
 // --- Runs and units -------------------------------------------------------------
 
 bool TEditorCanvas::MarkFailed(const QString& id, const QString& message) {
+  EnsureForms();  // the name may be the form's
   TVYRcomp* icon = FindIcon(id);
   if (icon == nullptr) {
     // The component may be named by its name rather than its ID.

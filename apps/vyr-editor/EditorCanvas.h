@@ -29,6 +29,7 @@ class QUndoStack;
 namespace vyr {
 class TStretchHandle;
 class TVYRcomp;
+class TVYRcompform;
 class TVyrXmlDocument;
 }  // namespace vyr
 
@@ -96,6 +97,10 @@ class TEditorCanvas : public QWidget {
   /// copied, links among them kept. The new icons; none (with a message) when
   /// fragment holds no component.
   std::vector<TVYRcomp*> PasteFragment(const std::string& fragment);
+  /// The icon's data form. A pasted icon gets its form only when one is
+  /// needed (this call, its first edit, a save or a run, a failure mark): it is
+  /// made then from the icon's element. Null for an icon without a form.
+  TVYRcompform* Form(TVYRcomp* icon);
   /// Shows the component's form; an accepted change is an undo step. The modal result.
   int EditComponent(TVYRcomp* icon);
 
@@ -136,7 +141,8 @@ class TEditorCanvas : public QWidget {
   void AfterLoad();
   void Decorate(TVYRcomp* icon);
   TVYRcomp* IconAt(QPoint pos) const;
-  TVYRcomp* CreateIcon(void* element);
+  TVYRcomp* CreateIcon(void* element, bool withForm = true);
+  void EnsureForms();
   int IndexOf(const TVYRcomp* icon) const;
   /// The names of the canvas's icons.
   std::unordered_set<std::string> TakenNames() const;

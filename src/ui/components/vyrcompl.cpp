@@ -17,6 +17,7 @@
 #include <QPixmap>
 #include <QResizeEvent>
 #include <QTransform>
+#include <QVariant>
 
 #include "ClassRegistry.h"
 #include "Messages.h"
@@ -881,10 +882,14 @@ void TVYRcomp::AssignLabel(QLabel* target, const QLabel* source) {
   target->setVisible(!source->isHidden());
 }
 
+// An icon whose form is not made yet (the editor makes a pasted icon's form
+// when it is needed) carries its calculation number as the property
+// "PendingCalcNr", read from its element.
 int TVYRcomp::CalcNr() const {
-  if (Compform && (FComptype == ctModelComp || FComptype == ctNoLink || FComptype == ctNoGpLink))
-    return Compform->CalcNumber();
-  return -1;
+  if (FComptype != ctModelComp && FComptype != ctNoLink && FComptype != ctNoGpLink) return -1;
+  if (Compform) return Compform->CalcNumber();
+  const QVariant pending = property("PendingCalcNr");
+  return pending.isValid() ? pending.toInt() : -1;
 }
 
 void TVYRcomp::paintEvent(QPaintEvent*) {
@@ -899,8 +904,9 @@ void TVYRcomp::paintEvent(QPaintEvent*) {
   }
   QPainter p(this);
   p.fillRect(rect(), Color);
-  if (CompLab && Compform) {
-    const QString nr = QString::number(Compform->CalcNumber());
+  const QVariant pending = property("PendingCalcNr");
+  if (CompLab && (Compform || pending.isValid())) {
+    const QString nr = QString::number(Compform ? Compform->CalcNumber() : pending.toInt());
     if (CompLab->text() != nr) {
       CompLab->setText(nr);
       SizeCompLab();

@@ -187,10 +187,14 @@ TEST_F(EditorUndo, PastedLinkedPairKeepsItsLinkUnderNewNames) {
   TVYRcomp* comp = pasted[1];
   EXPECT_EQ(inlet->objectName(), QStringLiteral("Inlet2"));
   EXPECT_EQ(comp->objectName(), QStringLiteral("Compressor2"));
-  ASSERT_TRUE(comp->Compform);
-  EXPECT_EQ(comp->Compform->ComponentName(), "Compressor2");
   EXPECT_GT(comp->CalcNr(), Icon("Shaft")->CalcNr()) << "new calculation numbers after the last one";
   EXPECT_NE(inlet->CalcNr(), comp->CalcNr());
+  // The form, made when first needed from the pasted element, holds the new name and number.
+  const int nr = comp->CalcNr();
+  TVYRcompform* form = canvas->Form(comp);
+  ASSERT_TRUE(form);
+  EXPECT_EQ(form->ComponentName(), "Compressor2");
+  EXPECT_EQ(form->CalcNumber(), nr);
 
   TVYRLink* out = inlet->GetLink(ltOut1);
   ASSERT_TRUE(out);
