@@ -320,11 +320,26 @@ void TMapChartView::Rebuild() {
     series->setPen(pen);
     for (const TMapXY& p : l.points) series->append(W(p), p.PR);
     Attach(chart, series, x, y, false);  // the labels name the speed lines
-    if (!l.points.empty()) {
-      // The speed beside the line's surge end (its first R-line).
-      const TMapXY& end = l.points.front();
-      Attach(chart, Label(ChartText(SignificantText(l.N, 3)), W(end), end.PR, speed, 1), x, y, false);
-    }
+  }
+  // The speed beside each line's surge end (its first R-line); where the ends
+  // crowd (near the top speeds), a line whose label would cover another's goes
+  // unlabelled. The design speed is labelled first, always.
+  std::vector<const TSpeedLine*> labelled;
+  if (const TSpeedLine* d = map_.DesignLine()) labelled.push_back(d);
+  for (const TSpeedLine& l : map_.speedLines)
+    if (&l != map_.DesignLine()) labelled.push_back(&l);
+  const double sx = x->max() - x->min(), sy = y->max() - y->min();
+  std::vector<QPointF> placed;  // in fractions of the axes
+  for (const TSpeedLine* l : labelled) {
+    if (l->points.empty()) continue;
+    const TMapXY& end = l->points.front();
+    const QPointF at((W(end) - x->min()) / sx, (end.PR - y->min()) / sy);
+    if (std::any_of(placed.begin(), placed.end(), [&](const QPointF& q) {
+          return std::fabs(q.x() - at.x()) < 0.07 && std::fabs(q.y() - at.y()) < 0.045;
+        }))
+      continue;
+    placed.push_back(at);
+    Attach(chart, Label(ChartText(SignificantText(l->N, 3)), W(end), end.PR, speed, 1), x, y, false);
   }
   if (!map_.surge.empty()) {
     auto* surge = new QLineSeries;

@@ -257,6 +257,7 @@ TResultsPane::TResultsPane(QWidget* parent) : QWidget(parent) {
   tables_->addTab(pointTable_, tr("Operating line"));
   tables_->setTabVisible(1, false);
   figureTable_ = NewTable(left, "figureTable");
+  figureTable_->horizontalHeader()->setStretchLastSection(true);  // no grey strip beside the units
   left->addWidget(tables_);
   left->addWidget(figureTable_);
   left->setStretchFactor(0, 0);

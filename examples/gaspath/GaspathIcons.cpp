@@ -7,6 +7,32 @@
 
 namespace vyr::gaspath {
 
+namespace {
+
+// The component name under the icon. Linked icons overlap by a link's width
+// (10 px) on each side and the neighbour drawn later covers that strip, so the
+// name is fitted between the two strips: a long name ("Compressor") is drawn
+// a little smaller rather than cut by the next icon.
+class TCaptionLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    constexpr int kCovered = 9;  // a link's width less the label's 1 px inset
+    const QRect r = width() > 4 * kCovered ? rect().adjusted(kCovered, 0, -kCovered, 0) : rect();
+    QFont f = font();
+    while (QFontMetrics(f).horizontalAdvance(text()) > r.width() && f.pointSizeF() > 5.0)
+      f.setPointSizeF(f.pointSizeF() - 0.25);
+    QPainter p(this);
+    p.setFont(f);
+    p.setPen(palette().color(foregroundRole()));
+    p.drawText(r, int(alignment()), text());
+  }
+};
+
+}  // namespace
+
 QPixmap DrawShape(TShape shape, int w, int h) {
   // Metal shaded from top to bottom on a light background; hot parts in orange.
   QPixmap pm(w, h);
@@ -73,7 +99,7 @@ TGasPathComp::TGasPathComp(QWidget* owner, TShape shape, const char* formClass, 
   pic->setGeometry(10, 10, width - 20, height - 20);
   pic->setPixmap(DrawShape(shape, width - 20, height - 20));
   // The description label (tag 1) shows the component name.
-  auto* descr = new QLabel(this);
+  auto* descr = new TCaptionLabel(this);
   descr->setObjectName(QStringLiteral("DescrLab"));
   descr->setProperty("Tag", 1);
   descr->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
