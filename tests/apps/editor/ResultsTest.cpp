@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QtCharts/QChart>
@@ -22,6 +23,7 @@
 #include <string>
 
 #include "Charts.h"
+#include "EditorFixture.h"
 #include "ModelHost.h"
 #include "common/RecordingHandler.h"
 #include "ResultsPane.h"
@@ -56,7 +58,7 @@ class ResultsPaneTest : public ::testing::Test {
     ASSERT_NE(lib, nullptr) << dlerror();
   }
 
-  test::RecordingHandler messages;  // nothing may wait for a user
+  vyr::test::RecordingHandler messages;  // nothing may wait for a user
   TResultsPane pane;
 };
 
@@ -370,6 +372,16 @@ int PixelsOf(const QImage& image, const QRect& part, const QColor& colour) {
   return n;
 }
 
+// The width of all a table's columns together [px].
+int ColumnsWidth(const QTableWidget* t) {
+  int width = 0;
+  for (int c = 0; c < t->columnCount(); ++c) width += t->columnWidth(c);
+  return width;
+}
+
+// Where a widget lies in one of its ancestors.
+QRect RectIn(const QWidget* w, const QWidget* ancestor) { return {w->mapTo(ancestor, QPoint(0, 0)), w->size()}; }
+
 // The pane painted at the size of a small window, saved beside the test
 // program for a look: the whole station table, the T-s diagram and the map
 // side by side, each chart drawn where the other is not.
@@ -383,18 +395,14 @@ TEST_F(ResultsPaneTest, PaintsAtWindowSize) {
   EXPECT_EQ(image.size(), QSize(1200, 800));
   image.save("results-pane.png");
   // Every column of the station table in view: none cut mid-number.
-  const QTableWidget* t = pane.StationTable();
-  int columns = 0;
-  for (int c = 0; c < t->columnCount(); ++c) columns += t->columnWidth(c);
-  EXPECT_LE(columns, t->viewport()->width());
+  EXPECT_LE(ColumnsWidth(pane.StationTable()), pane.StationTable()->viewport()->width());
   // Both charts shown, side by side, neither on the other.
   ASSERT_EQ(pane.MapCharts().size(), 1u);
   QWidget* ts = pane.TsChart();
   QWidget* map = pane.MapCharts().front();
   ASSERT_TRUE(ts->isVisible());
   ASSERT_TRUE(map->isVisible());
-  const QRect tsRect(ts->mapTo(&pane, QPoint(0, 0)), ts->size());
-  const QRect mapRect(map->mapTo(&pane, QPoint(0, 0)), map->size());
+  const QRect tsRect = RectIn(ts, &pane), mapRect = RectIn(map, &pane);
   EXPECT_FALSE(tsRect.intersects(mapRect));
   EXPECT_GE(mapRect.width(), 300);
   EXPECT_GE(tsRect.width(), 300);
@@ -410,6 +418,35 @@ TEST_F(ResultsPaneTest, PaintsAtWindowSize) {
   pane.grab().save("results-pane-imperial.png");
 }
 
+// The editor's window at its own size, the turbojet on maps run along its
+// operating line as the screenshot shows it: every icon in view, the whole
+// station table, and the T-s diagram and the map both drawn.
+class EditorWindowResults : public test::EditorFixture {};
+
+TEST_F(EditorWindowResults, TableDiagramAndMapAllInView) {
+  OpenExample("turbojet-maps.xml");
+  ASSERT_TRUE(window_->RunOperatingLine());
+  QCoreApplication::processEvents();
+  const QImage image = window_->grab().toImage();
+  image.save("editor-window.png");
+  // The canvas shows its icons without scrolling down.
+  auto* scroll = window_->findChild<QScrollArea*>();
+  ASSERT_NE(scroll, nullptr);
+  EXPECT_LE(canvas->childrenRect().bottom(), scroll->viewport()->height());
+  const TResultsPane* pane = window_->Results();
+  EXPECT_LE(ColumnsWidth(pane->StationTable()), pane->StationTable()->viewport()->width());
+  ASSERT_EQ(pane->MapCharts().size(), 1u);
+  QWidget* ts = pane->TsChart();
+  QWidget* map = pane->MapCharts().front();
+  ASSERT_TRUE(ts->isVisible() && map->isVisible());
+  const QRect tsRect = RectIn(ts, window_.get()), mapRect = RectIn(map, window_.get());
+  EXPECT_TRUE(image.rect().contains(tsRect));
+  EXPECT_TRUE(image.rect().contains(mapRect));
+  EXPECT_FALSE(tsRect.intersects(mapRect));
+  EXPECT_GT(PixelsOf(image, mapRect, QColor(200, 30, 30)), 50);  // the surge line
+  EXPECT_GT(PixelsOf(image, mapRect, QColor(20, 150, 60)), 50);  // the operating points
+}
+
 // A narrow pane stacks the T-s diagram above the map rather than squeezing both.
 TEST_F(ResultsPaneTest, NarrowPaneStacksTheCharts) {
   ASSERT_TRUE(pane.RunOffDesign(Slurp(kTurbojetMaps), kTurbojetMaps, "", "", {1.0, 0.9}));
@@ -419,8 +456,7 @@ TEST_F(ResultsPaneTest, NarrowPaneStacksTheCharts) {
   QWidget* ts = pane.TsChart();
   QWidget* map = pane.MapCharts().front();
   ASSERT_TRUE(map->isVisible());
-  const QRect tsRect(ts->mapTo(&pane, QPoint(0, 0)), ts->size());
-  const QRect mapRect(map->mapTo(&pane, QPoint(0, 0)), map->size());
+  const QRect tsRect = RectIn(ts, &pane), mapRect = RectIn(map, &pane);
   EXPECT_LE(tsRect.bottom(), mapRect.top());
   EXPECT_FALSE(tsRect.intersects(mapRect));
 }
