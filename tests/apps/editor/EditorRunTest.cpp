@@ -96,5 +96,45 @@ TEST_F(EditorFixture, FailedRunMarksTheFailingComponent) {
   EXPECT_EQ(canvas->MarkedID(), QStringLiteral("Burner"));
 }
 
+// A model cut and pasted whole: the pasted icons' forms are made only when
+// needed, from the pasted elements; the saved model runs as the shipped one,
+// and a value typed into a pasted icon's form is the one the run finds.
+TEST_F(EditorFixture, PastedModelRunsAsTheCopiedOne) {
+  engine::TEngineState shipped;
+  std::string why;
+  ASSERT_TRUE(RunHost(Example("turbojet.xml"), "", shipped, why)) << why;
+
+  OpenExample("turbojet.xml");
+  const std::size_t icons = canvas->Comps().size();
+  canvas->SelectAll();
+  canvas->CutSelection();
+  ASSERT_TRUE(canvas->Comps().empty());
+  ASSERT_EQ(canvas->Paste().size(), icons);
+
+  const QString saved = TempFile("pasted.xml");
+  ASSERT_TRUE(window_->SaveTo(saved));
+  engine::TEngineState pasted;
+  ASSERT_TRUE(RunHost(saved.toStdString(), "", pasted, why)) << why;
+  ASSERT_EQ(pasted.stations.size(), shipped.stations.size());
+  for (const auto& [nr, s] : shipped.stations) EXPECT_DOUBLE_EQ(pasted.stations.at(nr).gas.Tt, s.gas.Tt) << "station " << nr;
+  EXPECT_DOUBLE_EQ(pasted.performance.FN, shipped.performance.FN);
+
+  // Cut and pasted again: the burner's form is made for its edit.
+  canvas->SelectAll();
+  canvas->CutSelection();
+  ASSERT_EQ(canvas->Paste().size(), icons);
+  TVYRcomp* burner = canvas->FindIcon(QStringLiteral("Burner"));
+  ASSERT_TRUE(burner);
+  formAnswer = [](TFieldForm& form) {
+    for (TNumFld* f : form.NumFields())
+      if (f->objectName() == QStringLiteral("Texitdes")) f->SetValue(500.0);
+    form.done(mrOk);
+    return form.ModalResult();
+  };
+  ASSERT_EQ(canvas->EditComponent(burner), mrOk);
+  EXPECT_FALSE(window_->RunDesign());
+  EXPECT_EQ(canvas->MarkedID(), QStringLiteral("Burner"));
+}
+
 }  // namespace
 }  // namespace vyr::editor::test
