@@ -35,6 +35,15 @@ bool RunHost(const std::string& file, const char* caseID, engine::TEngineState& 
   return ok;
 }
 
+// The answer of a burner's form: a design exit temperature of 500 K, below the
+// compressor exit temperature, so that the design point fails in the burner.
+int BurnerBelowCompressorExit(TFieldForm& form) {
+  for (TNumFld* f : form.NumFields())
+    if (f->objectName() == QStringLiteral("Texitdes")) f->SetValue(500.0);
+  form.done(mrOk);
+  return form.ModalResult();
+}
+
 class SaveLoadRun : public EditorFixture, public ::testing::WithParamInterface<TRunCase> {};
 
 TEST_P(SaveLoadRun, GivesTheShippedModelsResults) {
@@ -78,19 +87,13 @@ INSTANTIATE_TEST_SUITE_P(Models, SaveLoadRun,
 
 TEST_F(EditorFixture, FailedRunMarksTheFailingComponent) {
   OpenExample("turbojet.xml");
-  // A burner exit temperature below the compressor exit temperature fails the point in the burner.
   TVYRcomp* burner = canvas->FindIcon(QStringLiteral("Burner"));
   ASSERT_TRUE(burner && burner->Compform);
   TNumFld* t4 = nullptr;
   for (TNumFld* f : burner->Compform->NumFields())
     if (f->objectName() == QStringLiteral("Texitdes")) t4 = f;
   ASSERT_TRUE(t4);
-  formAnswer = [](TFieldForm& form) {
-    for (TNumFld* f : form.NumFields())
-      if (f->objectName() == QStringLiteral("Texitdes")) f->SetValue(500.0);
-    form.done(mrOk);
-    return form.ModalResult();
-  };
+  formAnswer = BurnerBelowCompressorExit;
   ASSERT_EQ(canvas->EditComponent(burner), mrOk);
   EXPECT_FALSE(window_->RunDesign());
   EXPECT_EQ(canvas->MarkedID(), QStringLiteral("Burner"));
@@ -125,12 +128,7 @@ TEST_F(EditorFixture, PastedModelRunsAsTheCopiedOne) {
   ASSERT_EQ(canvas->Paste().size(), icons);
   TVYRcomp* burner = canvas->FindIcon(QStringLiteral("Burner"));
   ASSERT_TRUE(burner);
-  formAnswer = [](TFieldForm& form) {
-    for (TNumFld* f : form.NumFields())
-      if (f->objectName() == QStringLiteral("Texitdes")) f->SetValue(500.0);
-    form.done(mrOk);
-    return form.ModalResult();
-  };
+  formAnswer = BurnerBelowCompressorExit;
   ASSERT_EQ(canvas->EditComponent(burner), mrOk);
   EXPECT_FALSE(window_->RunDesign());
   EXPECT_EQ(canvas->MarkedID(), QStringLiteral("Burner"));
