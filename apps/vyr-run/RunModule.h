@@ -27,6 +27,9 @@ struct TRunRequest {
   std::vector<std::string> complibs;  ///< further component libraries: files, or folders of *.so
   /// Off-design points (a sweep in this order); empty: the design point.
   std::vector<engine::TOffDesignPoint> offDesign;
+  /// Writes the model with the data of its design point (map scalars, design
+  /// areas and powers) to this file after the run; empty: nothing is written.
+  std::string saveDesign;
 };
 
 /// How the run ended, as the exit status of vyr.
@@ -49,6 +52,10 @@ struct TRunResult {
   engine::TEngineState state;
   /// Off design: a result per point, in the request's order.
   std::vector<engine::TOffDesignResult> points;
+  /// Why the file of TRunRequest::saveDesign could not be written after a
+  /// design point that succeeded; empty when it was written or not asked for.
+  /// (When the design point failed, nothing is written and a warning says so.)
+  std::string saveError;
 };
 
 /// The entry point: runs the request and fills the result. Throws nothing.

@@ -4,6 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "OffDesign.h"
 #include "engine/TurbojetMaps.h"
@@ -55,5 +57,47 @@ void BM_OffDesignOperatingLine50(benchmark::State& st) {
   }
 }
 BENCHMARK(BM_OffDesignOperatingLine50)->Unit(benchmark::kMillisecond);
+
+// A single point with nothing before it: the design state moved to the
+// point's flight condition in corrected terms, at 8 km and 60 % speed.
+void BM_OffDesignColdPoint(benchmark::State& st) {
+  Sized e;
+  TOffDesignResult r;
+  int iterations = 0;
+  for (auto _ : st) {
+    e.od.Restart();
+    if (!e.od.Run(e.s, {8000, 0, 0, TOffDesignControl::Speed, 0.6}, r)) st.SkipWithError(r.error.c_str());
+    iterations += r.iterations;
+  }
+  st.counters["iterations"] = benchmark::Counter(iterations, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_OffDesignColdPoint)->Unit(benchmark::kMillisecond);
+
+// A maximum-climb rating table: 14 altitudes (0 to 13 km) by 10 Mach numbers
+// (0 to 0.9) at a burner-exit demand of 1500 K under five limits.
+void BM_RatingTable14x10(benchmark::State& st) {
+  Sized e;
+  std::vector<TOffDesignLimit> limits;
+  for (const char* text : {"T4<=1400K", "N1<=1.02", "Nc1<=1.05", "SM1>=0.10", "Pt3<=1.6MPa"}) {
+    TOffDesignLimit l;
+    std::string why;
+    if (!ParseLimit(text, false, l, why)) std::abort();
+    limits.push_back(l);
+  }
+  std::vector<TOffDesignPoint> table;
+  for (int z = 0; z < 14; ++z)
+    for (int m = 0; m < 10; ++m) {
+      TOffDesignPoint p{1000.0 * z, 0.1 * m, 0, TOffDesignControl::ExitTemperature, 1500};
+      p.limits = limits;
+      table.push_back(p);
+    }
+  int failed = 0;
+  for (auto _ : st) {
+    e.od.Restart();
+    for (const TOffDesignResult& r : e.od.Sweep(e.s, table)) failed += r.ok ? 0 : 1;
+  }
+  st.counters["failed"] = benchmark::Counter(failed, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_RatingTable14x10)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "Engine.h"
 
 #include <cmath>
+#include <limits>
 
 #include "SysUtils.h"
 #include "Messages.h"
@@ -26,6 +27,16 @@ bool Record(TEngineState& s, const std::string& who, const std::string& text) {
 // inside the gas iterations' tolerance.
 constexpr double kShaftBalance = 1e-6;
 
+// Kinetic energy added to the streams [W], each jet at its effective velocity
+// FG/W (the pressure thrust counted as velocity).
+double KineticEnergyAdded(const TEngineState& s) {
+  const TPerformance& p = s.performance;
+  double dKE = -0.5 * p.W * s.V0 * s.V0;
+  for (const TNozzleResult& z : p.nozzles)
+    if (z.W > 0.0) dKE += 0.5 * z.FG * z.FG / z.W;
+  return dKE;
+}
+
 }  // namespace
 
 bool Summarize(TEngineState& s) {
@@ -43,6 +54,17 @@ bool Summarize(TEngineState& s) {
   }
   if (p.nozzles.empty()) return Record(s, "performance", "The engine has no nozzle: no thrust");
   p.FN = p.FG - p.ramDrag;
+  // Off design a point may have negative net thrust (descent, flight idle at
+  // speed: the ram drag outweighs the jets); it has no fuel consumption per
+  // unit thrust, and its thrust does no propulsive work.
+  if (s.offDesign && !(p.FN > 0) && std::isfinite(p.FN) && p.W > 0.0) {
+    p.TSFC = std::numeric_limits<double>::quiet_NaN();
+    p.specificThrust = p.FN / p.W;
+    const double dKE = KineticEnergyAdded(s);
+    p.effThermal = p.heatInput > 0.0 && dKE > 0.0 ? dKE / p.heatInput : 0.0;
+    p.effPropulsive = p.effOverall = 0.0;
+    return true;
+  }
   if (!(p.FN > 0)) {
     std::string jets, at;
     for (const TNozzleResult& z : p.nozzles) jets += Printf(jets.empty() ? "%.6g" : ", %.6g", z.V);
@@ -60,11 +82,7 @@ bool Summarize(TEngineState& s) {
   if (!(p.W > 0.0)) return Record(s, "performance", "The engine has no inlet: no air flow");
   p.TSFC = p.Wf / p.FN;
   p.specificThrust = p.FN / p.W;
-  // Kinetic energy added to the streams, each jet at its effective velocity
-  // FG/W (the pressure thrust counted as velocity).
-  double dKE = -0.5 * p.W * s.V0 * s.V0;
-  for (const TNozzleResult& z : p.nozzles)
-    if (z.W > 0.0) dKE += 0.5 * z.FG * z.FG / z.W;
+  const double dKE = KineticEnergyAdded(s);
   p.effThermal = p.heatInput > 0.0 && dKE > 0.0 ? dKE / p.heatInput : 0.0;
   p.effPropulsive = dKE > 0.0 && s.V0 > 0.0 ? p.FN * s.V0 / dKE : 0.0;
   p.effOverall = p.effThermal * p.effPropulsive;

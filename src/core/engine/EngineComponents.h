@@ -82,6 +82,9 @@ class VYR_API TAmbient : public TComponent {
   double Ps = 101325.0;   ///< static pressure when given [Pa]
   double Ts = 288.15;     ///< static temperature when given [K]
 
+  /// Registers no unknown: records the design's free stream in the state.
+  bool DefineStatesAndErrors(TEngineState& s) override;
+
  protected:
   bool Design(TEngineState& s) override;
   bool OffDesign(TEngineState& s) override;

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "EngineComponents.h"
+#include "FlightConditions.h"
 #include "GasIterations.h"
 #include "GasProperties.h"
 #include "Processes.h"
@@ -38,6 +39,15 @@ bool With(double& member, double v, F f) {
   return ok;
 }
 
+// Where a map coordinate leaves its range: the edge in a user's words, or
+// empty while it lies inside.
+std::string MapEdge(const std::string& who, const char* coordinate, double value, double lo, double hi,
+                    const std::string& at) {
+  if (value >= lo && value <= hi) return {};
+  return Printf("the %s map's %s would be %.6g, %s its range %.4g to %.4g%s", who.c_str(), coordinate, value,
+                value < lo ? "below" : "above", lo, hi, at.c_str());
+}
+
 }  // namespace
 
 bool TComponent::Unknown(TEngineState& s, const char* what, double& value) const {
@@ -64,6 +74,28 @@ bool TAmbient::OffDesign(TEngineState& s) {
   });
   givenStatic = keepStatic;
   return ok;
+}
+
+bool TAmbient::DefineStatesAndErrors(TEngineState& s) {
+  // The design's free stream, from which a cold off-design start moves the
+  // design state in corrected terms.
+  TAmbConditions amb{};
+  amb.Mach = mach;
+  bool ok;
+  if (givenStatic) {
+    amb.Ps = Ps;
+    amb.Ts = Ts;
+    ok = Ps > 0.0 && CalcFlyCon(2, 0, amb);
+  } else {
+    amb.Zp = altitude;
+    amb.dTs = dT;
+    ok = CalcFlyCon(1, 0, amb);
+  }
+  if (ok && amb.Tt > 0.0 && amb.Pt > 0.0) {
+    s.designAmbient = amb;
+    s.hasDesignAmbient = true;
+  }
+  return true;
 }
 
 bool TInlet::DefineStatesAndErrors(TEngineState& s) {
@@ -107,6 +139,9 @@ bool TCompressor::OffDesign(TEngineState& s) {
   const double Nc = N / std::sqrt(theta), Nmap = Nc / scalars.sN;
   double R;
   if (!Unknown(s, "R-line", R)) return false;
+  std::string edge = MapEdge(name, "speed", Nmap, map->NMin(), map->NMax(), "");
+  if (edge.empty()) edge = MapEdge(name, "R-line", R, map->RMin(), map->RMax(), Printf(" at speed %.4g", Nmap));
+  if (!edge.empty()) s.mapEdge = edge, s.mapEdgeComponent = name;
   TMapPoint p;
   std::string why;
   if (!map->Lookup(Nmap, R, p, why)) return Fail(s, name + ": " + why);
@@ -123,8 +158,10 @@ bool TCompressor::OffDesign(TEngineState& s) {
   const double Wc = W * std::sqrt(theta) / delta;
   if (!SetError(s, "corrected flow", Wc - q.W)) return false;
   TMapResult r{name, false, shaft, N, Nmap, R, Nc, Wc, q.PR, effIs, 0.0, false};
-  r.outside = Nmap < map->NMin() || Nmap > map->NMax() || R < map->RMin() || R > map->RMax();
+  r.outside = !edge.empty();
+  r.NcFrac = Nmap / map->designN;
   if (!map->SurgeMarginAt(Nmap, R, scalars, r.surgeMargin, why)) r.surgeMargin = std::nan("");
+  if (!map->SurgeMarginFlowAt(Nmap, R, scalars, r.surgeMarginFlow, why)) r.surgeMarginFlow = std::nan("");
   s.performance.maps.push_back(r);
   return true;
 }
@@ -152,7 +189,14 @@ bool TBurner::OffDesign(TEngineState& s) {
   if (s.point.control == TOffDesignControl::ExitTemperature) return Burn(s, false, s.point.value, 0.0);
   const TStation* in = Inlet(s, inStation);
   if (!in) return false;
-  return Burn(s, true, 0.0, s.point.value / in->gas.W);
+  const double far = s.point.value / in->gas.W, stoich = StoichiometricFar(fuel);
+  if (far > stoich) {
+    s.outOfDomain = true;
+    return Fail(s, Printf("%s: the fuel flow %.6g kg/s in %.6g kg/s of air is a fuel-air ratio of %.4g, above the "
+                          "stoichiometric %.4g: not all of it can burn",
+                          name.c_str(), s.point.value, in->gas.W, far, stoich));
+  }
+  return Burn(s, true, 0.0, far);
 }
 
 // --- Turbine -----------------------------------------------------------------------
@@ -188,6 +232,10 @@ bool TTurbine::OffDesign(TEngineState& s) {
   const double N = sf.N, Np = N / std::sqrt(g4.Tt), Nmap = Np / scalars.sN;
   double PRmap;
   if (!Unknown(s, "map pressure ratio", PRmap)) return false;
+  std::string edge = MapEdge(name, "speed", Nmap, map->NMin(), map->NMax(), "");
+  if (edge.empty())
+    edge = MapEdge(name, "pressure ratio", PRmap, map->PRMin(Nmap), map->PRMax(Nmap), Printf(" at speed %.4g", Nmap));
+  if (!edge.empty()) s.mapEdge = edge, s.mapEdgeComponent = name;
   TMapPoint p;
   std::string why;
   if (!map->Lookup(Nmap, PRmap, p, why)) return Fail(s, name + ": " + why);
@@ -213,7 +261,8 @@ bool TTurbine::OffDesign(TEngineState& s) {
   const double Wp = W4 * std::sqrt(g4.Tt) / g4.Pt;
   if (!SetError(s, "flow parameter", Wp - q.W)) return false;
   TMapResult r{name, true, shaft, N, Nmap, PRmap, Np, Wp, q.PR, effIs, 0.0, false};
-  r.outside = Nmap < map->NMin() || Nmap > map->NMax() || PRmap < map->PRMin(Nmap) || PRmap > map->PRMax(Nmap);
+  r.outside = !edge.empty();
+  r.NcFrac = Nmap / map->designN;
   s.performance.maps.push_back(r);
   return true;
 }

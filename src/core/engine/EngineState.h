@@ -99,6 +99,12 @@ struct TMapResult {
   double eff = 0.0;    ///< isentropic efficiency [-]
   double surgeMargin = 0.0;  ///< PR_surge/PR - 1 at the same corrected speed (compressor) [-]
   bool outside = false;      ///< the point lies outside the map's grid (extrapolated)
+  /// PR_surge/PR - 1 with the surge point at the same corrected flow (compressor; NaN where the
+  /// surge line does not reach that flow) [-]
+  double surgeMarginFlow = 0.0;
+  /// Corrected speed as a fraction of the design's (compressor: Nc/Nc_design; turbine: the
+  /// speed parameter N/sqrt(Tt) over its design value) [-]
+  double NcFrac = 0.0;
 };
 
 /// Performance summary of a point.
@@ -135,16 +141,45 @@ enum class TOffDesignControl {
   Thrust,            ///< net thrust [N]; the burners' exit temperature is an unknown
   ExitTemperature,   ///< burner exit temperature [K]
   FuelFlow,          ///< fuel flow [kg/s]
-  Speed              ///< speed of shaft 1 as a fraction of its design speed; exit temperature unknown
+  Speed,             ///< speed of shaft 1 as a fraction of its design speed; exit temperature unknown
+  /// net thrust as a fraction of the full-power net thrust at the same flight condition (the
+  /// full power: the design burner exit temperature, or the limits) [-]; the solver turns it into
+  /// a thrust target, so components never see it
+  ThrustFraction
+};
+
+/// Quantity a rating limit bounds.
+enum class TLimitQuantity {
+  StationTt,        ///< total temperature of station `index` [K] ("T4", "Tt45")
+  StationPt,        ///< total pressure of station `index` [Pa] ("Pt3")
+  ShaftSpeed,       ///< speed of shaft `index` as a fraction of its design speed [-] ("N1")
+  CorrectedSpeed,   ///< corrected speed of compressor `index` (1: the first in calculation order) as a
+                    ///< fraction of its design corrected speed [-] ("Nc1")
+  SurgeMargin,      ///< surge margin at constant corrected speed of compressor `index` [-] ("SM1")
+  SurgeMarginFlow,  ///< surge margin at constant corrected flow of compressor `index` [-] ("SMW1")
+  FuelFlow,         ///< fuel flow, all burners [kg/s] ("Wf")
+  NetThrust         ///< net thrust [N] ("FN")
+};
+
+/// A limit of a rating: the quantity may not exceed (upper) or fall below (lower) its value.
+struct TOffDesignLimit {
+  std::string name;  ///< as in tables and messages ("T4", "N1", "Nc1", "SM1", "Pt3")
+  TLimitQuantity quantity = TLimitQuantity::StationTt;
+  int index = 0;     ///< station, shaft or compressor number as the quantity says
+  bool upper = true; ///< quantity <= value; else quantity >= value
+  double value = 0.0;  ///< in SI; speeds as fractions of the design speed
 };
 
 /// One off-design point: flight condition (standard atmosphere) and control.
+/// With limits, the control is the demand: the point runs at the demand
+/// unless a limit would be exceeded, then at the most restrictive limit.
 struct TOffDesignPoint {
   double altitude = 0.0;  ///< pressure altitude [m]
   double mach = 0.0;      ///< flight Mach number [-]
   double dT = 0.0;        ///< offset from the standard temperature [K]
   TOffDesignControl control = TOffDesignControl::ExitTemperature;
   double value = 0.0;     ///< of the control, in its unit above
+  std::vector<TOffDesignLimit> limits{};
 };
 
 /// Everything one design-point calculation produces.
@@ -165,6 +200,16 @@ class VYR_API TEngineState {
   std::vector<TSolverError> solverErrors;
   bool offDesign = false;
   TOffDesignPoint point;  ///< the off-design point being solved
+  /// Free-stream record of the design point, which an ambient component
+  /// registers with its off-design unknowns: a cold off-design start moves the
+  /// design state to the point's flight condition in corrected terms.
+  TAmbConditions designAmbient{};
+  bool hasDesignAmbient = false;
+  /// Off design: the last map edge a pass ran into ("the Turbine map's
+  /// pressure ratio 2.8 lies below its range 3 to 8 at speed 50"), kept by
+  /// ClearResults so that a failed solution can name the edge that stopped it.
+  std::string mapEdge;
+  std::string mapEdgeComponent;  ///< the component whose map mapEdge names
   std::string modelDir;   ///< folder of the model file, for the files it names (maps); empty: the working folder
   /// Registers an unknown or an error; its index.
   int AddState(const TSolverState& x);

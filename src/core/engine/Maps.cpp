@@ -507,6 +507,29 @@ bool TCompressorMap::SurgeMarginAt(double N, double R, const TMapScalars& s, dou
   return true;
 }
 
+bool TCompressorMap::SurgeMarginFlowAt(double N, double R, const TMapScalars& s, double& sm,
+                                       std::string& error) const {
+  TMapPoint op, lo, hi;
+  if (!Lookup(N, R, op, error)) return false;
+  double a = NMin(), b = NMax();
+  sm = kNaN;
+  if (!Surge(a, lo, error) || !Surge(b, hi, error)) return false;
+  // The surge line's flow rises with speed; outside its span the margin at
+  // constant flow is undefined within the map.
+  if (!(op.W >= lo.W && op.W <= hi.W)) return true;
+  for (int k = 0; k < 60 && b - a > 1e-12 * std::fabs(b); ++k) {
+    const double m = 0.5 * (a + b);
+    TMapPoint p;
+    if (!Surge(m, p, error)) return false;
+    (p.W < op.W ? a : b) = m;
+  }
+  TMapPoint surge;
+  if (!Surge(0.5 * (a + b), surge, error)) return false;
+  const double PR = ApplyScalars(op, s).PR, PRs = ApplyScalars(surge, s).PR;
+  if (PR > 0.0 && std::isfinite(PRs)) sm = SurgeMargin(PRs, PR);
+  return true;
+}
+
 double TCompressorMap::NMin() const { return grid.speeds.empty() ? kNaN : grid.speeds.front(); }
 double TCompressorMap::NMax() const { return grid.speeds.empty() ? kNaN : grid.speeds.back(); }
 double TCompressorMap::RMin() const { return grid.coords.empty() ? kNaN : grid.coords.front(); }

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "GasProperties.h"
 #include "OffDesign.h"
@@ -53,6 +56,7 @@ TEST_P(DesignBack, AtDesignConditions) {
     case C::ExitTemperature: value = e.design.Find(4)->gas.Tt; break;
     case C::FuelFlow: value = d.Wf; break;
     case C::Speed: value = 1.0; break;
+    case C::ThrustFraction: value = 1.0; break;
   }
   // Start away from the design values, so that the solver has work to do.
   TEngineState s;
@@ -73,7 +77,8 @@ TEST_P(DesignBack, AtDesignConditions) {
 
 INSTANTIATE_TEST_SUITE_P(OffDesign, DesignBack,
                          testing::Values(ControlCase{"Thrust", C::Thrust}, ControlCase{"T4", C::ExitTemperature},
-                                         ControlCase{"FuelFlow", C::FuelFlow}, ControlCase{"Speed", C::Speed}));
+                                         ControlCase{"FuelFlow", C::FuelFlow}, ControlCase{"Speed", C::Speed},
+                                         ControlCase{"FullThrust", C::ThrustFraction}));
 
 struct PointCase {
   const char* name;
@@ -205,6 +210,199 @@ TEST(OffDesign, NeedsTheDesignPointFirst) {
   TOffDesignResult r;
   EXPECT_FALSE(od.Run(s, {0, 0, 0, C::ExitTemperature, 1200}, r));
   EXPECT_NE(r.error.find("design point has not been calculated"), std::string::npos) << r.error;
+}
+
+// --- Cold starts ---------------------------------------------------------------
+
+// The design's value of a control.
+double DesignValue(const Sized& e, C control) {
+  switch (control) {
+    case C::Thrust: return e.design.performance.FN;
+    case C::ExitTemperature: return e.design.Find(4)->gas.Tt;
+    case C::FuelFlow: return e.design.performance.Wf;
+    case C::Speed:
+    case C::ThrustFraction: return 1.0;
+  }
+  return 0.0;
+}
+
+class ColdStart : public testing::TestWithParam<PointCase> {};
+
+// A single point with nothing before it converges, and to the state that a
+// walk in small steps of flight condition and control from the design reaches.
+TEST_P(ColdStart, ReachesTheStateOfAWalkFromDesign) {
+  const TOffDesignPoint& p = GetParam().p;
+  RecordingHandler rec;
+  Sized cold;
+  ASSERT_TRUE(cold.ok) << cold.t.error << cold.design.error;
+  TEngineState s;
+  TOffDesignResult r;
+  ASSERT_TRUE(cold.od.Run(s, p, r)) << r.component << ": " << r.error;
+
+  Sized walk;
+  ASSERT_TRUE(walk.ok);
+  std::vector<TOffDesignPoint> path;
+  const int steps = 40;
+  const double v0 = DesignValue(walk, p.control);
+  for (int k = 0; k <= steps; ++k) {
+    const double f = double(k) / steps;
+    path.push_back({f * p.altitude, f * p.mach, f * p.dT, p.control, v0 + f * (p.value - v0)});
+  }
+  TEngineState w;
+  const std::vector<TOffDesignResult> rs = walk.od.Sweep(w, path);
+  ASSERT_TRUE(rs.back().ok) << rs.back().error;
+  const TOffDesignResult& q = rs.back();
+  EXPECT_NEAR(r.performance.W, q.performance.W, 1e-6 * q.performance.W);
+  EXPECT_NEAR(r.performance.FN, q.performance.FN, 1e-6 * std::fabs(q.performance.FN) + 1e-3);
+  EXPECT_NEAR(r.performance.Wf, q.performance.Wf, 1e-6 * q.performance.Wf);
+  EXPECT_NEAR(r.shafts.at(1).N, q.shafts.at(1).N, 1e-6 * q.shafts.at(1).N);
+  EXPECT_TRUE(rec.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OffDesign, ColdStart,
+    testing::Values(PointCase{"Alt8000Speed06", {8000, 0, 0, C::Speed, 0.6}},
+                    PointCase{"Alt11000Mach08FuelFlow", {11000, 0.8, 0, C::FuelFlow, 0.3}},
+                    PointCase{"Alt13000Mach09T4Low", {13000, 0.9, 0, C::ExitTemperature, 950}},
+                    PointCase{"SeaLevelT4Low", {0, 0, 0, C::ExitTemperature, 900}},
+                    PointCase{"Mach09Speed07", {0, 0.9, 0, C::Speed, 0.7}}));
+
+// Descent at speed: the ram drag outweighs the jet. The converged point is a
+// valid one with negative net thrust, which has no TSFC.
+TEST(OffDesign, NegativeNetThrustIsAPoint) {
+  Sized e;
+  ASSERT_TRUE(e.ok) << e.t.error << e.design.error;
+  TEngineState s;
+  TOffDesignResult r;
+  RecordingHandler rec;
+  ASSERT_TRUE(e.od.Run(s, {0, 0.8, 0, C::Speed, 0.6}, r)) << r.component << ": " << r.error;
+  EXPECT_LT(r.performance.FN, 0.0);
+  EXPECT_NEAR(r.performance.FN, r.performance.FG - r.performance.W * r.performance.V0, 1e-9 * r.performance.FG);
+  EXPECT_TRUE(std::isnan(r.performance.TSFC));
+  EXPECT_DOUBLE_EQ(r.performance.effPropulsive, 0.0);
+  // And the thrust can be asked for: zero net thrust at the same flight condition.
+  TOffDesignResult z;
+  ASSERT_TRUE(e.od.Run(s, {0, 0.8, 0, C::Thrust, 0.0}, z)) << z.component << ": " << z.error;
+  EXPECT_NEAR(z.performance.FN, 0.0, 1e-6 * z.performance.FG);
+  EXPECT_GT(z.shafts.at(1).N, r.shafts.at(1).N);
+}
+
+// Failures name what stops the engine in its own terms.
+struct FailureCase {
+  const char* name;
+  TOffDesignPoint p;
+  const char* says;
+};
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+class FailureNames : public testing::TestWithParam<FailureCase> {};
+
+TEST_P(FailureNames, TheLimitThatStopsTheEngine) {
+  Sized e;
+  ASSERT_TRUE(e.ok) << e.t.error << e.design.error;
+  TEngineState s;
+  TOffDesignResult r;
+  RecordingHandler rec;
+  EXPECT_FALSE(e.od.Run(s, GetParam().p, r));
+  EXPECT_NE(r.error.find(GetParam().says), std::string::npos) << r.component << ": " << r.error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OffDesign, FailureNames,
+    testing::Values(FailureCase{"FuelAboveStoichiometric", {0, 0, 0, C::FuelFlow, 10}, "stoichiometric"},
+                    FailureCase{"BeyondTheTopSpeedLine", {0, 0, 0, C::ExitTemperature, 2000}, "above its range"},
+                    FailureCase{"TurbineMapEndsAtLowSpeed", {0, 0, 0, C::Speed, 0.4}, "map pressure ratio would go below"},
+                    FailureCase{"LowT4EndsOnTheTurbineMap", {0, 0, 0, C::ExitTemperature, 600}, "outside its maps"}));
+
+// --- Ratings --------------------------------------------------------------------
+
+// The limited quantities of a solved point, by limit name.
+std::map<std::string, double> Limited(const TEngineState& s, const std::vector<TOffDesignLimit>& limits) {
+  std::map<std::string, double> v;
+  for (const TOffDesignLimit& l : limits) {
+    double x = 0.0;
+    EXPECT_TRUE(LimitValue(s, l, x)) << l.name;
+    v[l.name] = x;
+  }
+  return v;
+}
+
+std::vector<TOffDesignLimit> Limits(const std::vector<std::string>& texts) {
+  std::vector<TOffDesignLimit> out;
+  for (const std::string& t : texts) {
+    TOffDesignLimit l;
+    std::string why;
+    EXPECT_TRUE(ParseLimit(t, false, l, why)) << why;
+    out.push_back(l);
+  }
+  return out;
+}
+
+// A rating of five limits at a high demand: each limit in turn is made the
+// most restrictive (set to its value at a lower power, the others to theirs
+// at a higher power). The point runs at that limit, keeps every other, and
+// names it as its limiter.
+TEST(OffDesign, EachLimiterBecomesActiveInTurn) {
+  Sized e;
+  ASSERT_TRUE(e.ok) << e.t.error << e.design.error;
+  RecordingHandler rec;
+  const double alt = 3000, mach = 0.5;
+  // The margin at constant corrected flow falls as power rises on this map
+  // (the one at constant speed does not: it dips and rises again).
+  const std::vector<std::string> names{"T4", "N1", "Nc1", "SMW1", "Pt3"};
+  std::vector<TOffDesignLimit> shape = Limits({"T4<=1", "N1<=1", "Nc1<=1", "SMW1>=0", "Pt3<=1"});
+  // The quantities at a lower and a higher power.
+  TEngineState s;
+  TOffDesignResult lo, hi;
+  ASSERT_TRUE(e.od.Run(s, {alt, mach, 0, C::ExitTemperature, 1150}, lo)) << lo.error;
+  const std::map<std::string, double> low = Limited(s, shape);
+  ASSERT_TRUE(e.od.Run(s, {alt, mach, 0, C::ExitTemperature, 1250}, hi)) << hi.error;
+  const std::map<std::string, double> high = Limited(s, shape);
+  ASSERT_GT(high.at("T4"), low.at("T4"));
+  ASSERT_LT(high.at("SMW1"), low.at("SMW1"));  // more power, nearer surge
+
+  for (const std::string& active : names) {
+    SCOPED_TRACE(active);
+    TOffDesignPoint p{alt, mach, 0, C::ExitTemperature, 1400};
+    p.limits = shape;
+    for (TOffDesignLimit& l : p.limits) l.value = (l.name == active ? low : high).at(l.name);
+    TOffDesignResult r;
+    ASSERT_TRUE(e.od.Run(s, p, r)) << r.component << ": " << r.error;
+    EXPECT_EQ(r.limiter, active);
+    const std::map<std::string, double> at = Limited(s, p.limits);
+    for (const TOffDesignLimit& l : p.limits) {
+      if (l.name == active) {
+        EXPECT_NEAR(at.at(l.name), l.value, 1e-6 * std::max(1.0, std::fabs(l.value))) << l.name;
+      } else if (l.upper) {
+        EXPECT_LE(at.at(l.name), l.value * (1 + 1e-9)) << l.name;
+      } else {
+        EXPECT_GE(at.at(l.name), l.value * (1 - 1e-9)) << l.name;
+      }
+    }
+    // The limited point is the lower-power one.
+    EXPECT_NEAR(r.performance.Wf, lo.performance.Wf, 1e-5 * lo.performance.Wf);
+  }
+  // A demand below every limit runs at the demand.
+  TOffDesignPoint p{alt, mach, 0, C::ExitTemperature, 1100};
+  p.limits = shape;
+  for (TOffDesignLimit& l : p.limits) l.value = high.at(l.name);
+  TOffDesignResult r;
+  ASSERT_TRUE(e.od.Run(s, p, r)) << r.error;
+  EXPECT_EQ(r.limiter, "T4");
+  EXPECT_NEAR(s.Find(4)->gas.Tt, 1100, 1e-9 * 1100);
+}
+
+// Part power as a fraction of full power at the same flight condition.
+TEST(OffDesign, ThrustFractionOfFullPower) {
+  Sized e;
+  ASSERT_TRUE(e.ok) << e.t.error << e.design.error;
+  RecordingHandler rec;
+  TEngineState s;
+  TOffDesignResult full, part;
+  ASSERT_TRUE(e.od.Run(s, {6000, 0.6, 0, C::ExitTemperature, DesignValue(e, C::ExitTemperature)}, full)) << full.error;
+  ASSERT_TRUE(e.od.Run(s, {6000, 0.6, 0, C::ThrustFraction, 0.8}, part)) << part.error;
+  EXPECT_NEAR(part.fullThrust, full.performance.FN, 1e-6 * full.performance.FN);
+  EXPECT_NEAR(part.performance.FN, 0.8 * full.performance.FN, 1e-6 * full.performance.FN);
+  EXPECT_EQ(part.limiter, "thrust fraction");
 }
 
 }  // namespace
