@@ -408,33 +408,31 @@ bool TOffDesign::Attempt(TEngineState& s, const THold& h, const TStart* from, TO
   // The start: each unknown from the start point by its owner and name (a
   // speed or exit temperature the start held fixed from its solved state),
   // moved to this flight condition in corrected terms.
-  if (from != nullptr) {
-    double theta = 1.0, delta = 1.0, Tt0, Pt0;
-    if (from->Tt0 > 0.0 && from->Pt0 > 0.0 && FreeStream(p, Tt0, Pt0)) {
-      theta = Tt0 / from->Tt0;
-      delta = Pt0 / from->Pt0;
-    }
-    for (TSolverState& x : s.solverStates) {
-      bool found = false;
-      for (const TSolverState& y : from->states)
-        if (y.component == x.component && y.name == x.name) {
-          x.value = y.value;
-          found = true;
-          break;
-        }
-      if (!found && from->hasSolved) {
-        if (x.name == "speed") {
-          for (const auto& [n, sh] : from->solved.shafts)
-            if (sh.name == x.component && sh.N > 0.0) x.value = sh.N;
-        } else if (x.name == "exit temperature" && BurnerExit(from->solved) > 0.0) {
-          x.value = BurnerExit(from->solved);
-        }
+  double theta = 1.0, delta = 1.0, Tt0, Pt0;
+  if (from->Tt0 > 0.0 && from->Pt0 > 0.0 && FreeStream(p, Tt0, Pt0)) {
+    theta = Tt0 / from->Tt0;
+    delta = Pt0 / from->Pt0;
+  }
+  for (TSolverState& x : s.solverStates) {
+    bool found = false;
+    for (const TSolverState& y : from->states)
+      if (y.component == x.component && y.name == x.name) {
+        x.value = y.value;
+        found = true;
+        break;
       }
-      if (x.name == "air flow") x.value *= delta / std::sqrt(theta);
-      if (x.name == "speed") x.value *= std::sqrt(theta);
-      if (x.name == "exit temperature") x.value *= theta;
-      x.value = std::clamp(x.value, x.lo, x.hi);
+    if (!found && from->hasSolved) {
+      if (x.name == "speed") {
+        for (const auto& [n, sh] : from->solved.shafts)
+          if (sh.name == x.component && sh.N > 0.0) x.value = sh.N;
+      } else if (x.name == "exit temperature" && BurnerExit(from->solved) > 0.0) {
+        x.value = BurnerExit(from->solved);
+      }
     }
+    if (x.name == "air flow") x.value *= delta / std::sqrt(theta);
+    if (x.name == "speed") x.value *= std::sqrt(theta);
+    if (x.name == "exit temperature") x.value *= theta;
+    x.value = std::clamp(x.value, x.lo, x.hi);
   }
 
   // One pass over the components at the unknowns' values.
@@ -463,12 +461,14 @@ bool TOffDesign::Attempt(TEngineState& s, const THold& h, const TStart* from, TO
   r.evaluations = rep.evaluations;
   r.residual = rep.residual;
   r.errors = s.solverErrors;
-  failRank_ = rep.iterations > 0 ? 1 : 0;  // 0: not even the start could be calculated
+  failRank_ = rep.evaluations > 1 ? 1 : 0;  // 0: not even the start could be calculated
   if (!solved) {
     // A point whose burner cannot do what is asked is outside the domain; else
     // the map edge the solver ran into, or the end of an unknown's range it
     // was held at, is what stops the engine.
     r.outOfDomain = s.outOfDomain;
+    // A start that cannot be calculated tells nothing of where the solution lies.
+    if (rep.evaluations <= 1) return Refuse(r, rep.component, rep.error);
     if (!s.outOfDomain && !edge_.empty() && (failRank_ = 2))
       return Refuse(r, edgeComponent_, "The engine would run outside its maps: " + edge_ + " (" + rep.error + ")");
     if (!s.outOfDomain)
