@@ -11,12 +11,17 @@
 namespace vyr::cli {
 
 Column Col(std::string key, std::string heading, TParType t, Sign sign, std::string unit, int decimals) {
-  return {std::move(key), std::move(heading), t, std::move(unit), decimals, sign, std::nullopt};
+  return {std::move(key), std::move(heading), t, std::move(unit), decimals, sign, std::nullopt, false};
 }
 Column Ratio(std::string key, std::string heading, int decimals, Sign sign) {
   return Col(std::move(key), std::move(heading), ptNone, sign, "", decimals);
 }
 Column Text(std::string key, std::string heading) { return Col(std::move(key), std::move(heading), ptNone); }
+Column Count(std::string key, std::string heading) {
+  Column c = Ratio(std::move(key), std::move(heading), 0, Sign::NonNegative);
+  c.integer = true;
+  return c;
+}
 
 Echo TextEcho(const std::string& key, const std::string& value) { return {Text(key, key), {value}}; }
 

@@ -28,6 +28,8 @@ Column Col(std::string key, std::string heading, TParType t, Sign sign = Sign::A
 Column Ratio(std::string key, std::string heading, int decimals, Sign sign = Sign::Any);
 /// A column of text.
 Column Text(std::string key, std::string heading);
+/// A column of a count (iterations): whole numbers, never negative.
+Column Count(std::string key, std::string heading);
 /// Echo of a text input.
 Echo TextEcho(const std::string& key, const std::string& value);
 

@@ -1,6 +1,8 @@
 #include "Inputs.h"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -83,6 +85,18 @@ bool SplitNumber(const std::string& text, double& value, std::string& unit) {
   value = std::strtod(s.substr(0, i).c_str(), nullptr);
   unit = Trim(s.substr(i));
   return true;
+}
+
+// Decimals of a typed number: "0.25" 2, "1e-3" 3, "2.5e1" 0, "5000" 0.
+int DecimalsOf(const std::string& text) {
+  const std::string s = Trim(text);
+  int decimals = 0;
+  const std::size_t point = s.find('.');
+  if (point != std::string::npos)
+    for (std::size_t i = point + 1; i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])); ++i) ++decimals;
+  const std::size_t e = s.find_first_of("eE");
+  if (e != std::string::npos) decimals -= static_cast<int>(std::strtol(s.c_str() + e + 1, nullptr, 10));
+  return std::max(decimals, 0);
 }
 
 std::string Number3(double v) { return Printf("%.6g", v == 0 ? 0.0 : v); }
@@ -196,8 +210,20 @@ std::vector<double> ReadValues(const std::string& text, TParType type, TUnitSyst
   if (n + 1 > double(kMaxRangeValues))
     throw BadArgument(option + ": the range \"" + Echoed(text) + "\" has more than " + std::to_string(kMaxRangeValues) +
                       " values");
-  std::vector<double> v;
-  for (int i = 0; i <= static_cast<int>(n); ++i) v.push_back(a + i * step);
+  // Each value as if typed: start + i step in the decimals of start and step
+  // and in their unit, so that 0:0.9:0.1 gives 0.3 and not 0.30000000000000004.
+  double ta = 0, tb = 0, ts = 0;
+  std::string ua, ub, us;
+  const bool alike = SplitNumber(parts[0], ta, ua) && SplitNumber(parts[1], tb, ub) && SplitNumber(parts[2], ts, us) &&
+                     ua == ub && ua == us;
+  const int decimals = std::max(DecimalsOf(parts[0]), DecimalsOf(parts[2]));
+  std::vector<double> v{a};
+  for (int i = 1; i <= static_cast<int>(n); ++i) {
+    char text[400];
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, ta + i * ts, std::chars_format::fixed, decimals);
+    v.push_back(alike && ec == std::errc() ? ReadValue(std::string(text, end) + ua, type, u, option) + 0.0
+                                           : a + i * step);
+  }
   return v;
 }
 

@@ -1,7 +1,9 @@
 #include "Output.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
@@ -104,12 +106,25 @@ void WriteCsv(std::ostream& os, const Table& t, TUnitSystem u) {
   }
 }
 
+// A number to 15 significant digits, the most a double keeps of any decimal:
+// a value typed with up to 15 digits is written as typed after the unit
+// conversions (3500 ft, not 3499.9999999999995), and no sum leaves its binary
+// noise (0.30000000000000004).
+double Digits15(double x) {
+  char text[32];
+  const auto [end, ec] = std::to_chars(text, text + sizeof text, x, std::chars_format::general, 15);
+  double y = x;
+  if (ec == std::errc()) std::from_chars(text, end, y);
+  return y;
+}
+
 Json JsonCell(const Column& col, TUnitSystem u, const Cell& c) {
   if (const auto* s = std::get_if<std::string>(&c)) return *s;
   if (const auto* b = std::get_if<bool>(&c)) return *b;
   if (const auto* v = std::get_if<double>(&c)) {
     const double x = Shown(col, u, *v);
-    if (std::isfinite(x)) return x == 0 ? 0.0 : x;  // no negative zero
+    if (col.integer && std::isfinite(x) && std::fabs(x) < 9e15) return static_cast<std::int64_t>(std::llround(x));
+    if (std::isfinite(x)) return x == 0 ? 0.0 : Digits15(x);  // no negative zero
   }
   return nullptr;
 }

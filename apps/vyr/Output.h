@@ -42,6 +42,7 @@ struct Column {
   int decimals = -1;  ///< decimals of the text table; -1: the unit table's default
   Sign sign = Sign::Any;
   std::optional<OwnUnit> own;  ///< a quantity without a TParType
+  bool integer = false;        ///< a count: whole numbers, integers in JSON
 };
 
 /// A cell: nothing (not applicable), a value in SI units, a text, or a flag.

@@ -171,6 +171,7 @@ Column ControlColumn(engine::TOffDesignControl c) {
     case engine::TOffDesignControl::ExitTemperature: return Col("T4_set", "T4 set", ptTemperature);
     case engine::TOffDesignControl::FuelFlow: return Col("Wf_set", "Wf set", ptFuelFlow);
     case engine::TOffDesignControl::Speed: return Ratio("N_set", "speed set", 4);
+    case engine::TOffDesignControl::ThrustFraction: return Ratio("FN_frac_set", "FN fraction set", 4);
   }
   return Ratio("control", "control", 4);
 }
@@ -193,15 +194,23 @@ std::size_t OffDesignTable(const std::vector<engine::TOffDesignResult>& points, 
     }
   const engine::TOffDesignControl control =
       points.empty() ? engine::TOffDesignControl::ExitTemperature : points.front().point.control;
-  std::vector<Column> c{Col("Zp", "Zp", ptAltitude), Ratio("Mach", "Mach", 4), Col("dT", "dT", ptTempDiff),
-                        ControlColumn(control), Text("status", "status")};
+  const bool fraction = control == engine::TOffDesignControl::ThrustFraction;
+  std::vector<Column> c{Col("Zp", "Zp", ptAltitude),   Ratio("Mach", "Mach", 4),
+                        Col("dT", "dT", ptTempDiff),   ControlColumn(control),
+                        Text("status", "status"),      Text("limiter", "limiter")};
   const std::size_t first = c.size();
+  // Off design the net thrust may be negative (ram drag above gross thrust:
+  // descent, windmilling); TSFC then has no meaning and stays empty.
+  c.push_back(Col("FN", "net thrust", ptForce));
+  if (fraction) c.push_back(Col("FN_full", "full-power thrust", ptForce));
   for (Column x :
-       {Col("FN", "net thrust", ptForce, Sign::Positive), Col("FG", "gross thrust", ptForce, Sign::Positive),
-        Col("TSFC", "TSFC", ptSFC, Sign::Positive), Col("FN_W", "specific thrust", ptSpecThrust, Sign::Positive),
-        Col("Wf", "fuel flow", ptFuelFlow, Sign::Positive), Col("W", "W", ptMassFlow, Sign::Positive),
+       {Col("FG", "gross thrust", ptForce, Sign::Positive), Col("TSFC", "TSFC", ptSFC, Sign::Positive),
+        Col("FN_W", "specific thrust", ptSpecThrust), Col("Wf", "fuel flow", ptFuelFlow, Sign::Positive),
+        Col("W", "W", ptMassFlow, Sign::Positive), Ratio("FAR", "FAR", 5, Sign::NonNegative),
+        Col("Pt2", "Pt2", ptPressure, Sign::Positive), Col("Tt2", "Tt2", ptTemperature, Sign::Positive),
         Col("Pt3", "Pt3", ptPressure, Sign::Positive), Col("Tt3", "Tt3", ptTemperature, Sign::Positive),
-        Col("Tt4", "Tt4", ptTemperature, Sign::Positive), Col("Pt5", "Pt5", ptPressure, Sign::Positive),
+        Col("Pt4", "Pt4", ptPressure, Sign::Positive), Col("Tt4", "Tt4", ptTemperature, Sign::Positive),
+        Col("W4", "W4", ptMassFlow, Sign::Positive), Col("Pt5", "Pt5", ptPressure, Sign::Positive),
         Col("Tt5", "Tt5", ptTemperature, Sign::Positive), Col("A9", "exit area", ptArea, Sign::Positive),
         Text("choked", "choked"), Col("FG_pressure", "pressure thrust", ptForce, Sign::NonNegative),
         Ratio("eff_thermal", "thermal eff.", 4, Sign::NonNegative),
@@ -227,16 +236,21 @@ std::size_t OffDesignTable(const std::vector<engine::TOffDesignResult>& points, 
         c.push_back(Ratio(m.name + "_Nmap", m.name + " Nmap", 4, Sign::Positive));
         c.push_back(Ratio(m.name + "_R", m.name + " R-line", 4));
         c.push_back(Col(m.name + "_Nc", m.name + " Nc", ptRotSpeed, Sign::Positive));
+        c.push_back(Ratio(m.name + "_Nc_frac", m.name + " Nc/Ncdes", 4, Sign::Positive));
         c.push_back(Col(m.name + "_Wc", m.name + " Wc", ptMassFlow, Sign::Positive));
         c.push_back(Ratio(m.name + "_PR", m.name + " PR", 4, Sign::Positive));
         c.push_back(Ratio(m.name + "_eff", m.name + " eff.", 4, Sign::Positive));
-        c.push_back(Ratio(m.name + "_SM", m.name + " surge margin", 4));
+        // Both surge margins, PR_surge/PR - 1: the surge point at the same
+        // corrected speed, and at the same corrected flow.
+        c.push_back(Ratio(m.name + "_SM", m.name + " surge margin at const. speed", 4));
+        c.push_back(Ratio(m.name + "_SMW", m.name + " surge margin at const. flow", 4));
       }
     }
   }
-  c.push_back(Ratio("iterations", "iterations", 0, Sign::NonNegative));
+  c.push_back(Count("iterations", "iterations"));
   c.push_back(Text("message", "message"));
   Table t{"points", c, {}};
+  auto finite = [](double v) { return std::isfinite(v) ? Cell(v) : Cell{}; };
   std::size_t failed = 0;
   for (const engine::TOffDesignResult& r : points) {
     Row row{r.point.altitude, r.point.mach, r.point.dT, r.point.value};
@@ -244,15 +258,24 @@ std::size_t OffDesignTable(const std::vector<engine::TOffDesignResult>& points, 
     std::string problem = r.error;
     if (r.ok) {
       const engine::TPerformance& p = r.performance;
-      for (double v : {p.FN, p.FG, p.TSFC, p.specificThrust, p.Wf, p.W}) results.emplace_back(v);
-      results.push_back(At(r, 3, &TGasconditions::Pt));
-      results.push_back(At(r, 3, &TGasconditions::Tt));
-      results.push_back(At(r, 4, &TGasconditions::Tt));
+      results.emplace_back(p.FN);
+      if (fraction) results.emplace_back(r.fullThrust);
+      results.emplace_back(p.FG);
+      results.push_back(p.FN > 0.0 ? Cell(p.TSFC) : Cell{});
+      for (double v : {p.specificThrust, p.Wf, p.W}) results.emplace_back(v);
+      results.push_back(At(r, 4, &TGasconditions::FARat));
+      for (int station : {2, 3, 4}) {
+        results.push_back(At(r, station, &TGasconditions::Pt));
+        results.push_back(At(r, station, &TGasconditions::Tt));
+      }
+      results.push_back(At(r, 4, &TGasconditions::W));
       results.push_back(At(r, 5, &TGasconditions::Pt));
       results.push_back(At(r, 5, &TGasconditions::Tt));
       results.push_back(p.nozzles.empty() ? Cell{} : Cell(p.nozzles.front().A9));
       results.push_back(p.nozzles.empty() ? Cell{} : Cell(p.nozzles.front().choked));
-      for (double v : {p.FGpressure, p.effThermal, p.effPropulsive, p.effOverall}) results.emplace_back(v);
+      for (double v : {p.FGpressure, p.effThermal}) results.emplace_back(v);
+      // FN V0 / dKE: no efficiency of a negative thrust
+      for (double v : {p.effPropulsive, p.effOverall}) results.push_back(p.FN >= 0.0 ? Cell(v) : Cell{});
       for (const engine::TMachineResult& m : model->performance.machines) {
         const engine::TMachineResult* q = nullptr;
         for (const engine::TMachineResult& x : p.machines)
@@ -269,7 +292,7 @@ std::size_t OffDesignTable(const std::vector<engine::TOffDesignResult>& points, 
         const engine::TMapResult* q = nullptr;
         for (const engine::TMapResult& x : p.maps)
           if (x.name == m.name) q = &x;
-        const std::size_t n = m.turbine ? 4 : 7;
+        const std::size_t n = m.turbine ? 4 : 9;
         if (!q) {
           results.resize(results.size() + n);
           continue;
@@ -277,8 +300,12 @@ std::size_t OffDesignTable(const std::vector<engine::TOffDesignResult>& points, 
         if (m.turbine) {
           for (double v : {q->Nmap, q->beta, q->PR, q->eff}) results.emplace_back(v);
         } else {
-          for (double v : {q->Nmap, q->beta, q->Nc, q->Wc, q->PR, q->eff}) results.emplace_back(v);
-          results.push_back(std::isfinite(q->surgeMargin) ? Cell(q->surgeMargin) : Cell{});
+          for (double v : {q->Nmap, q->beta, q->Nc}) results.emplace_back(v);
+          results.push_back(q->NcFrac > 0.0 ? Cell(q->NcFrac) : Cell{});
+          for (double v : {q->Wc, q->PR, q->eff}) results.emplace_back(v);
+          // NaN where the surge line does not reach the point's speed or flow
+          results.push_back(finite(q->surgeMargin));
+          results.push_back(finite(q->surgeMarginFlow));
         }
       }
       Table check{t.name, std::vector<Column>(t.columns.begin() + first, t.columns.end() - 2), {}};
@@ -287,6 +314,7 @@ std::size_t OffDesignTable(const std::vector<engine::TOffDesignResult>& points, 
     }
     if (problem.empty() && r.ok) {
       row.emplace_back(std::string("ok"));
+      row.emplace_back(r.limiter.empty() ? std::string(engine::ControlName(r.point.control)) : r.limiter);
       for (Cell& x : results) row.push_back(std::move(x));
       row.emplace_back(double(r.iterations));
       row.emplace_back(std::string(""));

@@ -90,12 +90,16 @@ bool DesignTurbojet(const TurbojetInput& in, const Fuel& fuel, TurbojetResult& o
 bool EngineStateTables(const engine::TEngineState& s, Report& report, TUnitSystem units);
 
 /// The flat `points` table of an off-design run: a row per point with its
-/// flight condition, control and status; then, as "cycle turbojet" sweeps
-/// show them, the performance and the main stations; then each shaft's speed
-/// (rpm and fraction of design), each compressor's map coordinates, corrected
-/// speed and flow and surge margin, each turbine's map coordinates, and the
-/// solver's iterations; a failed point has its reason in `message`. The
-/// number of failed points.
+/// flight condition, control, status and `limiter` (the active limit, else the
+/// control's name); then, as "cycle turbojet" sweeps show them, the
+/// performance (a negative net thrust is a valid point, its TSFC empty; the
+/// full-power thrust of a thrust-fraction point), the burner's fuel-air ratio
+/// and the stations 2 to 5 with the burner's exit flow; then each shaft's
+/// speed (rpm and fraction of design), each compressor's map coordinates,
+/// corrected speed and flow and both surge margins (`_SM` at constant
+/// corrected speed, `_SMW` at constant corrected flow), each turbine's map
+/// coordinates, and the solver's iterations; a failed point has its reason in
+/// `message`. The number of failed points.
 std::size_t OffDesignTable(const std::vector<engine::TOffDesignResult>& points, Report& report, TUnitSystem units);
 
 }  // namespace vyr::cli

@@ -7,10 +7,15 @@
 #include <cstdlib>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
+
+// The reference turbojet on its maps, which vyr run takes off design.
+#define VYR_MAPS_MODEL VYR_EXAMPLES_DIR "/turbojet-maps.xml"
 
 struct Outcome {
   int status = -1;
@@ -215,7 +220,30 @@ INSTANTIATE_TEST_SUITE_P(
                             "--temperature does not apply to --method complete"},
                     Failure{"UnknownTable", "gas --csv --table flame", 2,
                             "\"gas\" has no table \"flame\" (its tables: properties, composition)"},
-                    Failure{"SubsonicAreaStaysSubsonic", "static --area 0.0276", 1, "smaller than the sonic area"}),
+                    Failure{"SubsonicAreaStaysSubsonic", "static --area 0.0276", 1, "smaller than the sonic area"},
+                    // Off design: the limits of a rating, read before the model is run, and the controls.
+                    Failure{"LimitWithoutOperator", "run " VYR_MAPS_MODEL " --off-design --T4 1300 --limit T4=1600K",
+                            2, "vyr: --limit: the limit \"T4=1600K\" is no NAME<=VALUE or NAME>=VALUE"},
+                    Failure{"LimitStrictlyLess", "run " VYR_MAPS_MODEL " --off-design --T4 1300 --limit 'T4<1600K'",
+                            2, "is no NAME<=VALUE or NAME>=VALUE"},
+                    Failure{"LimitOfNoQuantity", "run " VYR_MAPS_MODEL " --off-design --T4 1300 --limit 'Tq4<=1600K'",
+                            2, "names no known quantity \"Tq4\""},
+                    Failure{"LimitInAnotherUnit", "run " VYR_MAPS_MODEL " --off-design --T4 1300 --limit 'T4<=16bar'",
+                            2, "\"bar\" is no unit of T4 (K, R, degC or degF)"},
+                    Failure{"LimitWithoutNumber", "run " VYR_MAPS_MODEL " --off-design --T4 1300 --limit 'N1<=max'",
+                            2, "has no number after <="},
+                    Failure{"LimitNotPositive", "run " VYR_MAPS_MODEL " --off-design --T4 1300 --limit 'N1<=0'", 2,
+                            "the value must be positive"},
+                    Failure{"LimitWithoutOffDesign", "run " VYR_MAPS_MODEL " --limit 'T4<=1600K'", 2,
+                            "--limit requires --off-design"},
+                    Failure{"ThrustFractionAboveDomain", "run " VYR_MAPS_MODEL " --off-design --thrust-fraction 1.6", 2,
+                            "= 1.6: must be greater than 0 and at most 1.5"},
+                    Failure{"ThrustFractionZero", "run " VYR_MAPS_MODEL " --off-design --thrust-fraction 0", 2,
+                            "= 0: must be greater than 0 and at most 1.5"},
+                    Failure{"ThrustFractionAndThrust",
+                            "run " VYR_MAPS_MODEL " --off-design --thrust-fraction 0.8 --thrust 1e4", 2, "excludes"},
+                    Failure{"ThrustTargetBelowTenMeganewtons", "run " VYR_MAPS_MODEL " --off-design --thrust -2e7", 2,
+                            "(net thrust) = -2e+07 N: must lie between -1e+07 N and 1e+07 N"}),
     CaseName);
 
 // Limits of the calculation and the answers at them, in every command: the
@@ -517,5 +545,130 @@ TEST(Cli, ExpansionHelpShowsItsDefaults) {
   const Outcome c = Vyr("process --help");
   EXPECT_NE(c.out.find("--pr VALUE|RANGE=10 "), std::string::npos) << c.out;
 }
+
+}  // namespace
+
+namespace {
+
+// A generated range value as the user would type it, in every command that
+// takes ranges: start + i step in the decimals typed, never with the binary
+// noise of repeated sums (0.30000000000000004).
+struct RangeValue {
+  const char* name;
+  const char* args;
+  const char* table;
+  const char* column;
+  int row;
+  double value;  // as written, exactly the double the typed decimal gives
+};
+void PrintTo(const RangeValue& r, std::ostream* os) { *os << r.args; }
+
+class RangeValues : public testing::TestWithParam<RangeValue> {};
+
+TEST_P(RangeValues, AreTheTypedDecimals) {
+  const RangeValue& c = GetParam();
+  const Outcome r = Vyr(std::string(c.args) + " --json");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto doc = nlohmann::json::parse(r.out);
+  EXPECT_EQ(doc[c.table]["rows"][c.row][c.column].get<double>(), c.value);
+  // Neither the echo of the inputs nor the range's column carries the noise of a sum.
+  std::string written = doc["inputs"].dump();
+  for (const auto& row : doc[c.table]["rows"]) written += " " + row[c.column].dump();
+  const std::regex noise(R"(\.\d*(0{9,}|9{9,})\d)");
+  EXPECT_FALSE(std::regex_search(written, noise)) << written;
+  const Outcome text = Vyr(c.args);
+  EXPECT_FALSE(std::regex_search(text.out, noise)) << text.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Vyr, RangeValues,
+    testing::Values(RangeValue{"FlightMach", "flight -m 0:0.9:0.1", "flight", "Mach", 3, 0.3},
+                    RangeValue{"StaticMach", "static --mach 0.1:0.7:0.1", "static", "Mach", 5, 0.6},
+                    RangeValue{"GasTemperatureTenths", "gas -T 300:301:0.1", "properties", "T", 7, 300.7},
+                    RangeValue{"BurnFuelAirRatio", "burn --far 0.01:0.03:0.005", "flame", "far", 3, 0.025},
+                    RangeValue{"CycleMach", "cycle turbojet -m 0:0.9:0.1", "points", "Mach", 3, 0.3},
+                    RangeValue{"AtmosphereKilometres", "atmosphere -z 0:3:0.3km", "atmosphere", "Zp", 7, 2100.0},
+                    RangeValue{"DownwardRange", "flight -m 0.9:0:-0.1", "flight", "Mach", 6, 0.3},
+                    // converted to metres and back: 3500 ft, not 3499.9999999999995
+                    RangeValue{"FeetInImperial", "--units imperial atmosphere -z 0:35000:3500", "atmosphere", "Zp", 1,
+                               3500.0}),
+    [](const testing::TestParamInfo<RangeValue>& i) { return std::string(i.param.name); });
+
+#ifdef VYR_HAS_RUN
+// The points table of an off-design run, as JSON.
+nlohmann::json OffDesign(const std::string& args, int status = 0) {
+  const Outcome r = Vyr("run " VYR_MAPS_MODEL " --off-design " + args + " --json");
+  EXPECT_EQ(r.status, status) << args << ": " << r.err;
+  return r.out.empty() ? nlohmann::json::object() : nlohmann::json::parse(r.out);
+}
+
+bool HasColumn(const nlohmann::json& doc, const std::string& key) {
+  for (const auto& c : doc["points"]["columns"])
+    if (c == key) return true;
+  return false;
+}
+
+// Every limit of every point, read in the unit system of the run (values
+// without a unit) and echoed there.
+TEST(CliOffDesign, LimitsAreReadInTheUnitSystemAndEchoed) {
+  const auto si = OffDesign("--T4 1300 --limit 'T4<=2880R' --limit 'Pt3 <= 2.5MPa' --limit 'SM1>=5%'");
+  EXPECT_EQ(si["inputs"]["limit"]["value"],
+            nlohmann::json({"T4 <= 1600 K", "Pt3 <= 2.5e+06 Pa", "SM1 >= 0.05"}));
+  // No limit holds this point: the control does.
+  EXPECT_EQ(si["points"]["rows"][0]["limiter"], "T4");
+  const Outcome imperial = Vyr("--units imperial run " VYR_MAPS_MODEL
+                               " --off-design --T4 2340 --limit 'T4<=2880' --limit 'Pt3<=362.6' --limit 'Wf<=3' --json");
+  ASSERT_EQ(imperial.status, 0) << imperial.err;
+  EXPECT_EQ(nlohmann::json::parse(imperial.out)["inputs"]["limit"]["value"],
+            nlohmann::json({"T4 <= 2880 R", "Pt3 <= 362.6 psia", "Wf <= 10800 lbm/h"}));
+}
+
+// The stations around the burner and at the engine face, and both surge
+// margins: each by its defining condition at sea-level static.
+TEST(CliOffDesign, PointsTableHasFaceAndBurnerStationsAndBothSurgeMargins) {
+  const auto doc = OffDesign("--T4 1300");
+  for (const char* key : {"limiter", "FAR", "Pt2", "Tt2", "Pt4", "W4", "Compressor_SM", "Compressor_SMW",
+                          "Compressor_Nc_frac"})
+    EXPECT_TRUE(HasColumn(doc, key)) << key;
+  const auto& row = doc["points"]["rows"][0];
+  ASSERT_EQ(row["status"], "ok") << row["message"];
+  EXPECT_TRUE(row["iterations"].is_number_integer()) << row["iterations"];
+  const double W = row["W"].get<double>(), Wf = row["Wf"].get<double>();
+  EXPECT_NEAR(row["W4"].get<double>(), W + Wf, 1e-9 * W);        // air and fuel leave the burner
+  EXPECT_NEAR(row["FAR"].get<double>(), Wf / W, 1e-9);            // no bleed in this model
+  EXPECT_NEAR(row["Tt2"].get<double>(), 288.15, 1e-6);            // standard day, at rest
+  EXPECT_NEAR(row["Pt2"].get<double>(), 101325.0, 1e-6);          // inlet recovery 1
+  EXPECT_NEAR(row["Pt4"].get<double>(), 0.97 * row["Pt3"].get<double>(), 1e-6 * W);  // burner loss 3 %
+  EXPECT_GT(row["Compressor_SM"].get<double>(), 0.0);
+  EXPECT_GT(row["Compressor_SMW"].get<double>(), 0.0);
+}
+
+// Flight idle at Mach 0.8: ram drag above gross thrust is a valid point off
+// design; its TSFC and propulsive efficiency have no meaning and stay empty.
+TEST(CliOffDesign, NegativeNetThrustIsAValidRow) {
+  const auto doc = OffDesign("-m 0.8 --speed 0.6");
+  const auto& row = doc["points"]["rows"][0];
+  ASSERT_EQ(row["status"], "ok") << row["message"];
+  EXPECT_LT(row["FN"].get<double>(), 0.0);
+  EXPECT_LT(row["FN_W"].get<double>(), 0.0);
+  EXPECT_GT(row["FG"].get<double>(), 0.0);
+  EXPECT_TRUE(row["TSFC"].is_null());
+  EXPECT_TRUE(row["eff_propulsive"].is_null());
+  EXPECT_EQ(row["limiter"], "speed");
+  const Outcome text = Vyr("run " VYR_MAPS_MODEL " --off-design -m 0.8 --speed 0.6");
+  EXPECT_EQ(text.status, 0) << text.err;
+}
+
+// A thrust fraction is a share of the full-power thrust at the same flight condition.
+TEST(CliOffDesign, ThrustFractionIsAShareOfTheFullPowerThrust) {
+  const auto doc = OffDesign("-z 3000 -m 0.4 --thrust-fraction 0.8");
+  EXPECT_TRUE(HasColumn(doc, "FN_frac_set"));
+  EXPECT_TRUE(HasColumn(doc, "FN_full"));
+  const auto& row = doc["points"]["rows"][0];
+  ASSERT_EQ(row["status"], "ok") << row["message"];
+  EXPECT_EQ(row["FN_frac_set"].get<double>(), 0.8);
+  EXPECT_NEAR(row["FN"].get<double>(), 0.8 * row["FN_full"].get<double>(), 1e-5 * row["FN_full"].get<double>());
+}
+#endif
 
 }  // namespace

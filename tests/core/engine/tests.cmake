@@ -4,6 +4,7 @@ vyr_add_test(test_engine
   engine/ComponentFailureTest.cpp
   engine/NewtonSolverTest.cpp
   engine/OffDesignTest.cpp
+  engine/LimitParseTest.cpp
   engine/NozzleTest.cpp)
 
 # The compressor and turbine map reader, on the maps shipped with the examples.
