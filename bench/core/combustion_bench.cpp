@@ -32,6 +32,20 @@ void BM_CombEquilibrium(benchmark::State& st) {
 }
 BENCHMARK(BM_CombEquilibrium)->Arg(0)->Arg(1);
 
+// A cool lean burner at altitude and low power: fuel-air ratio 0.003 at 530 K
+// and 0.5 bar, where next to nothing dissociates.
+void BM_CombEquilibriumCool(benchmark::State& st) {
+  const TGasComposition r = MixGasComposition(Air, CxHyOz, 1.0, 0.003);
+  TGasComposition mole, mass;
+  std::string msg;
+  int code;
+  for (auto _ : st) {
+    benchmark::DoNotOptimize(CombEquilibrium(530.0, 0.5e5, 1.9167, 0, r, 1e-6, mole, mass, false, msg, code));
+    benchmark::DoNotOptimize(mass);
+  }
+}
+BENCHMARK(BM_CombEquilibriumCool);
+
 void BM_Dissociation(benchmark::State& st) {
   TGasconditions g = StandardAir;
   g.Ts = 2000.0;

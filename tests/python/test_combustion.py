@@ -80,6 +80,21 @@ def test_fuel_air_ratio_for_a_temperature_round_trip():
     assert combustion.far_for_temperature(Tf, T_air, 20e5) == pytest.approx(np.broadcast_to(far, Tf.shape), rel=1e-7)
 
 
+def test_cool_lean_burner_round_trips_as_complete_combustion():
+    # An altitude burner at low power: air at 400 K and 0.5 bar heated to 410 ... 600 K.
+    # Hardly anything dissociates there, so the equilibrium answer is the complete one.
+    fuel = {"hc": 2.0022, "oc": 0, "lhv": 45305978.35}
+    T = np.arange(410.0, 601.0, 10.0)
+    far = combustion.far_for_temperature(T, 400.0, 5e4, fuel=fuel)
+    assert combustion.flame_temperature(far, 400.0, 5e4, fuel=fuel) == pytest.approx(T, abs=1e-6)
+    complete = combustion.far_for_temperature(T, 400.0, 5e4, fuel=fuel, method="complete")
+    assert far == pytest.approx(complete, rel=1e-5)
+    assert np.all(np.diff(far) > 0)
+    # The forward flame at a fuel-air ratio of 0.003 reaches 531 K, so 530 K needs a little less.
+    assert combustion.flame_temperature(0.003, 400.0, 5e4, fuel=fuel) == pytest.approx(531.27, abs=0.01)
+    assert combustion.far_for_temperature(530.0, 400.0, 5e4, fuel=fuel) == pytest.approx(0.0029703, rel=1e-4)
+
+
 def atoms(x):
     """Moles of C, H, O, N and Ar atoms in one mole of a mixture of mole fractions x."""
     n = {s: x[i] for s, i in SP.items()}

@@ -34,7 +34,12 @@ VYR_API double CalcEqConst(double T, const Carray9& C);
 /// Equilibrium products of the reactant mass fractions at T [K] and P [Pa]: mole
 /// fractions MoleFr and mass fractions MassFr of CO2, CO, O2, Ar, H2O, H2, O, H,
 /// OH, NO, N2O and N2. y and z are the H/C and O/C ratios of the variable fuel
-/// species; Tol scales the convergence limits. On failure ErrMsg and ErrCode
+/// species; Tol scales the convergence limits. Lean and stoichiometric
+/// mixtures have a solution from 200 K (the start of the species tables) to
+/// T_tablemax; where dissociation is negligible it is complete combustion with
+/// traces of CO, H2, radicals and nitrogen oxides at their equilibrium amounts.
+/// A rich mixture whose equilibrium O2 lies below 1e-15 mol per mol of
+/// reactants fails ("O2 concentration too small"). On failure ErrMsg and ErrCode
 /// tell why, the outputs are left as they were, and with ShowMessages the
 /// message is shown (warning, OK and Help, help context ErrCode).
 VYR_API bool CombEquilibrium(double T, double P, double y, double z, const TGasComposition& Reactants, double Tol,

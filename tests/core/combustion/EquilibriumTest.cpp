@@ -251,7 +251,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"negative_pressure", 2000, -1e5, Air, "Invalid temperature (2000 K) or pressure (-100000 Pa) in", 0},
         BadCase{"nan_temperature", std::nan(""), 1e5, Air, "Invalid temperature (NAN K)", 0},
         BadCase{"above_the_tables", 8000, 1e5, Air,
-                "Temperature (8000 K) above the 6000 K limit of the property tables in\r\nCombEquilibrium", 0}),
+                "Temperature (8000 K) above the 6000 K limit of the property tables in\r\nCombEquilibrium", 0},
+        BadCase{"below_the_tables", 150, 1e5, Air,
+                "Temperature (150 K) below the 200 K limit of the property tables in\r\nCombEquilibrium", 0},
+        // Rich and cool, the mixture would form carbon and methane, which are not among the products.
+        BadCase{"rich_and_cool", 600, 1e5, test::FuelInAir(false, 0.07), "O2 concentration too small", 80001}),
     [](const testing::TestParamInfo<BadCase>& i) { return std::string(i.param.name); });
 
 TGasconditions Station(const TGasComposition& y, double Ts, double Ps) {

@@ -3,4 +3,5 @@ vyr_add_test(test_combustion
   combustion/FuelsTest.cpp
   combustion/ProductsTest.cpp
   combustion/EquilibriumTest.cpp
+  combustion/CoolEquilibriumTest.cpp
   combustion/StationEquilibriumTest.cpp)
