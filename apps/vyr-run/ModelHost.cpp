@@ -13,6 +13,7 @@
 #include "ClassRegistry.h"
 #include "Fldform.h"
 #include "NumInputQuery.h"
+#include "Numinpkq.h"
 #include "VyrNativeXml.h"
 #include "vyrcompf.h"
 #include "vyrcompl.h"
@@ -540,6 +541,7 @@ TRunStatus TModelHost::Phase(const THookPhase& phase) {
       Invalid(ComponentPath(icon) + ": " + failure);
       return TRunStatus::Invalid;
     }
+    failedWho_ = icon->Compform->IDstr();
     errors_.push_back(std::move(failure));
     return TRunStatus::Failed;
   }
@@ -564,6 +566,7 @@ TRunStatus TModelHost::RunPoint() {
     if (p.stage != THookStage::PointFinally) continue;
     for (TVYRcomp* icon : order_)
       if (!Call(p, icon, failure) && s == TRunStatus::Ok) {
+        failedWho_ = icon->Compform->IDstr();
         errors_.push_back(std::move(failure));
         s = TRunStatus::Failed;
       }
@@ -588,7 +591,26 @@ TRunStatus TModelHost::RunOffDesign(engine::TEngineState& state, const std::vect
                                     const engine::TSolverOptions& options) {
   state.modelDir = modelDir_;
   engine::TActiveEngineState scope(state);
+  results.clear();
+  designDone_ = false;
   if (const TRunStatus s = StartSimulation(); s != TRunStatus::Ok) return s;
+  // Off design follows the design inputs as they are now: the design point
+  // writes what off design needs into the forms (it costs about a millisecond).
+  const std::size_t mark = errors_.size();
+  if (const TRunStatus design = RunPoint(); design != TRunStatus::Ok) {
+    std::string why;
+    for (std::size_t k = mark; k < errors_.size(); ++k) why += (why.empty() ? "" : "; ") + errors_[k];
+    for (const engine::TOffDesignPoint& p : points) {
+      engine::TOffDesignResult r;
+      r.point = p;
+      r.component = failedWho_;
+      r.error = "The design point failed, so no off-design point can be calculated: " + why;
+      results.push_back(std::move(r));
+    }
+    FinishSimulation();
+    return design;
+  }
+  designDone_ = true;
   THostModel model(*this);
   engine::TOffDesign od(model);
   od.options = options;
@@ -604,10 +626,74 @@ TRunStatus TModelHost::RunOffDesign(engine::TEngineState& state, const std::vect
 TRunStatus TModelHost::Run(engine::TEngineState& state) {
   state.modelDir = modelDir_;
   engine::TActiveEngineState scope(state);
+  designDone_ = false;
   if (const TRunStatus s = StartSimulation(); s != TRunStatus::Ok) return s;
   const TRunStatus point = RunPoint();
+  designDone_ = point == TRunStatus::Ok;
   const TRunStatus end = FinishSimulation();
   return point != TRunStatus::Ok ? point : end;
+}
+
+namespace {
+
+// A file name relative to the folder from, as seen from the folder to.
+std::string Rebased(const std::string& name, const std::filesystem::path& from, const std::filesystem::path& to) {
+  namespace fs = std::filesystem;
+  const fs::path p(name);
+  if (name.empty() || p.is_absolute()) return name;
+  std::error_code ec;
+  const fs::path file = fs::weakly_canonical(fs::absolute(from / p, ec), ec);
+  const fs::path base = fs::weakly_canonical(fs::absolute(to, ec), ec);
+  if (ec) return name;
+  const fs::path rel = file.lexically_relative(base);
+  return rel.empty() ? file.string() : rel.generic_string();
+}
+
+}  // namespace
+
+bool TModelHost::SaveModel(const std::string& fileName, std::string& error) {
+  if (configPath_.empty() || order_.empty()) {
+    error = "no model is loaded";
+    return false;
+  }
+  const TVyrXmlNode base = impl_->doc.Root().RefModelRoot();
+  if (configPath_ != base.GetIDPath(impl_->doc.DocumentNode())) {
+    error = "the design data of " + configPath_ +
+            " are not the base configuration's; save the design data of the base configuration (without --config "
+            "and --case)";
+    return false;
+  }
+  namespace fs = std::filesystem;
+  const fs::path from = modelDir_.empty() ? fs::path(".") : fs::path(modelDir_);
+  const fs::path parent = fs::path(fileName).parent_path();
+  const fs::path to = parent.empty() ? fs::path(".") : parent;
+  const pugi::xml_node list = base.child("Components");
+  for (TVYRcomp* icon : order_) {
+    TVYRcompform& form = *icon->Compform;
+    const std::string id = impl_->elements[impl_->index.at(icon)].attribute("ID").value();
+    pugi::xml_node element;
+    for (pugi::xml_node n : list.children("TVYRcomp"))
+      if (SameID(n, id)) {
+        element = n;
+        break;
+      }
+    if (!element) continue;  // the base has every component of its own model
+    // Files named relative to the model file, seen from the new file's folder.
+    std::vector<std::pair<TStringFld*, std::string>> files;
+    for (TFieldControl* f : form.Fields())
+      if (auto* text = qobject_cast<TStringFld*>(f->FieldWidget()); text && text->property("modelFile").toBool()) {
+        files.emplace_back(text, text->Text());
+        text->SetText(Rebased(text->Text(), from, to));
+      }
+    form.WriteToXML(element);
+    for (auto& [field, text] : files) field->SetText(text);
+  }
+  const std::size_t mark = messages_.size();
+  if (impl_->doc.SaveToFile(fileName)) return true;
+  for (std::size_t k = mark; k < messages_.size(); ++k) used_[k] = true;  // LastError says it
+  error = OneLine(impl_->doc.LastError());
+  if (error.empty()) error = fileName + " cannot be written";
+  return false;
 }
 
 }  // namespace vyr::run

@@ -34,8 +34,12 @@
 //     even when the point failed; then, for a point that succeeded,
 //     OutputDataTo(otOutpArrays) and OutputDataToArraysEnd.
 //   Simulation end: CalcSimulationFinish.
-//   Off-design point (mode cmSteadyState, after the simulation start; the
-//     map scalars and the design throat area come from the model file):
+//   Off-design run: the simulation start, then the design point from the
+//     model's design inputs, which writes what off design needs into the
+//     forms (map scalars unless a form keeps them fixed, design areas, the
+//     throat area, shaft powers); a design point that fails fails every
+//     off-design point with its reason. Then the points.
+//   Off-design point (mode cmSteadyState):
 //     CalcInit, CalcNewStateStart, DefineStatesAndErrors once; then for every
 //     pass of the Newton-Broyden solver CalculationReset, CalcNewStateBegin,
 //     CalcStart, CalcListBegin, Calc, CalcEnd, CalcListEnd, CalcFinish,
@@ -112,9 +116,10 @@ class TModelHost {
   TRunStatus Run(engine::TEngineState& state);
 
   /// Off-design points inside a TActiveEngineState scope over state:
-  /// simulation start, the points as a sweep (each from the last converged
-  /// one), simulation end. Failed when a point failed (its reason in its
-  /// result); results has a row per point.
+  /// simulation start, the design point from the design inputs, the points
+  /// as a sweep (each from the last converged one), simulation end. Failed
+  /// when a point failed (its reason in its result); results has a row per
+  /// point.
   TRunStatus RunOffDesign(engine::TEngineState& state, const std::vector<engine::TOffDesignPoint>& points,
                           std::vector<engine::TOffDesignResult>& results, const engine::TSolverOptions& options = {});
 
@@ -133,6 +138,16 @@ class TModelHost {
   std::vector<std::string> Warnings() const;
   /// ID path of the configuration or case that was loaded ("/Model/BaseCfg/Case:hot").
   const std::string& ConfigPath() const { return configPath_; }
+  /// Whether the last design point (of Run or RunOffDesign) succeeded.
+  bool DesignDone() const { return designDone_; }
+  /// Writes the model file as loaded, with the forms' values (after a design
+  /// point: its map scalars, design areas and powers) in the base
+  /// configuration's components, to fileName. A file name a form gives
+  /// relative to the model file's folder (a string field with the dynamic
+  /// property "modelFile") is rewritten relative to fileName's folder. Only
+  /// for the base configuration: the values of a configuration or case are
+  /// not the base's. False with the reason.
+  bool SaveModel(const std::string& fileName, std::string& error);
 
  private:
   struct Impl;
@@ -162,6 +177,8 @@ class TModelHost {
   std::string source_;
   std::string modelDir_;  // folder of the model file
   bool pointFailed_ = false;
+  bool designDone_ = false;
+  std::string failedWho_;  // IDstr of the component whose hook failed last
 };
 
 }  // namespace vyr::run

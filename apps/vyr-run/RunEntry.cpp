@@ -93,14 +93,27 @@ void Run(const TRunRequest& request, TRunResult& result) {
       TModelHost host;
       if (!host.Load(request.model, request.config, request.caseID)) {
         result.status = TRunStatus::Invalid;
+      } else if (!request.saveDesign.empty() && (!request.config.empty() || !request.caseID.empty())) {
+        // The design data of a configuration or case belong to no element of the file.
+        result.status = TRunStatus::Invalid;
+        result.errors.push_back("--save-design writes the design data of the base configuration; it cannot be "
+                                "combined with --config or --case");
       } else {
         result.status = request.offDesign.empty()
                             ? host.Run(result.state)
                             : host.RunOffDesign(result.state, request.offDesign, result.points);
       }
+      std::string saveProblem;
+      if (result.status != TRunStatus::Invalid && !request.saveDesign.empty()) {
+        if (!host.DesignDone())
+          saveProblem = "--save-design: " + request.saveDesign + " not written: the design point failed";
+        else if (!host.SaveModel(request.saveDesign, result.saveError))
+          result.saveError = "--save-design: " + result.saveError;
+      }
       result.configPath = host.ConfigPath();
-      result.errors = host.Errors();
+      result.errors.insert(result.errors.end(), host.Errors().begin(), host.Errors().end());
       result.warnings = host.Warnings();
+      if (!saveProblem.empty()) result.warnings.push_back(saveProblem);
     }
   }
   // A library that did not load explains a class the model names and nobody knows.

@@ -161,6 +161,10 @@ void AddRun(CLI::App& app, Common& common, Action& action) {
   cmd->add_option("--case", o->caseID, "ID of a case (\"Case\") of the configuration, or of the base");
   cmd->add_option("--complib", o->complibs, "A further component library, or a folder of them (repeatable)")
       ->allow_extra_args(false);
+  cmd->add_option("--save-design", o->saveDesign,
+                  "Writes the model with the data of its design point (map scalars, design areas and powers) to "
+                  "this file, for other programs; with --off-design too")
+      ->type_name("FILE");
   auto od = std::make_shared<OffDesignOptions>();
   od->Add(cmd);
   cmd->callback([&action, &common, o, od] {
@@ -180,6 +184,10 @@ void AddRun(CLI::App& app, Common& common, Action& action) {
         std::string text;
         for (const std::string& e : result->errors) text += (text.empty() ? "" : "\nvyr: ") + e;
         throw BadArgument(text.empty() ? "the model is not valid" : text);
+      }
+      if (!result->saveError.empty()) {
+        for (const std::string& w : result->warnings) std::cerr << "vyr: warning: " << w << '\n';
+        return Failure(result->saveError);
       }
       if (od->on && !result->points.empty()) {
         // A failed point is a row with its reason; the status says that points failed.

@@ -1,16 +1,23 @@
 // The host of "vyr run": the hook calls of one design point over a model of
 // components whose hooks do nothing (the base component form), so that what is
-// measured is the host's own cost per point; loading such a model; and the
-// whole program on the example turbojet when that model exists.
+// measured is the host's own cost per point; loading such a model; the
+// off-design operating line of the reference turbojet on maps through the
+// host's forms beside the same line on the engine layer alone (the host's
+// cost per point is their ratio, measured in one run); and the whole program
+// on the example turbojets when those models exist.
 #include <benchmark/benchmark.h>
+#include <dlfcn.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "EngineState.h"
 #include "ModelHost.h"
+#include "OffDesign.h"
 #include "QtBenchApp.h"
+#include "engine/TurbojetMaps.h"
 
 namespace {
 
@@ -66,6 +73,84 @@ void BM_LoadAndRun(benchmark::State& st) {
   }
 }
 BENCHMARK(BM_LoadAndRun)->Arg(8)->Unit(benchmark::kMillisecond);
+
+// The operating line of the reference turbojet: 50 thrust points from 11,800 lbf
+// down to 40 %, each from the last converged one.
+std::vector<vyr::engine::TOffDesignPoint> OperatingLine() {
+  std::vector<vyr::engine::TOffDesignPoint> line;
+  for (int k = 0; k < 50; ++k)
+    line.push_back({0, 0, 0, vyr::engine::TOffDesignControl::Thrust, 11800 * vyr::test::kLbf * (1.0 - 0.6 * k / 49.0)});
+  return line;
+}
+
+// Solver iterations of a sweep, all points.
+int Iterations(const std::vector<vyr::engine::TOffDesignResult>& rs) {
+  int n = 0;
+  for (const auto& r : rs) n += r.iterations;
+  return n;
+}
+
+// The line on the engine layer alone, from its design point (as bench_offdesign).
+void BM_CoreOperatingLine50(benchmark::State& st) {
+  using namespace vyr::engine;
+  vyr::test::TurbojetOnMaps t(VYR_EXAMPLES_DIR "/maps");
+  TEngineState s;
+  if (!t.error.empty() || !t.e.RunForThrust(s, 11800 * vyr::test::kLbf)) {
+    st.SkipWithError("the engine layer's turbojet does not size");
+    return;
+  }
+  TEngineModel model(t.e);
+  TOffDesign od(model);
+  const std::vector<TOffDesignPoint> line = OperatingLine();
+  int iterations = 0;
+  for (auto _ : st) {
+    od.Restart();
+    const std::vector<TOffDesignResult> rs = od.Sweep(s, line);
+    for (const TOffDesignResult& r : rs)
+      if (!r.ok) st.SkipWithError(r.error.c_str());
+    iterations = Iterations(rs);
+  }
+  st.counters["iterations"] = iterations;
+  st.counters["per_point"] = benchmark::Counter(50.0 * st.iterations(), benchmark::Counter::kIsRate |
+                                                                            benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_CoreOperatingLine50)->Unit(benchmark::kMillisecond);
+
+// The model file's forms, through the model host, in process: the gas-path
+// component library loaded once, the model once; a run is the simulation
+// start, the design point and the line (designPoint 0: the design point alone).
+void BM_HostOperatingLine50(benchmark::State& st) {
+  vyr::bench::EnsureQtApp();
+  static void* library = *VYR_GASPATH_LIBRARY ? dlopen(VYR_GASPATH_LIBRARY, RTLD_NOW | RTLD_LOCAL) : nullptr;
+  if (library == nullptr) {
+    st.SkipWithError("the gas-path component library does not load");
+    return;
+  }
+  vyr::run::TModelHost host;
+  if (!host.Load(VYR_MAPS_MODEL, "", "")) {
+    st.SkipWithError("the model on maps does not load");
+    return;
+  }
+  const bool line = st.range(0) != 0;
+  const std::vector<vyr::engine::TOffDesignPoint> points = OperatingLine();
+  int iterations = 0;
+  for (auto _ : st) {
+    vyr::engine::TEngineState s;
+    std::vector<vyr::engine::TOffDesignResult> rs;
+    const vyr::run::TRunStatus status = line ? host.RunOffDesign(s, points, rs) : host.Run(s);
+    if (status != vyr::run::TRunStatus::Ok) {
+      st.SkipWithError(host.Errors().empty() ? "the run failed" : host.Errors().back().c_str());
+      return;
+    }
+    iterations = Iterations(rs);
+  }
+  if (line) {
+    st.counters["iterations"] = iterations;
+    st.counters["per_point"] = benchmark::Counter(50.0 * st.iterations(), benchmark::Counter::kIsRate |
+                                                                              benchmark::Counter::kInvert);
+  }
+}
+BENCHMARK(BM_HostOperatingLine50)->ArgName("line")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The whole program on the example turbojet: start, Qt, libraries, model, tables.
 void BM_WholeProcessTurbojet(benchmark::State& st) {

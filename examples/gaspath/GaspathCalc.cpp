@@ -1,6 +1,8 @@
 // The forms' calculations: each builds its component of the engine layer from
 // its inputs and its icon's station numbers, runs it on the state of the run
-// in progress, and keeps its results.
+// in progress, and keeps its results. Off design the component is built once
+// a point, when it registers its unknowns, and every pass of the solver runs
+// that one: a pass reads no field, no station link and no map file.
 #include <cmath>
 
 #include "Engine.h"
@@ -37,22 +39,43 @@ bool TGasPathForm::FreshStation(const engine::TEngineState& state, int station) 
   return Fail("Station " + std::to_string(station) + " has been set by another component already");
 }
 
-bool TGasPathForm::InletAndOutlet(const engine::TEngineState& state, int& in, int& out) {
-  return Station(ltIn1, in) && Station(ltOut1, out) && FreshStation(state, out);
-}
-
 bool TGasPathForm::RunComponent(engine::TComponent& component, engine::TEngineState& state) {
-  component.name = ComponentName();
+  if (component.name.empty()) component.name = ComponentName();
   if (state.offDesign ? component.CalcOffDesign(state) : component.Calc(state)) return true;
   return Fail(state.error.empty() ? "The calculation failed" : state.error);
 }
 
-bool TGasPathForm::DefineComponent(engine::TComponent& component, engine::TEngineState& state) {
-  component.name = ComponentName();
-  const std::string missing = component.MissingDesign();
+bool TGasPathForm::DefineComponent(const std::shared_ptr<engine::TComponent>& component,
+                                   engine::TEngineState& state) {
+  point_.reset();
+  component->name = ComponentName();
+  const std::string missing = component->MissingDesign();
   if (!missing.empty()) return Fail("No off-design calculation: " + missing);
-  if (component.DefineStatesAndErrors(state)) return true;
-  return Fail(state.error.empty() ? "Its off-design unknowns cannot be defined" : state.error);
+  if (!component->DefineStatesAndErrors(state))
+    return Fail(state.error.empty() ? "Its off-design unknowns cannot be defined" : state.error);
+  point_ = component;
+  return true;
+}
+
+template <class C>
+C* TGasPathForm::PointComponent(const engine::TEngineState& state) const {
+  // Only DefineComponent of this form sets point_, with the form's own component type.
+  return state.offDesign ? static_cast<C*>(point_.get()) : nullptr;
+}
+
+template <class F, class C>
+bool TGasPathForm::DefinePoint(F* form, bool (F::*build)(C&, const engine::TEngineState&)) {
+  engine::TEngineState* s = State();
+  if (s == nullptr) return false;
+  auto c = std::make_shared<C>("");
+  return (form->*build)(*c, *s) && DefineComponent(c, *s);
+}
+
+template <class F, class C>
+C* TGasPathForm::CalcComponent(engine::TEngineState& s, C& design, F* form,
+                               bool (F::*build)(C&, const engine::TEngineState&)) {
+  if (C* c = PointComponent<C>(s)) return c;
+  return (form->*build)(design, s) ? &design : nullptr;
 }
 
 std::string TGasPathForm::ModelFile(const engine::TEngineState& state, const std::string& name) const {
@@ -62,18 +85,29 @@ std::string TGasPathForm::ModelFile(const engine::TEngineState& state, const std
 
 // --- Ambient ---------------------------------------------------------------------
 
+bool TAmbientForm::Build(engine::TAmbient& c, const engine::TEngineState&) {
+  c.altitude = Altdes->GetValue();
+  c.mach = Machdes->GetValue();
+  c.dT = dTdes->GetValue();
+  return Station(ltOut1, c.outStation);
+}
+
+// Off design the flight condition is the point's; the design inputs are the
+// design point's flight condition, from which a cold start moves the design
+// state to the point's in corrected terms.
+bool TAmbientForm::DefineStatesAndErrors(TCalcMode mode) {
+  return TGasPathForm::DefineStatesAndErrors(mode) && DefinePoint(this, &TAmbientForm::Build);
+}
+
 // The flight condition is set before any component calculates, so that the
 // inlet and the nozzles find it whatever the calculation order.
 bool TAmbientForm::CalcStart(TCalcMode mode) {
   if (!TGasPathForm::CalcStart(mode)) return false;
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
-  engine::TAmbient a("");
-  if (!Station(ltOut1, a.outStation)) return false;
-  a.altitude = Altdes->GetValue();
-  a.mach = Machdes->GetValue();
-  a.dT = dTdes->GetValue();
-  if (!RunComponent(a, *s)) return false;
+  engine::TAmbient design("");
+  engine::TAmbient* a = CalcComponent(*s, design, this, &TAmbientForm::Build);
+  if (a == nullptr || !RunComponent(*a, *s)) return false;
   Ps0_ = s->ambient.Ps;
   Ts0_ = s->ambient.Ts;
   V0_ = s->V0;
@@ -98,39 +132,46 @@ bool TAmbientForm::CalcFinish(TCalcMode mode) {
 
 // --- Gas-path components ---------------------------------------------------------
 
-bool TInletForm::DefineStatesAndErrors(TCalcMode mode) {
-  if (!TGasPathForm::DefineStatesAndErrors(mode)) return false;
-  engine::TEngineState* s = State();
-  if (s == nullptr) return false;
-  engine::TInlet c("");
+bool TInletForm::Build(engine::TInlet& c, const engine::TEngineState&) {
   c.W = Wdes->GetValue();
-  return DefineComponent(c, *s);
+  c.recovery = PRdes->GetValue();
+  return Station(ltIn1, c.inStation) && Station(ltOut1, c.outStation);
+}
+
+bool TInletForm::DefineStatesAndErrors(TCalcMode mode) {
+  return TGasPathForm::DefineStatesAndErrors(mode) && DefinePoint(this, &TInletForm::Build);
 }
 
 bool TInletForm::Calc(TCalcMode mode) {
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
-  engine::TInlet c("");
-  if (!InletAndOutlet(*s, c.inStation, c.outStation)) return false;
-  c.W = Wdes->GetValue();
-  c.recovery = PRdes->GetValue();
-  if (!RunComponent(c, *s)) return false;
-  const TGasconditions& g = s->Find(c.outStation)->gas;
+  engine::TInlet design("");
+  engine::TInlet* c = CalcComponent(*s, design, this, &TInletForm::Build);
+  if (c == nullptr || !FreshStation(*s, c->outStation) || !RunComponent(*c, *s)) return false;
+  const TGasconditions& g = s->Find(c->outStation)->gas;
   W_ = g.W;
   Pt_ = g.Pt;
   Tt_ = g.Tt;
   return TGasPathForm::Calc(mode);
 }
 
+bool TDuctForm::Build(engine::TDuct& c, const engine::TEngineState&) {
+  c.loss = dPdes->GetValue();
+  return Station(ltIn1, c.inStation) && Station(ltOut1, c.outStation);
+}
+
+bool TDuctForm::DefineStatesAndErrors(TCalcMode mode) {
+  return TGasPathForm::DefineStatesAndErrors(mode) && DefinePoint(this, &TDuctForm::Build);
+}
+
 bool TDuctForm::Calc(TCalcMode mode) {
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
-  engine::TDuct c("");
-  if (!InletAndOutlet(*s, c.inStation, c.outStation)) return false;
-  c.loss = dPdes->GetValue();
-  if (!RunComponent(c, *s)) return false;
-  Pt_ = s->Find(c.outStation)->gas.Pt;
-  PR_ = Pt_ / s->Find(c.inStation)->gas.Pt;
+  engine::TDuct design("");
+  engine::TDuct* c = CalcComponent(*s, design, this, &TDuctForm::Build);
+  if (c == nullptr || !FreshStation(*s, c->outStation) || !RunComponent(*c, *s)) return false;
+  Pt_ = s->Find(c->outStation)->gas.Pt;
+  PR_ = Pt_ / s->Find(c->inStation)->gas.Pt;
   return TGasPathForm::Calc(mode);
 }
 
@@ -148,18 +189,7 @@ std::shared_ptr<const M> CachedMap(const std::string& path, std::shared_ptr<cons
   return map = m;
 }
 
-}  // namespace
-
-std::shared_ptr<const engine::TCompressorMap> TCompressorForm::Map(const engine::TEngineState& state) {
-  std::string why;
-  auto m = CachedMap(ModelFile(state, MapFile->Text()), map_, mapPath_, why);
-  if (!m) Fail(why);
-  return m;
-}
-
-namespace {
-
-// The component's map and the scalars the design point left in the fields.
+// The component's map and the scalars in the fields.
 template <class F, class C>
 bool SetMap(F& form, C& c, const engine::TEngineState& s) {
   if (form.MapFile->Text().empty()) return true;
@@ -170,10 +200,11 @@ bool SetMap(F& form, C& c, const engine::TEngineState& s) {
   return true;
 }
 
-// Keeps the scalars of a design point in the fields.
+// Keeps the scalars of a design point in the fields, unless they are the
+// calibrated ones given.
 template <class F, class C>
 void KeepScalars(F& form, const C& c) {
-  if (!c.scaled) return;
+  if (!c.scaled || form.ScalarsFixed()) return;
   form.MapsN->SetValue(c.scalars.sN);
   form.MapsW->SetValue(c.scalars.sW);
   form.MapsPR->SetValue(c.scalars.sPR);
@@ -182,23 +213,17 @@ void KeepScalars(F& form, const C& c) {
 
 }  // namespace
 
-bool TCompressorForm::DefineStatesAndErrors(TCalcMode mode) {
-  if (!TGasPathForm::DefineStatesAndErrors(mode)) return false;
-  engine::TEngineState* s = State();
-  if (s == nullptr) return false;
-  engine::TCompressor c("");
-  if (!SetMap(*this, c, *s)) return false;
-  c.WcDesign = MapWc->GetValue();
-  return DefineComponent(c, *s);
+std::shared_ptr<const engine::TCompressorMap> TCompressorForm::Map(const engine::TEngineState& state) {
+  std::string why;
+  auto m = CachedMap(ModelFile(state, MapFile->Text()), map_, mapPath_, why);
+  if (!m) Fail(why);
+  return m;
 }
 
-bool TCompressorForm::Calc(TCalcMode mode) {
-  engine::TEngineState* s = State();
-  if (s == nullptr) return false;
-  engine::TCompressor c("");
-  if (!SetMap(*this, c, *s)) return false;
+bool TCompressorForm::Build(engine::TCompressor& c, const engine::TEngineState& s) {
+  if (!SetMap(*this, c, s)) return false;
   c.WcDesign = MapWc->GetValue();
-  if (!InletAndOutlet(*s, c.inStation, c.outStation)) return false;
+  if (!Station(ltIn1, c.inStation) || !Station(ltOut1, c.outStation)) return false;
   c.shaft = IntOf(ShaftNrdes);
   c.PR = PRdes->GetValue();
   c.eff = Effdes->GetValue();
@@ -219,19 +244,32 @@ bool TCompressorForm::Calc(TCalcMode mode) {
     if (name.empty()) name = ComponentName() + " bleed " + std::to_string(k + 1);
     c.bleeds.push_back({name, bleeds[k].flow->GetValue(), bleeds[k].dH->GetValue()});
   }
-  if (!s->offDesign) c.scaled = false;  // the design point scales the map anew
-  if (!RunComponent(c, *s)) return false;
+  return true;
+}
+
+bool TCompressorForm::DefineStatesAndErrors(TCalcMode mode) {
+  return TGasPathForm::DefineStatesAndErrors(mode) && DefinePoint(this, &TCompressorForm::Build);
+}
+
+bool TCompressorForm::Calc(TCalcMode mode) {
+  engine::TEngineState* s = State();
+  if (s == nullptr) return false;
+  engine::TCompressor design("");
+  engine::TCompressor* c = CalcComponent(*s, design, this, &TCompressorForm::Build);
+  if (c == nullptr || !FreshStation(*s, c->outStation)) return false;
+  if (!s->offDesign) c->scaled = false;  // the design point scales the map anew
+  if (!RunComponent(*c, *s)) return false;
   if (!s->offDesign) {
-    KeepScalars(*this, c);
-    if (c.scaled) MapWc->SetValue(c.WcDesign);
-    c.KeepDesign(*s);
-    AinDesign->SetValue(c.AinDesign);
-    AoutDesign->SetValue(c.AoutDesign);
+    KeepScalars(*this, *c);
+    if (c->scaled) MapWc->SetValue(c->WcDesign);
+    c->KeepDesign(*s);
+    AinDesign->SetValue(c->AinDesign);
+    AoutDesign->SetValue(c->AoutDesign);
   }
-  const TGasconditions& g = s->Find(c.outStation)->gas;
+  const TGasconditions& g = s->Find(c->outStation)->gas;
   Pt_ = g.Pt;
   Tt_ = g.Tt;
-  if (const engine::TMachineResult* m = Named(s->performance.machines, c.name)) {
+  if (const engine::TMachineResult* m = Named(s->performance.machines, c->name)) {
     Eff_ = m->effIs;
     EffPoly_ = m->effPoly;
     PW_ = m->power;
@@ -239,45 +277,54 @@ bool TCompressorForm::Calc(TCalcMode mode) {
   return TGasPathForm::Calc(mode);
 }
 
+bool TSplitterForm::Build(engine::TSplitter& c, const engine::TEngineState&) {
+  c.BPR = BPRdes->GetValue();
+  return Station(ltIn1, c.inStation) && Station(ltOut1, c.coreStation) && Station(ltOut2, c.bypassStation);
+}
+
+bool TSplitterForm::DefineStatesAndErrors(TCalcMode mode) {
+  return TGasPathForm::DefineStatesAndErrors(mode) && DefinePoint(this, &TSplitterForm::Build);
+}
+
 bool TSplitterForm::Calc(TCalcMode mode) {
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
-  engine::TSplitter c("");
-  if (!Station(ltIn1, c.inStation) || !Station(ltOut1, c.coreStation) || !Station(ltOut2, c.bypassStation) ||
-      !FreshStation(*s, c.coreStation) || !FreshStation(*s, c.bypassStation))
+  engine::TSplitter design("");
+  engine::TSplitter* c = CalcComponent(*s, design, this, &TSplitterForm::Build);
+  if (c == nullptr || !FreshStation(*s, c->coreStation) || !FreshStation(*s, c->bypassStation) ||
+      !RunComponent(*c, *s))
     return false;
-  c.BPR = BPRdes->GetValue();
-  if (!RunComponent(c, *s)) return false;
-  Wcore_ = s->Find(c.coreStation)->gas.W;
-  Wbypass_ = s->Find(c.bypassStation)->gas.W;
+  Wcore_ = s->Find(c->coreStation)->gas.W;
+  Wbypass_ = s->Find(c->bypassStation)->gas.W;
   return TGasPathForm::Calc(mode);
 }
 
-bool TBurnerForm::DefineStatesAndErrors(TCalcMode mode) {
-  if (!TGasPathForm::DefineStatesAndErrors(mode)) return false;
-  engine::TEngineState* s = State();
-  if (s == nullptr) return false;
-  engine::TBurner c("");
-  c.T4Design = Texitdes->GetValue();
-  return DefineComponent(c, *s);
-}
-
-bool TBurnerForm::Calc(TCalcMode mode) {
-  engine::TEngineState* s = State();
-  if (s == nullptr) return false;
-  engine::TBurner c("");
-  if (!InletAndOutlet(*s, c.inStation, c.outStation)) return false;
+bool TBurnerForm::Build(engine::TBurner& c, const engine::TEngineState&) {
+  if (!Station(ltIn1, c.inStation) || !Station(ltOut1, c.outStation)) return false;
   const int fuel = Fuel->ItemIndex();
   if (fuel < 0 || fuel >= FuelTypeCount) return Fail("No fuel selected");
   c.fuel = fuel == ftUserSpec ? engine::UserFuel(HCdes->GetValue(), OCdes->GetValue(), LHVdes->GetValue())
                               : engine::TableFuel(static_cast<TFuelType>(fuel));
   c.Tt = Texitdes->GetValue();
+  c.T4Design = c.Tt;
   c.eff = Effdes->GetValue();
   c.loss = dPdes->GetValue();
   c.Tfuel = Tfueldes->GetValue();
-  if (!RunComponent(c, *s)) return false;
-  const TGasconditions& in = s->Find(c.inStation)->gas;
-  const TGasconditions& out = s->Find(c.outStation)->gas;
+  return true;
+}
+
+bool TBurnerForm::DefineStatesAndErrors(TCalcMode mode) {
+  return TGasPathForm::DefineStatesAndErrors(mode) && DefinePoint(this, &TBurnerForm::Build);
+}
+
+bool TBurnerForm::Calc(TCalcMode mode) {
+  engine::TEngineState* s = State();
+  if (s == nullptr) return false;
+  engine::TBurner design("");
+  engine::TBurner* c = CalcComponent(*s, design, this, &TBurnerForm::Build);
+  if (c == nullptr || !FreshStation(*s, c->outStation) || !RunComponent(*c, *s)) return false;
+  const TGasconditions& in = s->Find(c->inStation)->gas;
+  const TGasconditions& out = s->Find(c->outStation)->gas;
   Wf_ = out.W - in.W;
   FAR_ = Wf_ / in.W;
   Pt_ = out.Pt;
@@ -291,42 +338,40 @@ std::shared_ptr<const engine::TTurbineMap> TTurbineForm::Map(const engine::TEngi
   return m;
 }
 
-bool TTurbineForm::DefineStatesAndErrors(TCalcMode mode) {
-  if (!TGasPathForm::DefineStatesAndErrors(mode)) return false;
-  engine::TEngineState* s = State();
-  if (s == nullptr) return false;
-  engine::TTurbine c("");
-  if (!SetMap(*this, c, *s)) return false;
+bool TTurbineForm::Build(engine::TTurbine& c, const engine::TEngineState& s) {
+  if (!SetMap(*this, c, s)) return false;
   c.WpDesign = MapWp->GetValue();
-  for (auto [name, at] : {std::pair{Cool1Name, Cool1At}, std::pair{Cool2Name, Cool2At}})
-    if (!name->Text().empty()) c.cooling.push_back({name->Text(), at->ItemIndex() == 0});
-  return DefineComponent(c, *s);
-}
-
-bool TTurbineForm::Calc(TCalcMode mode) {
-  engine::TEngineState* s = State();
-  if (s == nullptr) return false;
-  engine::TTurbine c("");
-  if (!SetMap(*this, c, *s)) return false;
-  c.WpDesign = MapWp->GetValue();
-  if (!s->offDesign) c.scaled = false;  // the design point scales the map anew
-  if (!InletAndOutlet(*s, c.inStation, c.outStation)) return false;
+  if (!Station(ltIn1, c.inStation) || !Station(ltOut1, c.outStation)) return false;
   c.rotorInStation = IntOf(RotorInStation);
   c.rotorExitStation = IntOf(RotorExitStation);
-  for (int rotor : {c.rotorInStation, c.rotorExitStation})
-    if (rotor > 0 && !FreshStation(*s, rotor)) return false;
   c.shaft = IntOf(ShaftNrdes);
   c.eff = Effdes->GetValue();
   c.polytropic = EffType->ItemIndex() == 1;
   for (auto [name, at] : {std::pair{Cool1Name, Cool1At}, std::pair{Cool2Name, Cool2At}})
     if (!name->Text().empty()) c.cooling.push_back({name->Text(), at->ItemIndex() == 0});
-  if (!RunComponent(c, *s)) return false;
+  return true;
+}
+
+bool TTurbineForm::DefineStatesAndErrors(TCalcMode mode) {
+  return TGasPathForm::DefineStatesAndErrors(mode) && DefinePoint(this, &TTurbineForm::Build);
+}
+
+bool TTurbineForm::Calc(TCalcMode mode) {
+  engine::TEngineState* s = State();
+  if (s == nullptr) return false;
+  engine::TTurbine design("");
+  engine::TTurbine* c = CalcComponent(*s, design, this, &TTurbineForm::Build);
+  if (c == nullptr || !FreshStation(*s, c->outStation)) return false;
+  if (!s->offDesign) c->scaled = false;  // the design point scales the map anew
+  for (int rotor : {c->rotorInStation, c->rotorExitStation})
+    if (rotor > 0 && !FreshStation(*s, rotor)) return false;
+  if (!RunComponent(*c, *s)) return false;
   if (!s->offDesign) {
-    KeepScalars(*this, c);
-    if (c.scaled) MapWp->SetValue(c.WpDesign);
+    KeepScalars(*this, *c);
+    if (c->scaled) MapWp->SetValue(c->WpDesign);
   }
-  Tt_ = s->Find(c.outStation)->gas.Tt;
-  if (const engine::TMachineResult* m = Named(s->performance.machines, c.name)) {
+  Tt_ = s->Find(c->outStation)->gas.Tt;
+  if (const engine::TMachineResult* m = Named(s->performance.machines, c->name)) {
     PR_ = m->PR;
     Eff_ = m->effIs;
     EffPoly_ = m->effPoly;
@@ -335,32 +380,31 @@ bool TTurbineForm::Calc(TCalcMode mode) {
   return TGasPathForm::Calc(mode);
 }
 
-bool TNozzleForm::DefineStatesAndErrors(TCalcMode mode) {
-  if (!TGasPathForm::DefineStatesAndErrors(mode)) return false;
-  engine::TEngineState* s = State();
-  if (s == nullptr) return false;
-  engine::TNozzle c("");
+bool TNozzleForm::Build(engine::TNozzle& c, const engine::TEngineState&) {
   c.A8Design = A8Design->GetValue();
   c.WDesign = W8Design->GetValue();
-  return DefineComponent(c, *s);
+  c.throatStation = IntOf(ThroatStation);
+  c.exitStation = IntOf(ExitStation);
+  c.kind = NozzleType->ItemIndex() == 1 ? engine::TNozzle::TKind::ConvergentDivergent
+                                        : engine::TNozzle::TKind::Convergent;
+  c.CV = CVdes->GetValue();
+  c.CD = CDdes->GetValue();
+  return Station(ltIn1, c.inStation);
+}
+
+bool TNozzleForm::DefineStatesAndErrors(TCalcMode mode) {
+  return TGasPathForm::DefineStatesAndErrors(mode) && DefinePoint(this, &TNozzleForm::Build);
 }
 
 bool TNozzleForm::Calc(TCalcMode mode) {
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
-  engine::TNozzle c("");
-  c.A8Design = A8Design->GetValue();
-  c.WDesign = W8Design->GetValue();
-  if (!Station(ltIn1, c.inStation)) return false;
-  c.throatStation = IntOf(ThroatStation);
-  c.exitStation = IntOf(ExitStation);
-  if (!FreshStation(*s, c.throatStation) || !FreshStation(*s, c.exitStation)) return false;
-  c.kind = NozzleType->ItemIndex() == 1 ? engine::TNozzle::TKind::ConvergentDivergent
-                                        : engine::TNozzle::TKind::Convergent;
-  c.CV = CVdes->GetValue();
-  c.CD = CDdes->GetValue();
-  if (!RunComponent(c, *s)) return false;
-  if (const engine::TNozzleResult* n = Named(s->performance.nozzles, c.name)) {
+  engine::TNozzle design("");
+  engine::TNozzle* c = CalcComponent(*s, design, this, &TNozzleForm::Build);
+  if (c == nullptr || !FreshStation(*s, c->throatStation) || !FreshStation(*s, c->exitStation) ||
+      !RunComponent(*c, *s))
+    return false;
+  if (const engine::TNozzleResult* n = Named(s->performance.nozzles, c->name)) {
     FG_ = n->FG;
     FGp_ = n->FGpressure;
     A8_ = n->A8;
@@ -377,34 +421,26 @@ bool TNozzleForm::Calc(TCalcMode mode) {
 // --- Shaft ------------------------------------------------------------------------
 
 // The shaft's data are in place before its compressors and turbines calculate.
-namespace {
-
-engine::TShaftComponent ShaftOf(const TShaftForm& f) {
-  engine::TShaftComponent c("");
-  c.number = IntOf(f.ShaftNrdes);
-  c.rpm = f.Ndes->GetValue();
-  c.effMech = f.EffMechdes->GetValue();
-  c.offtake = f.PWoffdes->GetValue();
-  c.powerDesign = f.PWDesign->GetValue();
-  return c;
+bool TShaftForm::Build(engine::TShaftComponent& c, const engine::TEngineState&) {
+  c.number = IntOf(ShaftNrdes);
+  c.rpm = Ndes->GetValue();
+  c.effMech = EffMechdes->GetValue();
+  c.offtake = PWoffdes->GetValue();
+  c.powerDesign = PWDesign->GetValue();
+  return true;
 }
 
-}  // namespace
-
 bool TShaftForm::DefineStatesAndErrors(TCalcMode mode) {
-  if (!TGasPathForm::DefineStatesAndErrors(mode)) return false;
-  engine::TEngineState* s = State();
-  if (s == nullptr) return false;
-  engine::TShaftComponent c = ShaftOf(*this);
-  return DefineComponent(c, *s);
+  return TGasPathForm::DefineStatesAndErrors(mode) && DefinePoint(this, &TShaftForm::Build);
 }
 
 bool TShaftForm::CalcStart(TCalcMode mode) {
   if (!TGasPathForm::CalcStart(mode)) return false;
   engine::TEngineState* s = State();
   if (s == nullptr) return false;
-  engine::TShaftComponent c = ShaftOf(*this);
-  return RunComponent(c, *s);
+  engine::TShaftComponent design("");
+  engine::TShaftComponent* c = CalcComponent(*s, design, this, &TShaftForm::Build);
+  return c != nullptr && RunComponent(*c, *s);
 }
 
 // Once every compressor and turbine has calculated: the shaft's power
@@ -416,9 +452,11 @@ bool TShaftForm::CalcFinish(TCalcMode mode) {
   PWc_ = shaft.absorbed;
   PWt_ = shaft.delivered;
   if (s->offDesign) {
-    engine::TShaftComponent c = ShaftOf(*this);
-    c.name = ComponentName();
-    if (!c.OffDesignEnd(*s)) return Fail(s->error);
+    engine::TShaftComponent design("");
+    engine::TShaftComponent* c = CalcComponent(*s, design, this, &TShaftForm::Build);
+    if (c == nullptr) return false;
+    if (c->name.empty()) c->name = ComponentName();
+    if (!c->OffDesignEnd(*s)) return Fail(s->error);
   } else {
     PWDesign->SetValue(shaft.absorbed + shaft.offtake);
   }

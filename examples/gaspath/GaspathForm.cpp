@@ -63,18 +63,22 @@ TNumFld* TGasPathForm::AddNumFld(const char* name, const char* caption, TParType
   return f;
 }
 
-void TGasPathForm::AddMapScalars(TNumFld*& sN, TNumFld*& sW, TNumFld*& sPR, TNumFld*& sEff) {
+void TGasPathForm::AddMapScalars(TRadioGrpFld*& source, TNumFld*& sN, TNumFld*& sW, TNumFld*& sPR, TNumFld*& sEff) {
   const double inf = std::numeric_limits<double>::infinity();
-  const char* hint = "Map scalar from the design point (N = Nmap sN, W = Wmap sW, PR = (PRmap - 1) sPR + 1, "
-                     "eff = effmap sEff)";
+  // A calibrated map keeps the scalars it was fitted with, whatever the design point gives.
+  source = AddRadioGrp("MapScalars", "Map scalars", {"From the design point", "Fixed (calibrated map)"}, 0);
+  source->setToolTip(QStringLiteral("From the design point: every design run scales the map to it anew. "
+                                    "Fixed: the scalars below stay as given, at design and off design"));
+  const char* hint = "Map scalar (N = Nmap sN, W = Wmap sW, PR = (PRmap - 1) sPR + 1, eff = effmap sEff)";
   sN = AddNumFld("MapsN", "Map scalar sN", ptNone, 0.0, 0.0, inf, hint);
   sW = AddNumFld("MapsW", "Map scalar sW", ptNone, 0.0, 0.0, inf, hint);
   sPR = AddNumFld("MapsPR", "Map scalar sPR", ptNone, 0.0, 0.0, inf, hint);
   sEff = AddNumFld("MapsEff", "Map scalar sEff", ptNone, 0.0, 0.0, inf, hint);
 }
 
-TStringFld* TGasPathForm::AddStringFld(const char* name, const char* caption, const char* hint) {
+TStringFld* TGasPathForm::AddStringFld(const char* name, const char* caption, const char* hint, bool modelFile) {
   auto* f = new TStringFld(inputsPanel_);
+  if (modelFile) f->setProperty("modelFile", true);
   f->setObjectName(QString::fromUtf8(name));
   f->setPlaceholderText(QString::fromUtf8(caption));
   f->setToolTip(QString::fromUtf8(hint));

@@ -56,8 +56,9 @@ TCompressorForm::TCompressorForm(QWidget* owner) : TGasPathForm(owner) {
   Bleed3des = AddNumFld("Bleed3des", "Bleed 3", ptNone, 0.0, 0.0, 0.5, hint);
   Bleed3dHdes = AddNumFld("Bleed3dHdes", "Bleed 3 enthalpy fraction", ptNone, 1.0, 0.0, 1.0, dHhint);
   Bleed3Name = AddStringFld("Bleed3Name", "Bleed 3 name", nameHint);
-  MapFile = AddStringFld("MapFile", "Map file", "Compressor map file, relative to the model file (empty: no map)");
-  AddMapScalars(MapsN, MapsW, MapsPR, MapsEff);
+  MapFile = AddStringFld("MapFile", "Map file", "Compressor map file, relative to the model file (empty: no map)",
+                         true);
+  AddMapScalars(MapScalars, MapsN, MapsW, MapsPR, MapsEff);
   MapWc = AddNumFld("MapWc", "Design corrected flow", ptMassFlow, 0.0, 0.0, kInf,
                     "Corrected flow at the design point, kept for off design");
   InMachdes = AddNumFld("InMachdes", "Face Mach number", ptNone, 0.5, 0.0, 0.95,
@@ -68,12 +69,34 @@ TCompressorForm::TCompressorForm(QWidget* owner) : TGasPathForm(owner) {
                         "Face area of the design point, kept off design (0: not calculated)");
   AoutDesign = AddNumFld("AoutDesign", "Design exit area", ptArea, 0.0, 0.0, kInf,
                          "Exit area of the design point, kept off design (0: not calculated)");
+  connect(MapScalars, &TRadioGrpFld::Changed, this, &TCompressorForm::InitializeControlStates);
+  InitializeControlStates();
+}
+
+namespace {
+
+// Fixed scalars are the calibration of the map: each must be given.
+std::string FixedScalarsProblem(const TStringFld* file, const TRadioGrpFld* source,
+                                std::initializer_list<const TNumFld*> scalars) {
+  if (file->Text().empty() || source->ItemIndex() != 1) return {};
+  for (const TNumFld* f : scalars)
+    if (!(f->GetValue() > 0))
+      return "The map scalars are fixed (calibrated map), but " + f->LabelCaption() + " is " +
+             ValueText(f->GetValue(), ptNone) + ": a fixed scalar must be positive";
+  return {};
+}
+
+}  // namespace
+
+void TCompressorForm::InitializeControlStates() {
+  TGasPathForm::InitializeControlStates();
+  for (TNumFld* f : {MapsN, MapsW, MapsPR, MapsEff}) f->setEnabled(ScalarsFixed());
 }
 
 std::string TCompressorForm::InputProblem() const {
   const double sum = Bleed1des->GetValue() + Bleed2des->GetValue() + Bleed3des->GetValue();
   if (!(sum < 1.0)) return "The bleeds take " + ValueText(sum, ptNone) + " of the inlet flow, no flow is left";
-  return {};
+  return FixedScalarsProblem(MapFile, MapScalars, {MapsN, MapsW, MapsPR, MapsEff});
 }
 
 bool TCompressorForm::InputActive(const TNumFld* field) const {
@@ -136,10 +159,21 @@ TTurbineForm::TTurbineForm(QWidget* owner) : TGasPathForm(owner) {
   Cool1At = AddRadioGrp("Cool1At", "Cooling flow 1 enters at", at, 0);
   Cool2Name = AddStringFld("Cool2Name", "Cooling flow 2 from bleed", hint);
   Cool2At = AddRadioGrp("Cool2At", "Cooling flow 2 enters at", at, 1);
-  MapFile = AddStringFld("MapFile", "Map file", "Turbine map file, relative to the model file (empty: no map)");
-  AddMapScalars(MapsN, MapsW, MapsPR, MapsEff);
+  MapFile = AddStringFld("MapFile", "Map file", "Turbine map file, relative to the model file (empty: no map)", true);
+  AddMapScalars(MapScalars, MapsN, MapsW, MapsPR, MapsEff);
   MapWp = AddNumFld("MapWp", "Design flow parameter", ptNone, 0.0, 0.0, kInf,
                     "W sqrt(Tt)/Pt at the design point [kg sqrt(K)/(s Pa)], kept for off design");
+  connect(MapScalars, &TRadioGrpFld::Changed, this, &TTurbineForm::InitializeControlStates);
+  InitializeControlStates();
+}
+
+void TTurbineForm::InitializeControlStates() {
+  TGasPathForm::InitializeControlStates();
+  for (TNumFld* f : {MapsN, MapsW, MapsPR, MapsEff}) f->setEnabled(ScalarsFixed());
+}
+
+std::string TTurbineForm::InputProblem() const {
+  return FixedScalarsProblem(MapFile, MapScalars, {MapsN, MapsW, MapsPR, MapsEff});
 }
 
 bool TTurbineForm::InputActive(const TNumFld* field) const {

@@ -9,8 +9,10 @@
 // DefineStatesAndErrors registers each component's unknowns and errors, and
 // every pass of the solver runs CalcStart, Calc and CalcFinish as at design.
 // What off design needs of the design point (map scalars, the throat area,
-// the shaft's power) the design run writes into the forms' fields, so that
-// a saved model runs off design without a design run.
+// the shaft's power) the design run writes into the forms' fields; a model
+// host runs the design point before every off-design run, so that off design
+// follows the design inputs. A compressor or turbine whose map scalars are
+// marked fixed (a calibrated map) keeps the scalars it was given.
 //
 // Order of a design-point run: every form's CalcStart (the ambient form sets
 // the flight condition and station 0, the shaft forms their shafts), then
@@ -26,7 +28,16 @@
 #include "GaspathForm.h"
 
 namespace vyr::engine {
+class TAmbient;
+class TBurner;
+class TCompressor;
 class TCompressorMap;
+class TDuct;
+class TInlet;
+class TNozzle;
+class TShaftComponent;
+class TSplitter;
+class TTurbine;
 class TTurbineMap;
 }  // namespace vyr::engine
 
@@ -55,6 +66,8 @@ class TAmbientForm : public TGasPathForm {
 
   bool CalcStart(TCalcMode mode) override;
   bool CalcFinish(TCalcMode mode) override;
+  /// Off design: records the design point's flight condition in the state.
+  bool DefineStatesAndErrors(TCalcMode mode) override;
   std::vector<TResult> Results() const override;
 
   TNumFld* Altdes;  ///< pressure altitude [m]
@@ -62,6 +75,8 @@ class TAmbientForm : public TGasPathForm {
   TNumFld* dTdes;   ///< offset from the standard temperature [K]
 
  private:
+  /// The component from the fields and the stations.
+  bool Build(engine::TAmbient& c, const engine::TEngineState& s);
   double Ps0_ = 0, Ts0_ = 0, V0_ = 0, FN_ = 0;
 };
 
@@ -88,6 +103,8 @@ class TInletForm : public TGasPathForm {
   TNumFld* PRdes;  ///< pressure recovery [-]
 
  private:
+  /// The component from the fields and the stations.
+  bool Build(engine::TInlet& c, const engine::TEngineState& s);
   double W_ = 0, Pt_ = 0, Tt_ = 0;
 };
 
@@ -103,11 +120,14 @@ class TDuctForm : public TGasPathForm {
   double PR() const { return PR_; }
   double Pt() const { return Pt_; }
   bool Calc(TCalcMode mode) override;
+  bool DefineStatesAndErrors(TCalcMode mode) override;
   std::vector<TResult> Results() const override;
 
   TNumFld* dPdes;  ///< relative total-pressure loss [-]
 
  private:
+  /// The component from the fields and the stations.
+  bool Build(engine::TDuct& c, const engine::TEngineState& s);
   double PR_ = 0, Pt_ = 0;
 };
 
@@ -155,6 +175,10 @@ class TCompressorForm : public TGasPathForm {
   /// A bleed's enthalpy fraction only while the bleed takes flow; the map's
   /// scalars only with a map.
   bool InputActive(const TNumFld* field) const override;
+  /// The map's scalars can be typed only while they are fixed.
+  void InitializeControlStates() override;
+  /// The map's scalars are the calibrated ones given, not the design point's.
+  bool ScalarsFixed() const { return MapScalars->ItemIndex() == 1; }
 
   TNumFld* PRdes;        ///< pressure ratio Pt_out/Pt_in [-]
   TNumFld* Effdes;       ///< efficiency [-]
@@ -170,7 +194,8 @@ class TCompressorForm : public TGasPathForm {
   TStringFld* Bleed2Name;
   TStringFld* Bleed3Name;
   TStringFld* MapFile;   ///< map file, relative to the model file ("" no map: no off design)
-  TNumFld* MapsN;        ///< map scalars from the design point: speed, flow, pressure ratio, efficiency [-]
+  TRadioGrpFld* MapScalars;  ///< "From the design point", "Fixed (calibrated map)"
+  TNumFld* MapsN;        ///< map scalars: speed, flow, pressure ratio, efficiency [-]
   TNumFld* MapsW;
   TNumFld* MapsPR;
   TNumFld* MapsEff;
@@ -184,6 +209,8 @@ class TCompressorForm : public TGasPathForm {
   std::shared_ptr<const engine::TCompressorMap> Map(const engine::TEngineState& state);
 
  private:
+  /// The component from the fields, the stations and the map.
+  bool Build(engine::TCompressor& c, const engine::TEngineState& s);
   double Eff_ = 0, EffPoly_ = 0, PW_ = 0, Tt_ = 0, Pt_ = 0;
   std::shared_ptr<const engine::TCompressorMap> map_;
   std::string mapPath_;
@@ -202,11 +229,14 @@ class TSplitterForm : public TGasPathForm {
   double Wcore() const { return Wcore_; }
   double Wbypass() const { return Wbypass_; }
   bool Calc(TCalcMode mode) override;
+  bool DefineStatesAndErrors(TCalcMode mode) override;
   std::vector<TResult> Results() const override;
 
   TNumFld* BPRdes;  ///< bypass ratio [-]
 
  private:
+  /// The component from the fields and the stations.
+  bool Build(engine::TSplitter& c, const engine::TEngineState& s);
   double Wcore_ = 0, Wbypass_ = 0;
 };
 
@@ -254,6 +284,8 @@ class TBurnerForm : public TGasPathForm {
   TNumFld* LHVdes;    ///< user fuel: lower heating value [J/kg]
 
  private:
+  /// The component from the fields and the stations.
+  bool Build(engine::TBurner& c, const engine::TEngineState& s);
   double FAR_ = 0, Wf_ = 0, Pt_ = 0;
 };
 
@@ -284,6 +316,11 @@ class TTurbineForm : public TGasPathForm {
   std::vector<TResult> Results() const override;
   /// The map's scalars only with a map.
   bool InputActive(const TNumFld* field) const override;
+  /// The map's scalars can be typed only while they are fixed.
+  void InitializeControlStates() override;
+  /// The map's scalars are the calibrated ones given, not the design point's.
+  bool ScalarsFixed() const { return MapScalars->ItemIndex() == 1; }
+  std::string InputProblem() const override;
 
   TNumFld* Effdes;        ///< efficiency [-]
   TRadioGrpFld* EffType;  ///< "Isentropic", "Polytropic"
@@ -295,7 +332,8 @@ class TTurbineForm : public TGasPathForm {
   TStringFld* Cool2Name;
   TRadioGrpFld* Cool2At;
   TStringFld* MapFile;   ///< map file, relative to the model file ("" no map: no off design)
-  TNumFld* MapsN;        ///< map scalars from the design point: speed, flow, pressure ratio, efficiency [-]
+  TRadioGrpFld* MapScalars;  ///< "From the design point", "Fixed (calibrated map)"
+  TNumFld* MapsN;        ///< map scalars: speed, flow, pressure ratio, efficiency [-]
   TNumFld* MapsW;
   TNumFld* MapsPR;
   TNumFld* MapsEff;
@@ -305,6 +343,8 @@ class TTurbineForm : public TGasPathForm {
   std::shared_ptr<const engine::TTurbineMap> Map(const engine::TEngineState& state);
 
  private:
+  /// The component from the fields, the stations and the map.
+  bool Build(engine::TTurbine& c, const engine::TEngineState& s);
   double PR_ = 0, Eff_ = 0, EffPoly_ = 0, PW_ = 0, Tt_ = 0;
   std::shared_ptr<const engine::TTurbineMap> map_;
   std::string mapPath_;
@@ -344,6 +384,8 @@ class TNozzleForm : public TGasPathForm {
   TNumFld* W8Design;       ///< flow of the design point [kg/s]
 
  private:
+  /// The component from the fields and the stations.
+  bool Build(engine::TNozzle& c, const engine::TEngineState& s);
   double FG_ = 0, FGp_ = 0, A8_ = 0, A9_ = 0, V9_ = 0;
 };
 
@@ -377,6 +419,8 @@ class TShaftForm : public TGasPathForm {
   TNumFld* PWDesign;    ///< power the shaft carried at the design point [W]
 
  private:
+  /// The component from the fields.
+  bool Build(engine::TShaftComponent& c, const engine::TEngineState& s);
   double PWc_ = 0, PWt_ = 0;
 };
 

@@ -1,10 +1,15 @@
 // "vyr run MODEL.xml" run as a user runs it, on the test component library
 // (tests/apps/runlib): the order of the hook calls, a failing hook, hostile
-// model files, and the configurations and cases of a model.
+// model files, and the configurations and cases of a model; on the example
+// gas-path library: off design that follows the design inputs, and the model
+// saved with its design data.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -321,5 +326,173 @@ TEST(Run, AComponentLibraryThatDoesNotLoadIsNamedWithTheReason) {
   EXPECT_NE(err.find("form class \"TRunTraceForm\" is unknown"), std::string::npos) << err;
   EXPECT_NE(err.find("libbroken.so not loaded"), std::string::npos) << err;
 }
+
+// ---- Off design follows the design inputs ---------------------------------------
+
+const std::string kExamples = std::string(VYR_RUN_MODELS) + "/../../../examples";
+
+// Sets the text of element `name` of component `id` in a model file's text;
+// an element the component lacks is added.
+std::string WithValue(std::string model, const std::string& id, const std::string& name, const std::string& value) {
+  const std::size_t comp = model.find(" ID=\"" + id + "\"");
+  const std::size_t end = model.find("</TVYRcomp>", comp);
+  if (comp == std::string::npos || end == std::string::npos) {
+    ADD_FAILURE() << "no component " << id;
+    return model;
+  }
+  const std::size_t open = model.find("<" + name + ">", comp), empty = model.find("<" + name + " />", comp);
+  if (open < end) {
+    const std::size_t from = open + name.size() + 2;
+    model.replace(from, model.find("</" + name + ">", from) - from, value);
+  } else if (empty < end) {
+    model.replace(empty, name.size() + 4, "<" + name + ">" + value + "</" + name + ">");
+  } else {
+    model.insert(end, "<" + name + ">" + value + "</" + name + ">");
+  }
+  return model;
+}
+
+// The element's text in a model file's text, of component `id`.
+std::string ValueOf(const std::string& model, const std::string& id, const std::string& name) {
+  const std::size_t comp = model.find(" ID=\"" + id + "\"");
+  const std::size_t open = model.find("<" + name + ">", comp);
+  if (comp == std::string::npos || open == std::string::npos) return "";
+  const std::size_t from = open + name.size() + 2;
+  return model.substr(from, model.find("</" + name + ">", from) - from);
+}
+
+// The reference turbojet on maps with its maps named absolutely, so that a
+// copy in a scratch folder finds them.
+std::string MapsModel() {
+  std::string m = Slurp(kExamples + "/turbojet-maps.xml");
+  m = WithValue(m, "Compressor", "MapFile", kExamples + "/maps/AXI5.map");
+  return WithValue(m, "Turbine", "MapFile", kExamples + "/maps/LPT2269.map");
+}
+
+// The rows of the off-design points table of "vyr run <args> --json".
+nlohmann::json OffDesignRows(const std::string& args, int status) {
+  const Outcome r = VyrRun(args + " --json");
+  EXPECT_EQ(r.status, status) << r.err;
+  if (r.out.empty()) return nlohmann::json::array();
+  const nlohmann::json doc = nlohmann::json::parse(r.out);
+  return doc.contains("points") ? doc["points"]["rows"] : nlohmann::json::array();
+}
+
+struct DesignInput {
+  const char* name;
+  std::vector<std::array<std::string, 3>> edits;  // component, element, value
+  double PR, T4;      // the design point's compressor pressure ratio and burner exit temperature [K]
+  std::string failure;  // what every point's message says when the design point fails
+};
+void PrintTo(const DesignInput& d, std::ostream* os) { *os << d.name; }
+
+class OffDesignFollows : public testing::TestWithParam<DesignInput> {};
+
+// At its design speed and flight condition the engine runs at its design
+// point, so that the point reproduces the design inputs of the moment; a
+// design point that fails leaves no point off design.
+TEST_P(OffDesignFollows, TheDesignInputsOfTheModel) {
+  Scratch s;
+  std::string model = MapsModel();
+  for (const auto& [comp, element, value] : GetParam().edits) model = WithValue(model, comp, element, value);
+  const bool fails = !GetParam().failure.empty();
+  const nlohmann::json rows = OffDesignRows(s.Write("model.xml", model) + " --off-design --speed 1:0.9:-0.1", fails);
+  ASSERT_EQ(rows.size(), 2u);
+  if (fails) {
+    for (const auto& row : rows) {
+      EXPECT_EQ(row["status"], "failed");
+      EXPECT_NE(row["message"].get<std::string>().find(GetParam().failure), std::string::npos) << row["message"];
+    }
+    return;
+  }
+  EXPECT_EQ(rows[0]["status"], "ok") << rows[0]["message"];
+  EXPECT_NEAR(rows[0]["Compressor_PR"].get<double>(), GetParam().PR, 1e-6 * GetParam().PR);
+  EXPECT_NEAR(rows[0]["Tt4"].get<double>(), GetParam().T4, 1e-6 * GetParam().T4);
+  EXPECT_EQ(rows[1]["status"], "ok") << rows[1]["message"];
+}
+
+const double kShippedT4 = 2370.0 * 5.0 / 9.0;  // [K]
+
+INSTANTIATE_TEST_SUITE_P(
+    Run, OffDesignFollows,
+    testing::Values(DesignInput{"AsShipped", {}, 13.5, kShippedT4, ""},
+                    DesignInput{"ChangedPressureRatio", {{"Compressor", "PRdes", "15"}}, 15.0, kShippedT4, ""},
+                    DesignInput{"ChangedExitTemperature", {{"Burner", "Texitdes", "1400"}}, 13.5, 1400.0, ""},
+                    DesignInput{"DesignPointThatFails",
+                                {{"Burner", "Texitdes", "700"}},
+                                0,
+                                0,
+                                "The design point failed, so no off-design point can be calculated: Nr. 5 "
+                                "Component: Turbine: Calc failed"}),
+    [](const testing::TestParamInfo<DesignInput>& i) { return std::string(i.param.name); });
+
+// The scalars of a map marked fixed (a calibrated map) stay as given; those
+// from the design point are the design point's: a model saved with them and
+// then marked fixed runs as the design inputs say.
+TEST(RunSaveDesign, KeepsFixedMapScalarsAndSavesTheDesignPointsOtherwise) {
+  Scratch s;
+  const std::string shipped = MapsModel();
+  const std::string changed = WithValue(shipped, "Compressor", "PRdes", "15");
+  const std::string fixed = WithValue(WithValue(changed, "Compressor", "MapScalars", "1"), "Turbine", "MapScalars", "1");
+  const std::string kept = s.File("kept.xml"), scaled = s.File("scaled.xml");
+  ASSERT_EQ(VyrRun(s.Write("fixed.xml", fixed) + " --save-design " + kept).status, 0);
+  ASSERT_EQ(VyrRun(s.Write("changed.xml", changed) + " --save-design " + scaled).status, 0);
+  for (const char* scalar : {"MapsN", "MapsW", "MapsPR", "MapsEff"})
+    for (const char* comp : {"Compressor", "Turbine"})
+      EXPECT_EQ(ValueOf(Slurp(kept), comp, scalar), ValueOf(shipped, comp, scalar)) << comp << " " << scalar;
+  EXPECT_NE(ValueOf(Slurp(scaled), "Compressor", "MapsPR"), ValueOf(shipped, "Compressor", "MapsPR"));
+  const std::string saved = Slurp(scaled);
+  const nlohmann::json rows = OffDesignRows(
+      s.Write("saved-fixed.xml", WithValue(WithValue(saved, "Compressor", "MapScalars", "1"), "Turbine", "MapScalars", "1")) +
+          " --off-design --speed 1",
+      0);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_NEAR(rows[0]["Compressor_PR"].get<double>(), 15.0, 1e-6 * 15.0);
+}
+
+// The shipped model saved elsewhere (its maps named from there) loads and
+// runs off design as the original does.
+TEST(RunSaveDesign, TheSavedModelRunsOffDesignAsTheOriginal) {
+  Scratch s;
+  const std::string saved = s.File("saved.xml");
+  const std::string points = " --off-design --speed 1:0.8:-0.1";
+  const nlohmann::json original = OffDesignRows(kExamples + "/turbojet-maps.xml --save-design " + saved + points, 0);
+  const nlohmann::json again = OffDesignRows(saved + points, 0);
+  ASSERT_EQ(original.size(), 3u);
+  ASSERT_EQ(again.size(), original.size());
+  for (std::size_t k = 0; k < original.size(); ++k)
+    for (auto it = original[k].begin(); it != original[k].end(); ++it) {
+      if (!it.value().is_number_float()) {
+        EXPECT_EQ(again[k][it.key()], it.value()) << it.key();
+        continue;
+      }
+      const double a = it.value().get<double>(), b = again[k][it.key()].get<double>();
+      EXPECT_NEAR(b, a, 1e-9 * std::max(1.0, std::fabs(a))) << "row " << k << " " << it.key();
+    }
+}
+
+struct SaveRefusal {
+  const char* name;
+  std::string args;
+  int status;
+  std::string expect;
+};
+void PrintTo(const SaveRefusal& r, std::ostream* os) { *os << r.name; }
+
+class SaveDesignRefused : public testing::TestWithParam<SaveRefusal> {};
+
+TEST_P(SaveDesignRefused, WithTheReason) {
+  const Outcome r = VyrRun(kChain + " " + GetParam().args);
+  EXPECT_EQ(r.status, GetParam().status) << r.err;
+  EXPECT_NE(r.err.find(GetParam().expect), std::string::npos) << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Run, SaveDesignRefused,
+    testing::Values(SaveRefusal{"FolderThatDoesNotExist", "--save-design /nonexistent-vyr-folder/model.xml", 1,
+                                "--save-design: "},
+                    SaveRefusal{"WithAConfiguration", "--config hot --save-design /tmp/vyr-never-written.xml", 2,
+                                "--save-design writes the design data of the base configuration"}),
+    [](const testing::TestParamInfo<SaveRefusal>& i) { return std::string(i.param.name); });
 
 }  // namespace
