@@ -37,7 +37,7 @@ void AddBurn(CLI::App& app, Common& common, Action& action) {
       ->capture_default_str()
       ->transform(CLI::IsMember({"equilibrium", "complete"}, CLI::ignore_case));
   o->T = &n.Add(cmd, "-T,--temperature", "temperature of the equilibrium products", ptTemperature, 2000.0,
-                Domain::Between(300.0, 4000.0, "the range of the equilibrium calculation"));
+                Domain::Between(kTableTmin, 4000.0, "the range of the equilibrium calculation"));
   o->P = &n.Add(cmd, "-P,--pressure", "pressure", ptPressure, 20e5, Domain::Pressure());
   o->Tair = &n.Add(cmd, "--t-air", "air temperature for the flame temperature", ptTemperature, 800.0,
                    Domain::Between(kTableTmin, 2000.0));

@@ -18,7 +18,7 @@ namespace vyr::python {
 namespace {
 
 // Temperatures of the equilibrium calculation [K] (as in "vyr burn").
-constexpr double kEqTmin = 300.0, kEqTmax = 4000.0;
+constexpr double kEqTmin = 200.0, kEqTmax = 4000.0;
 // Air temperatures at a burner inlet [K] and combustion efficiencies [-] (as in "vyr burn").
 constexpr double kTairMax = 2000.0, kEffMin = 0.5;
 
@@ -194,7 +194,7 @@ void BindCombustion(py::module_& m) {
           "axis of the result holds the 19 species of vyrcomp.gas.species.\n\n"
           "    far:    fuel-air ratio [kg fuel / kg air], above 0 and below the stoichiometric one\n"
           "            (lean mixtures only).\n"
-          "    T:      temperature [K], 300 K to 4000 K.\n"
+          "    T:      temperature [K], 200 K to 4000 K.\n"
           "    P:      pressure [Pa], above 0 and at most 1e8 Pa."),
       py::arg("far"), py::arg("T"), py::arg("P"), py::arg("fuel") = "avtur", py::kw_only(),
       py::arg("basis") = "mass", py::arg("errors") = "raise");
