@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QSplitter>
@@ -227,16 +228,27 @@ TResultsPane::TResultsPane(QWidget* parent) : QWidget(parent) {
   residualTable_->hide();
   top->addWidget(residualTable_);
 
+  // The point list of an off-design run, and the limits of the next one.
   pointRow_ = new QWidget(this);
   auto* row = new QHBoxLayout(pointRow_);
   row->setContentsMargins(0, 0, 0, 0);
-  row->addWidget(new QLabel(tr("Point:"), pointRow_));
+  pointLabel_ = new QLabel(tr("Point:"), pointRow_);
+  row->addWidget(pointLabel_);
   pointBox_ = new QComboBox(pointRow_);
   pointBox_->setObjectName(QStringLiteral("pointBox"));
   pointBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   row->addWidget(pointBox_);
-  row->addStretch(1);
-  pointRow_->hide();
+  row->addSpacing(12);
+  row->addWidget(new QLabel(tr("Off-design limits:"), pointRow_));
+  limitsEdit_ = new QLineEdit(pointRow_);
+  limitsEdit_->setObjectName(QStringLiteral("limitsEdit"));
+  limitsEdit_->setPlaceholderText(tr("none, or e.g. T4<=1600K, N1<=1.02, SM1>=0.1"));
+  limitsEdit_->setToolTip(
+      tr("Limits of the off-design runs, as vyr run --limit takes them, separated by commas: T<station>, "
+         "Pt<station>, N<shaft>, Nc<compressor>, SM<compressor> (surge margin at constant speed), SMW<compressor> "
+         "(at constant flow), Wf, FN; <= or >=; a value with an optional unit"));
+  limitsEdit_->setMinimumWidth(limitsEdit_->fontMetrics().horizontalAdvance(limitsEdit_->placeholderText()) + 16);
+  row->addWidget(limitsEdit_, 1);
   top->addWidget(pointRow_);
   connect(pointBox_, &QComboBox::activated, this, [this](int index) { ShowPoint(index - 1); });
 
@@ -398,9 +410,37 @@ bool TResultsPane::RunDesign(const std::string& modelXml, const std::string& sou
   return run_->failure.empty();
 }
 
+bool TResultsPane::ReadLimits(const std::string& text, TUnitSystem units,
+                              std::vector<engine::TOffDesignLimit>& limits, std::string& error) {
+  limits.clear();
+  std::size_t from = 0;
+  while (from <= text.size()) {
+    std::size_t end = text.find_first_of(",;", from);
+    if (end == std::string::npos) end = text.size();
+    const std::size_t first = text.find_first_not_of(" \t", from);
+    const std::size_t last = text.find_last_not_of(" \t", end == 0 ? 0 : end - 1);
+    from = end + 1;
+    if (first == std::string::npos || first >= end) continue;
+    const std::string item = text.substr(first, last - first + 1);
+    engine::TOffDesignLimit l;
+    if (!engine::ParseLimit(item, units == TUnitSystem::Imperial, l, error)) return false;
+    limits.push_back(l);
+  }
+  return true;
+}
+
 bool TResultsPane::RunOffDesign(const std::string& modelXml, const std::string& sourceName,
                                 const std::string& config, const std::string& caseID,
                                 const std::vector<double>& speeds) {
+  // The limits first: a limit the pane cannot read runs nothing.
+  std::vector<engine::TOffDesignLimit> limits;
+  std::string why;
+  if (!ReadLimits(limitsEdit_->text().toStdString(), units_, limits, why)) {
+    Clear();
+    run_->failure = "Off-design limits: " + why;
+    Render();
+    return false;
+  }
   if (!RunDesign(modelXml, sourceName, config, caseID)) return false;
   TRun& r = *run_;
   if (!HasMaps(modelXml)) {
@@ -411,7 +451,7 @@ bool TResultsPane::RunOffDesign(const std::string& modelXml, const std::string& 
   const TAmbConditions& amb = r.design.ambient;
   std::vector<engine::TOffDesignPoint> points;
   for (double n : speeds.empty() ? std::vector<double>{1.0} : speeds)
-    points.push_back({amb.Zp, amb.Mach, amb.dTs, engine::TOffDesignControl::Speed, n});
+    points.push_back({amb.Zp, amb.Mach, amb.dTs, engine::TOffDesignControl::Speed, n, limits});
   TComponentIDs ids;
   std::string invalid, invalidID;
   {
@@ -490,7 +530,8 @@ void TResultsPane::Render() {
       pointBox_->addItem(PointName(p) + (p.ok ? QString() : tr(" (failed)")));
     pointBox_->setCurrentIndex(shown_ + 1);
   }
-  pointRow_->setVisible(r.offDesign && !r.points.empty());
+  pointLabel_->setVisible(r.offDesign && !r.points.empty());
+  pointBox_->setVisible(r.offDesign && !r.points.empty());
   RenderResiduals();
   RenderStations();
   RenderPoints();

@@ -19,6 +19,11 @@
 // host answers every question of the library with Cancel and collects its
 // messages, so nothing waits for the user.
 //
+// Off-design runs take the limits typed into the pane's limits field, as
+// vyr run --limit takes them ("T4<=1600K, SM1>=0.1"): the point runs at its
+// control unless a limit would be exceeded, and the operating line names the
+// active limiter of each point.
+//
 // Beyond the editor's calls (RunDesign, RunOffDesign, HasMaps, SetUnits,
 // Clear, PointFailed), the accessors at the end let tests and the window look
 // at what the pane shows.
@@ -31,10 +36,12 @@
 #include <vector>
 
 #include "NewtonSolver.h"
+#include "OffDesign.h"
 #include "Units.h"
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QSplitter;
 class QTabWidget;
 class QTableWidget;
@@ -62,13 +69,20 @@ class TResultsPane : public QWidget {
   /// The points run at the flight condition of the model's design point, each at a speed of
   /// shaft 1 (fraction of its design speed; none: the design speed). The design point runs
   /// first (its figures mark the maps); the station table and the T-s diagram then show the
-  /// point chosen in the pane's point list (the last converged one at first). False when the
-  /// model, the design point or any off-design point failed.
+  /// point chosen in the pane's point list (the last converged one at first). The limits
+  /// field's limits hold every point; a limit the pane cannot read stops the run before it
+  /// starts, with the reason. False when the limits, the model, the design point or any
+  /// off-design point failed.
   bool RunOffDesign(const std::string& modelXml, const std::string& sourceName, const std::string& config,
                     const std::string& caseID, const std::vector<double>& speeds /* relative shaft-1 speeds */);
   /// True when a component of the model names a map file (element "MapFile" with a text).
   bool HasMaps(const std::string& modelXml) const;
   void SetUnits(TUnitSystem units);
+  /// Reads limits as the limits field holds them: vyr run --limit texts separated by commas or
+  /// semicolons ("T4<=1600K, SM1>=0.1"), values without a unit in the unit system. False with
+  /// the reason for the first one that is no limit.
+  static bool ReadLimits(const std::string& text, TUnitSystem units, std::vector<engine::TOffDesignLimit>& limits,
+                         std::string& error);
   TUnitSystem Units() const { return units_; }
   /// Settings of the off-design solver (the engine layer's defaults at first).
   void SetSolverOptions(const engine::TSolverOptions& options) { solver_ = options; }
@@ -79,6 +93,8 @@ class TResultsPane : public QWidget {
   QTableWidget* FigureTable() const { return figureTable_; }
   QTableWidget* PointTable() const { return pointTable_; }
   QTableWidget* ResidualTable() const { return residualTable_; }
+  /// The limits of off-design runs, typed as on vyr's command line.
+  QLineEdit* LimitsEdit() const { return limitsEdit_; }
   /// The failure (or the run's warnings); empty after a clean run.
   QString MessageText() const;
   TTsChartView* TsChart() const { return tsChart_; }
@@ -113,7 +129,9 @@ class TResultsPane : public QWidget {
   QLabel* message_ = nullptr;
   QTableWidget* residualTable_ = nullptr;
   QWidget* pointRow_ = nullptr;
+  QLabel* pointLabel_ = nullptr;
   QComboBox* pointBox_ = nullptr;
+  QLineEdit* limitsEdit_ = nullptr;
   QSplitter* split_ = nullptr;
   QTabWidget* tables_ = nullptr;
   QTableWidget* stationTable_ = nullptr;

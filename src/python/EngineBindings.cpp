@@ -40,8 +40,15 @@ std::string BaseUnit(const cli::Column& c) {
   return cli::UnitOf(c, usSI);
 }
 
+// True when every cell of column j holds a number (a count without gaps).
+bool Whole(const cli::Table& t, std::size_t j) {
+  for (const cli::Row& r : t.rows)
+    if (!std::holds_alternative<double>(r[j]) || !std::isfinite(std::get<double>(r[j]))) return false;
+  return true;
+}
+
 // A table as a list of columns (key, unit, values): floats with NaN where a
-// cell is empty, texts, or flags.
+// cell is empty, integers for a count, texts, or flags.
 py::list TableColumns(const cli::Table& t) {
   py::list columns;
   for (std::size_t j = 0; j < t.columns.size(); ++j) {
@@ -68,6 +75,11 @@ py::list TableColumns(const cli::Table& t) {
         const auto* b = std::get_if<bool>(&t.rows[i][j]);
         a.mutable_at(static_cast<py::ssize_t>(i)) = b != nullptr && *b;
       }
+      values = a;
+    } else if (t.columns[j].integer && Whole(t, j)) {
+      py::array_t<std::int64_t> a(static_cast<py::ssize_t>(t.rows.size()));
+      for (std::size_t i = 0; i < t.rows.size(); ++i)
+        a.mutable_at(static_cast<py::ssize_t>(i)) = std::llround(std::get<double>(t.rows[i][j]));
       values = a;
     } else {
       py::array_t<double> a(static_cast<py::ssize_t>(t.rows.size()));
@@ -154,7 +166,9 @@ engine::TOffDesignControl ControlOf(int code) {
     case 1: return engine::TOffDesignControl::ExitTemperature;
     case 2: return engine::TOffDesignControl::FuelFlow;
     case 3: return engine::TOffDesignControl::Speed;
-    default: throw py::value_error("control code must be 0 (thrust), 1 (T4), 2 (Wf) or 3 (speed)");
+    case 4: return engine::TOffDesignControl::ThrustFraction;
+    default:
+      throw py::value_error("control code must be 0 (thrust), 1 (T4), 2 (Wf), 3 (speed) or 4 (thrust fraction)");
   }
 }
 
@@ -266,8 +280,16 @@ void BindEngine(py::module_& m) {
            })
       .def(
           "off_design",
-          [](TModelSession& s, const py::object& values) {
+          [](TModelSession& s, const py::object& values, const std::vector<std::string>& limitTexts) {
             auto grid = GridValues(values, 5);
+            // The limits as vyr run --limit reads them, in SI.
+            std::vector<engine::TOffDesignLimit> limits;
+            for (const std::string& text : limitTexts) {
+              engine::TOffDesignLimit l;
+              std::string why;
+              if (!engine::ParseLimit(text, false, l, why)) throw py::value_error("limits: " + why);
+              limits.push_back(l);
+            }
             std::vector<engine::TOffDesignPoint> points;
             for (py::ssize_t i = 0; i < grid.shape(0); ++i) {
               engine::TOffDesignPoint p;
@@ -276,6 +298,7 @@ void BindEngine(py::module_& m) {
               p.dT = grid.at(i, 2);
               p.control = ControlOf(static_cast<int>(grid.at(i, 3)));
               p.value = grid.at(i, 4);
+              p.limits = limits;
               points.push_back(p);
             }
             std::vector<engine::TOffDesignResult> results;
@@ -288,8 +311,9 @@ void BindEngine(py::module_& m) {
             py::dict d = DesignDict(o.status != run::TRunStatus::Invalid, JoinLines(o.errors), o.warnings, &report);
             return d;
           },
-          py::arg("points"),
-          "Off-design points: rows (altitude, mach, dT, control code, value); the 'points' table.")
+          py::arg("points"), py::arg("limits") = std::vector<std::string>{},
+          "Off-design points: rows (altitude, mach, dT, control code, value), each held by the limits "
+          "(texts as vyr run --limit reads them, SI without a unit); the 'points' table.")
       .def(
           "sweep",
           [](TModelSession& s, const std::vector<std::string>& names, const py::object& values,

@@ -153,6 +153,43 @@ def test_off_design_needs_exactly_one_control():
         m.off_design(T4=np.nan)
 
 
+@pytest.mark.parametrize("limits, texts", [
+    ({"T4": 1600}, ["T4<=1600.0"]),
+    ({"N1": 1.02, "Nc1<=": 1.05}, ["N1<=1.02", "Nc1<=1.05"]),
+    ({"SM1": 0.1, "SMW1": 0.05}, ["SM1>=0.1", "SMW1>=0.05"]),   # surge margins are lower limits
+    ({"FN>=": -5000, "Pt3 <=": 2.5e6}, ["FN>=-5000.0", "Pt3<=2500000.0"]),
+    ({"Pt3": "2.5MPa", "T4": " 2880R"}, ["Pt3<=2.5MPa", "T4<=2880R"]),
+    (["T4<=1600K", "SM1>=0.1"], ["T4<=1600K", "SM1>=0.1"]),
+    (None, []),
+], ids=["upper-by-default", "operator-in-key", "surge-margins-lower", "signed-and-spaced",
+        "texts-with-units", "list-of-texts", "none"])
+def test_limits_dict_becomes_command_line_limits(limits, texts):
+    assert engine_module.limit_texts(limits) == texts
+
+
+@pytest.mark.parametrize("limits", [{"T4": float("nan")}, {"T4": True}, {"T4": [1600, 1700]}],
+                         ids=["nan", "flag", "list"])
+def test_limit_that_is_no_number_is_refused(limits):
+    with pytest.raises(ValueError, match="T4"):
+        engine_module.limit_texts(limits)
+
+
+@needs_models
+def test_off_design_takes_limits_and_names_the_limiter():
+    m = vyrcomp.Model(os.path.join(EXAMPLES, "turbojet-maps.xml"))
+    rows = m.off_design(T4=1300.0, limits={"T4": 1600, "SM1": 0.05, "Pt3": "2.5MPa"})
+    assert rows["status"][0] == 0, rows["message"][0]
+    assert rows["limiter"][0] == "T4"  # no limit holds the point: its control does
+    assert np.issubdtype(rows["iterations"].dtype, np.integer)
+    for key in ("FAR", "Pt2", "Tt2", "Pt4", "W4", "Compressor_SM", "Compressor_SMW"):
+        assert key in rows.dtype.names
+    assert rows["W4"][0] == pytest.approx(rows["W"][0] + rows["Wf"][0], rel=1e-9)
+    with pytest.raises(ValueError, match='names no known quantity "Tq4"'):
+        m.off_design(T4=1300.0, limits={"Tq4": 1600})
+    with pytest.raises(ValueError, match="thrust_fraction"):
+        m.off_design(thrust_fraction=0.0)
+
+
 def _design_thrust_or_error(model):
     try:
         return model.design().performance["FN"]

@@ -35,7 +35,7 @@ import numpy as np
 from ._vyrcomp import VyrError
 from ._vyrcomp import engine as _engine
 
-__all__ = ["Turbojet", "Model", "DesignPoint", "FUELS", "CONTROLS", "structured"]
+__all__ = ["Turbojet", "Model", "DesignPoint", "FUELS", "CONTROLS", "structured", "limit_texts"]
 
 #: Fuels by the names ``vyr burn`` and ``vyr cycle`` use; "user" needs
 #: ``fuel_hc`` (H/C atom ratio), optionally ``fuel_oc``, and ``fuel_lhv``
@@ -44,7 +44,44 @@ FUELS = ("avtur", "avtag", "avcat", "diesel", "natgas", "hydrogen", "jp10", "eth
          "ammonia", "user")
 
 #: Off-design controls: keyword -> (code, unit).
-CONTROLS = {"thrust": (0, "N"), "T4": (1, "K"), "Wf": (2, "kg/s"), "speed": (3, "")}
+CONTROLS = {"thrust": (0, "N"), "T4": (1, "K"), "Wf": (2, "kg/s"), "speed": (3, ""), "thrust_fraction": (4, "")}
+
+
+def limit_texts(limits):
+    """The limits of an off-design run as ``vyr run --limit`` reads them.
+
+    ``limits`` is a dict {name: value}: the name as in ``--limit`` (``"T4"``,
+    ``"Pt3"``, ``"N1"``, ``"Nc1"``, ``"SM1"``, ``"SMW1"``, ``"Wf"``, ``"FN"``),
+    optionally ending in its operator (``"SM1>="``, ``"T4<="``); without one
+    a limit is an upper one (``<=``), except the surge margins ``SM*`` and
+    ``SMW*``, which are lower ones (``>=``). A value is a number in SI (K,
+    Pa, kg/s, N; speeds and margins as fractions) or a text with its unit
+    (``"2.5MPa"``, ``"1600K"``). A list of texts (``["T4<=1600K"]``) is taken
+    as it is. ValueError for a value that is no finite number."""
+    if limits is None:
+        return []
+    if isinstance(limits, str):
+        limits = [limits]
+    if not isinstance(limits, dict):
+        return [str(text) for text in limits]
+    texts = []
+    for key, value in limits.items():
+        name = str(key).strip()
+        if name.endswith(("<=", ">=")):
+            name, op = name[:-2].strip(), name[-2:]
+        else:
+            op = ">=" if name.upper().startswith("SM") else "<="
+        if isinstance(value, str):
+            text = value.strip()
+        else:
+            if isinstance(value, bool) or not np.isscalar(value):
+                raise ValueError("limits: %s: a number or a text with a unit, not %r" % (name, value))
+            number = float(value)
+            if not np.isfinite(number):
+                raise ValueError("limits: %s: the value %r is not a finite number" % (name, value))
+            text = repr(number)
+        texts.append(name + op + text)
+    return texts
 
 
 def structured(columns, units=None):
@@ -329,18 +366,33 @@ class Model:
         """The design point (a DesignPoint); VyrError when it fails."""
         return _design(self._host().design())
 
-    def off_design(self, altitude=0.0, mach=0.0, dT=0.0, **control):
+    def off_design(self, altitude=0.0, mach=0.0, dT=0.0, limits=None, **control):
         """Off-design points of a model whose machines have maps: give exactly
-        one control (``thrust`` [N], ``T4`` [K], ``Wf`` [kg/s] or ``speed``,
-        the fraction of shaft 1's design speed); the arguments broadcast like
-        NumPy and the points are solved in that (flattened) order, each from
-        the last converged one. Returns the ``points`` table as a structured
-        array: the flight condition, the control, ``status`` ("ok" or
-        "failed"), performance, main stations, shafts, map coordinates,
-        ``iterations`` and ``message``; status is 0 for a converged point,
-        1 for a failed one (its reason in message, its results NaN). The
-        columns' SI units go into ``units`` when a dict is passed as
-        ``units=``."""
+        one control (``thrust`` [N], zero or negative for descent and
+        windmilling; ``T4`` [K]; ``Wf`` [kg/s]; ``speed``, the fraction of
+        shaft 1's design speed; or ``thrust_fraction``, the fraction of the
+        full-power net thrust at the same flight condition, above 0 and at
+        most 1.5); the arguments broadcast like NumPy and the points are
+        solved in that (flattened) order, each from the last converged one.
+
+        ``limits`` rates the engine: a dict such as ``{"T4": 1600, "N1": 1.02,
+        "SM1>=": 0.10, "Pt3": "2.5MPa"}`` (see ``limit_texts``; SI values, or
+        texts with units). With limits the control is the demand: a point
+        runs at it unless a limit would be exceeded, then at the most
+        restrictive limit, which its ``limiter`` names.
+
+        Returns the ``points`` table of ``vyr run --off-design`` as a
+        structured array: the flight condition, the control, ``status``,
+        ``limiter`` (the active limit, else the control's name), performance
+        (``FN`` may be negative; ``TSFC`` NaN where FN <= 0; ``FN_full``, the
+        full-power thrust, for a thrust fraction), the stations 2 to 5 with
+        the burner's ``FAR`` and exit flow ``W4``, shafts, map coordinates
+        and both surge margins of each compressor (``<name>_SM`` at constant
+        corrected speed, ``<name>_SMW`` at constant corrected flow),
+        ``iterations`` (an integer) and ``message``; status is 0 for a
+        converged point, 1 for a failed one (its reason in message, its
+        results NaN). The columns' SI units go into ``units`` when a dict is
+        passed as ``units=``. ValueError for a bad limit or control."""
         units = control.pop("units", None)
         if len(control) != 1 or next(iter(control)) not in CONTROLS:
             raise ValueError("off_design: give exactly one control of %s" % ", ".join(CONTROLS))
@@ -350,7 +402,9 @@ class Model:
         points = np.column_stack([a.ravel(), m.ravel(), t.ravel(), np.full(a.size, code, float), v.ravel()])
         if not np.isfinite(points).all():
             raise ValueError("off_design: every altitude, Mach number, dT and control value must be finite")
-        raw = self._host().off_design(points)
+        if name == "thrust_fraction" and not ((v > 0) & (v <= 1.5)).all():
+            raise ValueError("off_design: thrust_fraction must be greater than 0 and at most 1.5")
+        raw = self._host().off_design(points, limit_texts(limits))
         if not raw["ok"]:
             raise VyrError(raw["message"])
         # status as in the rows of a sweep: 0 ok, 1 failed

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -21,6 +22,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "Charts.h"
 #include "EditorFixture.h"
@@ -459,6 +461,43 @@ TEST_F(ResultsPaneTest, NarrowPaneStacksTheCharts) {
   const QRect tsRect = RectIn(ts, &pane), mapRect = RectIn(map, &pane);
   EXPECT_LE(tsRect.bottom(), mapRect.top());
   EXPECT_FALSE(tsRect.intersects(mapRect));
+}
+
+// The limits field as the command line takes --limit: several in one line,
+// values without a unit in the pane's unit system.
+TEST_F(ResultsPaneTest, LimitsFieldReadsLimitsInThePanesUnits) {
+  std::vector<engine::TOffDesignLimit> limits;
+  std::string why;
+  ASSERT_TRUE(TResultsPane::ReadLimits("T4<=2880, SM1>=0.1; Pt3 <= 2.5MPa", TUnitSystem::Imperial, limits, why))
+      << why;
+  ASSERT_EQ(limits.size(), 3u);
+  EXPECT_EQ(limits[0].name, "T4");
+  EXPECT_NEAR(limits[0].value, 1600.0, 1e-9);  // rankine
+  EXPECT_FALSE(limits[1].upper);
+  EXPECT_EQ(limits[2].value, 2.5e6);
+  ASSERT_TRUE(TResultsPane::ReadLimits(" ", TUnitSystem::SI, limits, why)) << why;
+  EXPECT_TRUE(limits.empty());
+}
+
+// A limit the pane cannot read runs nothing and says which and why; limits it
+// reads hold every point, and the operating line names each point's limiter.
+TEST_F(ResultsPaneTest, OffDesignTakesTheLimitsOfItsField) {
+  pane.LimitsEdit()->setText(QStringLiteral("T4<=1600K, SM1>0.1"));
+  EXPECT_FALSE(pane.RunOffDesign(Slurp(kTurbojetMaps), kTurbojetMaps, "", "", {1.0, 0.9}));
+  EXPECT_TRUE(pane.MessageText().startsWith("Off-design limits: the limit \"SM1>0.1\" is no NAME<=VALUE"))
+      << pane.MessageText().toStdString();
+  EXPECT_EQ(pane.StationTable()->rowCount(), 0);
+  EXPECT_EQ(pane.PointTable()->rowCount(), 0);
+
+  // Loose limits: each point runs at its speed, which the limiter column names.
+  pane.LimitsEdit()->setText(QStringLiteral("T4<=2000K, SM1>=0.01"));
+  ASSERT_TRUE(pane.RunOffDesign(Slurp(kTurbojetMaps), kTurbojetMaps, "", "", {1.0, 0.9}))
+      << pane.MessageText().toStdString();
+  const QTableWidget* t = pane.PointTable();
+  const int limiter = Column(t, "limiter");
+  ASSERT_GE(limiter, 0);
+  ASSERT_EQ(t->rowCount(), 2);
+  for (int r = 0; r < t->rowCount(); ++r) EXPECT_EQ(t->item(r, limiter)->text(), "speed");
 }
 
 }  // namespace
