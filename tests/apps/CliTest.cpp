@@ -617,7 +617,7 @@ TEST(CliOffDesign, LimitsAreReadInTheUnitSystemAndEchoed) {
   // No limit holds this point: the control does.
   EXPECT_EQ(si["points"]["rows"][0]["limiter"], "T4");
   const Outcome imperial = Vyr("--units imperial run " VYR_MAPS_MODEL
-                               " --off-design --T4 2340 --limit 'T4<=2880' --limit 'Pt3<=362.6' --limit 'Wf<=3' --json");
+                               " --off-design --T4 2340 --limit 'T4<=2880' --limit 'Pt3<=362.6' --limit 'Wf<=10800' --json");
   ASSERT_EQ(imperial.status, 0) << imperial.err;
   EXPECT_EQ(nlohmann::json::parse(imperial.out)["inputs"]["limit"]["value"],
             nlohmann::json({"T4 <= 2880 R", "Pt3 <= 362.6 psia", "Wf <= 10800 lbm/h"}));

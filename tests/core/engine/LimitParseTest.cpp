@@ -63,7 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
              "SMW2"},
         Read{"SurgeMarginMayBeNegative", "SM1>=-0.05", false, Q::SurgeMargin, 1, false, -0.05, "SM1"},
         Read{"FuelFlowPerHour", "Wf<=3600kg/h", false, Q::FuelFlow, 0, true, 1.0, "Wf"},
-        Read{"FuelFlowWithoutUnitImperialIsLbmPerSecond", "Wf<=2", true, Q::FuelFlow, 0, true, 2 * 0.45359237, "Wf"},
+        // as --wf: the unit tables' imperial fuel flow is lbm/h
+        Read{"FuelFlowWithoutUnitImperialIsLbmPerHour", "Wf<=7200", true, Q::FuelFlow, 0, true, 2 * 0.45359237, "Wf"},
         Read{"NetThrustKilonewton", "FN<=50kN", false, Q::NetThrust, 0, true, 5e4, "FN"},
         Read{"NetThrustLowerAndNegative", "FN>=-1000lbf", false, Q::NetThrust, 0, false, -4448.2216152605, "FN"}),
     [](const testing::TestParamInfo<Read>& i) { return std::string(i.param.name); });
