@@ -76,14 +76,14 @@ bool UnitOf(TLimitKind kind, const std::string& unit, bool imperial, TLimitUnit&
     case TLimitKind::Force: first = force, n = std::size(force); break;
   }
   if (unit.empty()) {
-    // Imperial defaults: R, psia, lbm/s, lbf; fractions are plain numbers.
+    // Imperial defaults as the unit tables: R, psia, lbm/h, lbf; fractions are plain numbers.
     static const TLimitUnit plain{"", 1, 0};
     u = plain;
     if (!imperial) return true;
     switch (kind) {
       case TLimitKind::Temperature: u = temperature[1]; break;  // R
       case TLimitKind::Pressure: u = pressure[5]; break;        // psia
-      case TLimitKind::FuelFlow: u = fuel[1]; break;            // lbm/s
+      case TLimitKind::FuelFlow: u = fuel[4]; break;            // lbm/h
       case TLimitKind::Force: u = force[2]; break;              // lbf
       case TLimitKind::Fraction: break;
     }

@@ -150,7 +150,7 @@ VYR_API const char* ControlName(TOffDesignControl c);
 /// corrected speed), SMW<k> (the same at constant corrected flow), Wf, FN.
 /// Units: K, R, degC, degF; Pa, kPa, MPa, bar, psi, psia; kg/s, lbm/s, kg/h,
 /// lbm/h; N, kN, lbf; % for fractions and margins. A value without a unit is
-/// in SI, or in imperial units (R, psia, lbm/s, lbf) when imperial is set;
+/// in SI, or in imperial units (R, psia, lbm/h, lbf) when imperial is set;
 /// fractions and margins are plain numbers. False with the reason.
 VYR_API bool ParseLimit(const std::string& text, bool imperial, TOffDesignLimit& limit, std::string& error);
 /// The limited quantity's value in a solved state; false when the state has
