@@ -5,9 +5,10 @@
 // vyr looks for the module at <folder of the executable>/../<module folder>
 // (lib/vyrcomp in the build tree and in an installed tree), loads it with
 // dlopen and calls the entry point kRunEntryName, a function of type
-// TRunEntry. The module creates an offscreen QApplication, loads the component
-// libraries, runs the model's design point and hands back the engine state
-// with the messages; vyr turns the state into its tables.
+// TRunEntry. The module creates a QApplication without display, loads the
+// component libraries, runs the model's design point (or its off-design
+// points) and hands back the engine state with the messages; vyr turns the
+// state into its tables.
 #pragma once
 
 #include <string>

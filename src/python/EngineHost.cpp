@@ -28,7 +28,7 @@ namespace vyr::python {
 
 namespace {
 
-// Qt's notices (fonts of the offscreen platform, a QApplication off the main
+// Qt's notices (fonts of the platform without display, a QApplication off the main
 // thread) are nothing the caller can act on; critical ones reach stderr.
 void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
   if (type == QtCriticalMsg || type == QtFatalMsg) fprintf(stderr, "vyrcomp: Qt: %s\n", qPrintable(text));
@@ -95,7 +95,9 @@ class THostThread {
   THostThread() = default;
 
   void Loop() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // No display, and no font database to read for widgets that are never
+    // drawn (the minimal platform); offscreen where a Qt has no minimal platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "minimal;offscreen");
     const QtMessageHandler previousQt = qInstallMessageHandler(QuietQtMessages);
     static int argc = 1;
     static char name[] = "vyrcomp";

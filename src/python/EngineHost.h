@@ -2,7 +2,7 @@
 // "vyr run" (component icons and data forms, offscreen), and Qt wants every
 // widget on the thread of its QApplication. Python may call from any thread
 // (a Dask worker runs its tasks on threads of its own), so the module keeps
-// one thread for the host: it creates the QApplication (offscreen platform),
+// one thread for the host: it creates the QApplication (no display),
 // loads the component libraries, and creates, runs and destroys every model.
 // The calls below hand their work to that thread and wait for it; they touch
 // no Python object, so the caller releases the GIL around them.
