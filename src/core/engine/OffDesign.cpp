@@ -631,6 +631,46 @@ bool TOffDesign::Reach(TEngineState& s, const THold& h, TOffDesignResult& r) {
   return false;
 }
 
+bool TOffDesign::WalkDown(TEngineState& s, const TOffDesignPoint& p, const TEngineState& top, TOffDesignResult& r) {
+  const double T0 = BurnerExit(top);
+  if (!(T0 > 0.0)) return false;
+  auto broken = [&](const TEngineState& st) {
+    std::vector<std::size_t> out;
+    for (std::size_t k = 0; k < p.limits.size(); ++k)
+      if (!Keeps(st, p.limits[k])) out.push_back(k);
+    return out;
+  };
+  std::vector<std::size_t> above = broken(top);
+  for (int k = 1; k <= 20; ++k) {
+    TOffDesignPoint q = p;
+    q.control = TOffDesignControl::ExitTemperature;
+    q.value = T0 * (1.0 - 0.02 * k);
+    TOffDesignResult at;
+    if (!Reach(s, THold{q, false, {}}, at)) return false;
+    const std::vector<std::size_t> now = broken(s);
+    if (!now.empty()) {
+      above = now;
+      continue;
+    }
+    // Every limit kept here: the one broken just above is held in between.
+    const TEngineState kept = s;
+    const TStart keptStart = last_;
+    for (std::size_t l : above) {
+      TOffDesignResult h;
+      if (Reach(s, THold{p, true, p.limits[l]}, h) && BurnerExit(s) >= q.value * (1.0 - 1e-9) &&
+          BurnerExit(s) <= T0 * (1.0 - 0.02 * (k - 1)) * (1.0 + 1e-9) && broken(s).empty()) {
+        r = h;
+        r.point = p;
+        return true;
+      }
+      s = kept;
+      last_ = keptStart;
+    }
+    return false;
+  }
+  return false;
+}
+
 bool TOffDesign::Limited(TEngineState& s, const TOffDesignPoint& p, bool unbounded, TOffDesignResult& r) {
   const THold demand{p, false, {}};
   if (p.limits.empty()) {
@@ -664,9 +704,11 @@ bool TOffDesign::Limited(TEngineState& s, const TOffDesignPoint& p, bool unbound
   };
   // Along a rating table the limit that held the last point most often holds
   // this one: held first, it is the answer when it keeps the others and the
-  // demand, and the demand (often beyond the maps) is never solved.
+  // demand, and the demand (often beyond the maps) is never solved. Only an
+  // upper limit, which rises with power and so is met once along the
+  // operating line.
   for (const TOffDesignLimit& l : p.limits)
-    if (l.name == lastLimiter_) {
+    if (l.upper && l.name == lastLimiter_) {
       TOffDesignResult q;
       if (Reach(s, THold{p, true, l}, q) && withinDemand(s) && keepsAll(s)) return accept(q);
       break;
@@ -717,12 +759,20 @@ bool TOffDesign::Limited(TEngineState& s, const TOffDesignPoint& p, bool unbound
       return accept(best->result);
     }
     if (!fresh) {
+      // A limit that does not fall with power (a surge margin at constant
+      // speed dips and rises again along the operating line) is broken where
+      // the others are held: the operating line is walked down in burner exit
+      // temperature from there until every limit is kept, and the limit broken
+      // just above is held between the two.
       std::string broken;
       for (std::size_t k : todo) broken += (broken.empty() ? "" : ", ") + LimitText(p.limits[k]);
+      const TEngineState top = best->state;
+      if (WalkDown(s, p, top, r)) return accept(r);
       r = TOffDesignResult{};
       r.point = p;
       return Refuse(r, "off design",
-                    "The limits cannot all be kept: holding " + p.limits[best->limit].name + " breaks " + broken);
+                    "The limits cannot all be kept: holding " + p.limits[best->limit].name + " breaks " + broken +
+                        ", and no lower power keeps them all");
     }
   }
   r = failed;

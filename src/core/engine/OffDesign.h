@@ -118,6 +118,7 @@ class VYR_API TOffDesign {
 
  private:
   bool Limited(TEngineState& s, const TOffDesignPoint& p, bool unbounded, TOffDesignResult& r);
+  bool WalkDown(TEngineState& s, const TOffDesignPoint& p, const TEngineState& top, TOffDesignResult& r);
   bool Reach(TEngineState& s, const THold& h, TOffDesignResult& r);
   bool Continue(TEngineState& s, const THold& h, const TStart& from, TOffDesignResult& r, int& budget);
   bool Attempt(TEngineState& s, const THold& h, const TStart* from, TOffDesignResult& r);

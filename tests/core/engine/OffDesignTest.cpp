@@ -391,6 +391,29 @@ TEST(OffDesign, EachLimiterBecomesActiveInTurn) {
   EXPECT_NEAR(s.Find(4)->gas.Tt, 1100, 1e-9 * 1100);
 }
 
+// The surge margin at constant speed dips and rises again along this
+// engine's operating line: at sea level and Mach 0.9 the shaft-speed limit
+// leaves it below its minimum, and the rating walks down the operating line
+// to the highest power that keeps both.
+TEST(OffDesign, ALimitThatDoesNotFallWithPowerIsKept) {
+  Sized e;
+  ASSERT_TRUE(e.ok) << e.t.error << e.design.error;
+  RecordingHandler rec;
+  TOffDesignPoint p{0, 0.9, 0, C::ExitTemperature, 2000};
+  p.limits = Limits({"N1<=1.02", "SM1>=0.10"});
+  TEngineState s;
+  TOffDesignResult r;
+  ASSERT_TRUE(e.od.Run(s, p, r)) << r.component << ": " << r.error;
+  EXPECT_EQ(r.limiter, "SM1");
+  const std::map<std::string, double> at = Limited(s, p.limits);
+  EXPECT_NEAR(at.at("SM1"), 0.10, 1e-6);
+  EXPECT_LT(at.at("N1"), 1.02);
+  // Just above that power the margin is below its minimum.
+  TOffDesignResult above;
+  ASSERT_TRUE(e.od.Run(s, {0, 0.9, 0, C::ExitTemperature, r.stations.at(4).gas.Tt + 5.0}, above)) << above.error;
+  EXPECT_LT(above.performance.maps.at(0).surgeMargin, 0.10);
+}
+
 // Part power as a fraction of full power at the same flight condition.
 TEST(OffDesign, ThrustFractionOfFullPower) {
   Sized e;
