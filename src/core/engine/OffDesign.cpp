@@ -489,7 +489,7 @@ bool TOffDesign::Attempt(TEngineState& s, const THold& h, const TStart* from, TO
   // A converged point must be a physical one and lie on the maps.
   if (!Summarize(s)) return Refuse(r, s.failedComponent, s.error);
   if (!s.mapEdge.empty())
-    return Refuse(r, s.mapEdgeComponent, "The point lies outside the maps: " + s.mapEdge);
+    return failRank_ = 3, Refuse(r, s.mapEdgeComponent, "The point lies outside the maps: " + s.mapEdge);
   r.ok = true;
   r.performance = s.performance;
   r.shafts = s.shafts;
@@ -607,6 +607,8 @@ bool TOffDesign::Reach(TEngineState& s, const THold& h, TOffDesignResult& r) {
   // From the last converged point, moved to this flight condition.
   if (hasLast_ && Attempt(s, h, &last_, r)) return done();
   if (!hasLast_ && Attempt(s, h, nullptr, r)) return done();
+  // The point itself converged, off the maps: that is the answer.
+  if (failRank_ == 3) return false;
   TOffDesignResult first = r, nearest;
   bool stepped = false;
   int budget = 16;
@@ -616,6 +618,7 @@ bool TOffDesign::Reach(TEngineState& s, const THold& h, TOffDesignResult& r) {
     stepped = true;
     // A large jump that failed: from the design point.
     if (hasDesign_ && Attempt(s, h, &design_, r)) return done();
+    if (failRank_ == 3) return false;
   }
   budget = 16;
   if (Anchor(s)) {

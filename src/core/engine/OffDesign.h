@@ -135,7 +135,8 @@ class VYR_API TOffDesign {
   TOffDesignPoint anchorPoint_;
   int anchorState_ = 0;  // 0 not tried, 1 solved, -1 failed
   std::string edge_, edgeComponent_;  // the last map edge met in an attempt
-  int failRank_ = 0;  // what the last failed attempt could say: 0 its start failed, 1 no convergence, 2 a map edge
+  int failRank_ = 0;  // what the last failed attempt says: 0 its start failed, 1 no convergence, 2 a map edge,
+                     // 3 it converged off the maps
   std::string lastLimiter_;           // the limit that held the last point, if one did
 };
 
