@@ -524,7 +524,7 @@ bool TModelHost::Call(const THookPhase& phase, TVYRcomp* icon, std::string& fail
   if (!own.empty()) why.push_back(own);
   for (std::size_t m = mark; m < messages_.size(); ++m) {
     used_[m] = true;
-    const std::string line = OneLine(messages_[m].Text);
+    const std::string line = OneLine(WithoutCaller(messages_[m].Text, id));
     if (std::find(why.begin(), why.end(), line) == why.end()) why.push_back(line);
   }
   if (!thrown.empty()) why.push_back("exception: " + thrown);
