@@ -95,9 +95,10 @@ class THostThread {
   THostThread() = default;
 
   void Loop() {
-    // No display, and no font database to read for widgets that are never
-    // drawn (the minimal platform); offscreen where a Qt has no minimal platform.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "minimal;offscreen");
+    // No display: the offscreen platform. (The minimal one, which vyr run
+    // uses, corrupts the heap when its QApplication ends on this thread at
+    // interpreter exit.)
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     const QtMessageHandler previousQt = qInstallMessageHandler(QuietQtMessages);
     static int argc = 1;
     static char name[] = "vyrcomp";
