@@ -159,9 +159,9 @@ TEST(TurbofanModel, RunKeepsMassAndBypassRatio) {
   EXPECT_GT(r.at("performance.FN"), 0.0);
 }
 
-// The reference model on maps, run off design from the map scalars, throat
-// area and shaft power its file keeps (no design run first): at the design
-// thrust it is at its design point again.
+// The reference model on maps, run off design (the host runs its design point
+// first, from the design inputs): at the design thrust it is at its design
+// point again.
 const std::string kTurbojetMaps = std::string(VYR_EXAMPLES_DIR) + "/turbojet-maps.xml";
 
 TEST(TurbojetOnMaps, OffDesignAtTheDesignThrustIsTheDesignPoint) {
