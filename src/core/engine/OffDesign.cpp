@@ -469,8 +469,10 @@ bool TOffDesign::Attempt(TEngineState& s, const THold& h, const TStart* from, TO
     r.outOfDomain = s.outOfDomain;
     // A start that cannot be calculated tells nothing of where the solution lies.
     if (rep.evaluations <= 1) return Refuse(r, rep.component, rep.error);
-    if (!s.outOfDomain && !edge_.empty() && (failRank_ = 2))
+    if (!s.outOfDomain && !edge_.empty()) {
+      failRank_ = 2;
       return Refuse(r, edgeComponent_, "The engine would run outside its maps: " + edge_ + " (" + rep.error + ")");
+    }
     if (!s.outOfDomain)
       for (const TSolverState& x : s.solverStates) {
         const bool low = x.value <= x.lo + 1e-9 * std::fabs(x.lo), high = x.value >= x.hi - 1e-9 * std::fabs(x.hi);
@@ -478,18 +480,20 @@ bool TOffDesign::Attempt(TEngineState& s, const THold& h, const TStart* from, TO
         const bool onMap = x.name == "R-line" || x.name == "map pressure ratio";
         failRank_ = 2;
         return Refuse(r, x.component,
-                      Printf("%s: the %s's %s would go %s %.6g, the %s of %s (%s)",
+                      Printf("%s: the %s's %s would go %s %.6g, the %s %s (%s)",
                              onMap ? "The engine would run outside its maps" : "No operating point",
                              x.component.c_str(), x.name.c_str(), low ? "below" : "above", low ? x.lo : x.hi,
-                             low ? "lowest" : "highest", onMap ? "its map" : "the range the solver allows it",
+                             low ? "lowest" : "highest", onMap ? "its map gives" : "the solver allows it",
                              rep.error.c_str()));
       }
     return Refuse(r, rep.component, rep.error);
   }
   // A converged point must be a physical one and lie on the maps.
   if (!Summarize(s)) return Refuse(r, s.failedComponent, s.error);
-  if (!s.mapEdge.empty())
-    return failRank_ = 3, Refuse(r, s.mapEdgeComponent, "The point lies outside the maps: " + s.mapEdge);
+  if (!s.mapEdge.empty()) {
+    failRank_ = 3;
+    return Refuse(r, s.mapEdgeComponent, "The point lies outside the maps: " + s.mapEdge);
+  }
   r.ok = true;
   r.performance = s.performance;
   r.shafts = s.shafts;
