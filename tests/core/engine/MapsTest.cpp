@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "Maps.h"
 
@@ -290,6 +291,38 @@ TEST_F(ShippedMaps, SurgeMarginIsZeroOnTheStallLineAndGrowsAwayFromIt) {
   ASSERT_TRUE(comp.SurgeMarginAt(1.0, 2.0, s, sm, error)) << error;
   EXPECT_NEAR(sm, ((5.9603 - 1) * 11 / 4.2 + 1) / 12 - 1, 1e-14);
   EXPECT_NEAR(SurgeMargin(13.2, 12.0), 0.1, 1e-15);
+}
+
+// Surge margin at constant flow: zero on the stall line; elsewhere its surge
+// point lies on the stall line at the operating point's flow, found here
+// independently by scanning the stall line; undefined (NaN) where the stall
+// line never passes that flow.
+TEST_F(ShippedMaps, SurgeMarginAtConstantFlowTakesTheStallPointOfTheSameFlow) {
+  const TMapScalars unit;
+  std::string error;
+  double sm = -1;
+  ASSERT_TRUE(comp.SurgeMarginFlowAt(0.9, 1.0, unit, sm, error)) << error;
+  EXPECT_NEAR(sm, 0.0, 1e-9);
+  for (const auto& [N, R] : {std::pair{1.0, 2.0}, std::pair{0.8, 2.4}, std::pair{0.6, 1.6}}) {
+    TMapPoint op;
+    ASSERT_TRUE(comp.Lookup(N, R, op, error)) << error;
+    ASSERT_TRUE(comp.SurgeMarginFlowAt(N, R, unit, sm, error)) << error;
+    // The stall line's speed whose flow is the operating point's, by a fine scan.
+    double PRs = std::nan("");
+    TMapPoint a, b;
+    ASSERT_TRUE(comp.Surge(comp.NMin(), a, error));
+    for (int k = 1; k <= 200000 && std::isnan(PRs); ++k) {
+      ASSERT_TRUE(comp.Surge(comp.NMin() + (comp.NMax() - comp.NMin()) * k / 200000.0, b, error));
+      if (a.W <= op.W && op.W <= b.W) PRs = a.PR + (b.PR - a.PR) * (op.W - a.W) / (b.W - a.W);
+      a = b;
+    }
+    ASSERT_FALSE(std::isnan(PRs)) << "N " << N << " R " << R;
+    EXPECT_NEAR(sm, PRs / op.PR - 1.0, 1e-6) << "N " << N << " R " << R;
+    EXPECT_GT(sm, 0.0);
+  }
+  // Choked at the top speed line: more flow than the stall line ever passes.
+  ASSERT_TRUE(comp.SurgeMarginFlowAt(comp.NMax(), comp.RMax(), unit, sm, error)) << error;
+  EXPECT_TRUE(std::isnan(sm));
 }
 
 // --- the file format ---
