@@ -509,24 +509,25 @@ bool TCompressorMap::SurgeMarginAt(double N, double R, const TMapScalars& s, dou
 
 bool TCompressorMap::SurgeMarginFlowAt(double N, double R, const TMapScalars& s, double& sm,
                                        std::string& error) const {
-  TMapPoint op, lo, hi;
+  TMapPoint op, a, b;
   if (!Lookup(N, R, op, error)) return false;
-  double a = NMin(), b = NMax();
   sm = kNaN;
-  if (!Surge(a, lo, error) || !Surge(b, hi, error)) return false;
-  // The surge line's flow rises with speed; outside its span the margin at
+  // On the surge line's fixed R-line the multilinear map is linear in speed
+  // between speed lines, so the surge point that passes the operating point's
+  // flow lies exactly at the flow's linear share of the interval whose flows
+  // bracket it. Where the surge line never passes that flow the margin at
   // constant flow is undefined within the map.
-  if (!(op.W >= lo.W && op.W <= hi.W)) return true;
-  for (int k = 0; k < 60 && b - a > 1e-12 * std::fabs(b); ++k) {
-    const double m = 0.5 * (a + b);
-    TMapPoint p;
-    if (!Surge(m, p, error)) return false;
-    (p.W < op.W ? a : b) = m;
+  if (!Surge(grid.speeds.front(), a, error)) return false;
+  for (std::size_t k = 1; k < grid.speeds.size(); ++k, a = b) {
+    if (!Surge(grid.speeds[k], b, error)) return false;
+    if (!(b.W > a.W && op.W >= a.W && op.W <= b.W)) continue;
+    const double f = (op.W - a.W) / (b.W - a.W);
+    TMapPoint surge = a;
+    surge.PR = a.PR + f * (b.PR - a.PR);
+    const double PR = ApplyScalars(op, s).PR, PRs = ApplyScalars(surge, s).PR;
+    if (PR > 0.0 && std::isfinite(PRs)) sm = SurgeMargin(PRs, PR);
+    return true;
   }
-  TMapPoint surge;
-  if (!Surge(0.5 * (a + b), surge, error)) return false;
-  const double PR = ApplyScalars(op, s).PR, PRs = ApplyScalars(surge, s).PR;
-  if (PR > 0.0 && std::isfinite(PRs)) sm = SurgeMargin(PRs, PR);
   return true;
 }
 

@@ -127,9 +127,9 @@ class VYR_API TCompressorMap {
   /// Surge margin PR_surge/PR - 1 at map speed N and R-line R, both pressure ratios scaled by `s`.
   bool SurgeMarginAt(double N, double R, const TMapScalars& s, double& sm, std::string& error) const;
   /// Surge margin PR_surge/PR - 1 with the surge point at the same corrected flow as the point at
-  /// (N, R): the speed on the surge line that passes that flow is found by bisection between the
-  /// map's lowest and highest speed lines. NaN (and true) when the surge line does not reach that
-  /// flow within the map; false with the reason when the point cannot be looked up.
+  /// (N, R): the surge point between the two speed lines whose surge flows bracket that flow. NaN
+  /// (and true) when the surge line does not reach that flow within the map; false with the
+  /// reason when the point cannot be looked up.
   bool SurgeMarginFlowAt(double N, double R, const TMapScalars& s, double& sm, std::string& error) const;
   double NMin() const;
   double NMax() const;

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "FlightConditions.h"
 #include "SysUtils.h"
@@ -160,32 +161,24 @@ bool ParseLimit(const std::string& text, bool imperial, TOffDesignLimit& limit, 
     return false;
   }
 
-  // The value (a decimal point only, in any locale) and its unit.
-  std::size_t end = 0;
-  while (end < rest.size() && (std::isdigit(static_cast<unsigned char>(rest[end])) || rest[end] == '.' ||
-                               rest[end] == '-' || rest[end] == '+' ||
-                               ((rest[end] == 'e' || rest[end] == 'E') && end > 0 &&
-                                end + 1 < rest.size() &&
-                                (std::isdigit(static_cast<unsigned char>(rest[end + 1])) || rest[end + 1] == '-' ||
-                                 rest[end + 1] == '+'))))
-    ++end;
+  // The value (a decimal point only, in any locale) and its unit after it.
   double v = 0.0;
-  const auto [stop, ec] = std::from_chars(rest.data(), rest.data() + end, v);
-  if (end == 0 || ec != std::errc() || stop != rest.data() + end || !std::isfinite(v)) {
+  const auto [stop, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), v);
+  if (ec != std::errc() || !std::isfinite(v)) {
     error = "the limit \"" + text + "\" has no number after " + (l.upper ? "<=" : ">=");
     return false;
   }
-  const std::string unit = rest.substr(end);
+  const std::string unit(stop, rest.data() + rest.size());
   TLimitUnit u{};
   if (!UnitOf(found->kind, unit, imperial, u)) {
     error = "the limit \"" + text + "\": \"" + unit + "\" is no unit of " + l.name + " (" + UnitList(found->kind) + ")";
     return false;
   }
   l.value = v * u.factor + u.offset;
-  const bool positive = found->kind != TLimitKind::Fraction || l.quantity == TLimitQuantity::ShaftSpeed ||
-                        l.quantity == TLimitQuantity::CorrectedSpeed;
-  if ((found->kind == TLimitKind::Temperature && !(l.value > 0.0)) ||
-      (positive && found->kind != TLimitKind::Force && !(l.value > 0.0))) {
+  // Temperatures, pressures, fuel flows and speeds are positive; margins and thrust may not be.
+  const bool positive = (found->kind != TLimitKind::Fraction && found->kind != TLimitKind::Force) ||
+                        l.quantity == TLimitQuantity::ShaftSpeed || l.quantity == TLimitQuantity::CorrectedSpeed;
+  if (positive && !(l.value > 0.0)) {
     error = "the limit \"" + text + "\": the value must be positive";
     return false;
   }
@@ -300,22 +293,19 @@ double BurnerExit(const TEngineState& s) {
   return 0.0;
 }
 
-// The value a solution holds: of its control, or of its limit.
+// The value a solution holds: of its control (as the limit of the same
+// quantity; the burner exit temperature by the burner's station), or of its limit.
 bool HeldValue(const TEngineState& s, const TOffDesign::THold& h, double& v) {
   if (h.byLimit) return LimitValue(s, h.limit, v);
+  TOffDesignLimit q;
   switch (h.point.control) {
-    case TOffDesignControl::Thrust: v = s.performance.FG - s.performance.ramDrag; return true;
+    case TOffDesignControl::Thrust: q.quantity = TLimitQuantity::NetThrust; break;
+    case TOffDesignControl::FuelFlow: q.quantity = TLimitQuantity::FuelFlow; break;
+    case TOffDesignControl::Speed: q.quantity = TLimitQuantity::ShaftSpeed, q.index = 1; break;
     case TOffDesignControl::ExitTemperature: v = BurnerExit(s); return v > 0.0;
-    case TOffDesignControl::FuelFlow: v = s.performance.Wf; return true;
-    case TOffDesignControl::Speed: {
-      const auto it = s.shafts.find(1);
-      if (it == s.shafts.end() || !(it->second.rpm > 0.0)) return false;
-      v = it->second.N / it->second.rpm;
-      return true;
-    }
     case TOffDesignControl::ThrustFraction: return false;
   }
-  return false;
+  return LimitValue(s, q, v);
 }
 
 // The hold at a fraction f of the way from the value v0 at flight condition a to the target.
@@ -342,6 +332,14 @@ bool Keeps(const TEngineState& s, const TOffDesignLimit& l) {
                                                               ? 1.0
                                                               : 1e-12);
   return l.upper ? v <= l.value + tol : v >= l.value - tol;
+}
+
+// The limits a solved state breaks, by their index.
+std::vector<std::size_t> Broken(const TEngineState& s, const std::vector<TOffDesignLimit>& limits) {
+  std::vector<std::size_t> out;
+  for (std::size_t k = 0; k < limits.size(); ++k)
+    if (!Keeps(s, limits[k])) out.push_back(k);
+  return out;
 }
 
 }  // namespace
@@ -525,9 +523,9 @@ bool TOffDesign::Anchor(TEngineState& s) {
     Capture(s);
   }
   if (!s.hasDesignAmbient) return false;
-  anchorPoint_ = TOffDesignPoint{s.designAmbient.Zp, s.designAmbient.Mach, s.designAmbient.dTs,
-                                 TOffDesignControl::Speed, 1.0};
-  THold h{anchorPoint_, false, {}};
+  const THold h{{s.designAmbient.Zp, s.designAmbient.Mach, s.designAmbient.dTs, TOffDesignControl::Speed, 1.0},
+                false,
+                {}};
   TOffDesignResult r;
   if (!Attempt(s, h, &design_, r)) return false;
   anchor_ = Snapshot(s);
@@ -608,9 +606,8 @@ bool TOffDesign::Reach(TEngineState& s, const THold& h, TOffDesignResult& r) {
     hasLast_ = true;
     return true;
   };
-  // From the last converged point, moved to this flight condition.
-  if (hasLast_ && Attempt(s, h, &last_, r)) return done();
-  if (!hasLast_ && Attempt(s, h, nullptr, r)) return done();
+  // From the last converged point (or the design), moved to this flight condition.
+  if (Attempt(s, h, hasLast_ ? &last_ : nullptr, r)) return done();
   // The point itself converged, off the maps: that is the answer.
   if (failRank_ == 3) return false;
   TOffDesignResult first = r, nearest;
@@ -641,20 +638,14 @@ bool TOffDesign::Reach(TEngineState& s, const THold& h, TOffDesignResult& r) {
 bool TOffDesign::WalkDown(TEngineState& s, const TOffDesignPoint& p, const TEngineState& top, TOffDesignResult& r) {
   const double T0 = BurnerExit(top);
   if (!(T0 > 0.0)) return false;
-  auto broken = [&](const TEngineState& st) {
-    std::vector<std::size_t> out;
-    for (std::size_t k = 0; k < p.limits.size(); ++k)
-      if (!Keeps(st, p.limits[k])) out.push_back(k);
-    return out;
-  };
-  std::vector<std::size_t> above = broken(top);
+  std::vector<std::size_t> above = Broken(top, p.limits);
   for (int k = 1; k <= 20; ++k) {
     TOffDesignPoint q = p;
     q.control = TOffDesignControl::ExitTemperature;
     q.value = T0 * (1.0 - 0.02 * k);
     TOffDesignResult at;
     if (!Reach(s, THold{q, false, {}}, at)) return false;
-    const std::vector<std::size_t> now = broken(s);
+    const std::vector<std::size_t> now = Broken(s, p.limits);
     if (!now.empty()) {
       above = now;
       continue;
@@ -665,7 +656,7 @@ bool TOffDesign::WalkDown(TEngineState& s, const TOffDesignPoint& p, const TEngi
     for (std::size_t l : above) {
       TOffDesignResult h;
       if (Reach(s, THold{p, true, p.limits[l]}, h) && BurnerExit(s) >= q.value * (1.0 - 1e-9) &&
-          BurnerExit(s) <= T0 * (1.0 - 0.02 * (k - 1)) * (1.0 + 1e-9) && broken(s).empty()) {
+          BurnerExit(s) <= T0 * (1.0 - 0.02 * (k - 1)) * (1.0 + 1e-9) && Broken(s, p.limits).empty()) {
         r = h;
         r.point = p;
         return true;
@@ -704,11 +695,6 @@ bool TOffDesign::Limited(TEngineState& s, const TOffDesignPoint& p, bool unbound
     lastLimiter_ = r.limiter;
     return true;
   };
-  auto keepsAll = [&](const TEngineState& st) {
-    for (const TOffDesignLimit& l : p.limits)
-      if (!Keeps(st, l)) return false;
-    return true;
-  };
   // Along a rating table the limit that held the last point most often holds
   // this one: held first, it is the answer when it keeps the others and the
   // demand, and the demand (often beyond the maps) is never solved. Only an
@@ -717,7 +703,7 @@ bool TOffDesign::Limited(TEngineState& s, const TOffDesignPoint& p, bool unbound
   for (const TOffDesignLimit& l : p.limits)
     if (l.upper && l.name == lastLimiter_) {
       TOffDesignResult q;
-      if (Reach(s, THold{p, true, l}, q) && withinDemand(s) && keepsAll(s)) return accept(q);
+      if (Reach(s, THold{p, true, l}, q) && withinDemand(s) && Broken(s, p.limits).empty()) return accept(q);
       break;
     }
   std::vector<TCandidate> held;
@@ -725,8 +711,7 @@ bool TOffDesign::Limited(TEngineState& s, const TOffDesignPoint& p, bool unbound
   std::vector<std::size_t> todo;
   TOffDesignResult atDemand;
   if (!unbounded && Reach(s, demand, atDemand)) {
-    for (std::size_t k = 0; k < p.limits.size(); ++k)
-      if (!Keeps(s, p.limits[k])) todo.push_back(k);
+    todo = Broken(s, p.limits);
     if (todo.empty()) return accept(atDemand);
   } else {
     // Full power, or a demand beyond the engine's reach: the upper limits
@@ -755,8 +740,7 @@ bool TOffDesign::Limited(TEngineState& s, const TOffDesignPoint& p, bool unbound
     for (const TCandidate& c : held)
       if (!best || c.result.performance.Wf < best->result.performance.Wf) best = &c;
     if (!best) break;
-    for (std::size_t k = 0; k < p.limits.size(); ++k)
-      if (!Keeps(best->state, p.limits[k])) todo.push_back(k);
+    todo = Broken(best->state, p.limits);
     bool fresh = false;
     for (std::size_t k : todo) fresh = fresh || !tried[k];
     if (todo.empty()) {
@@ -773,8 +757,7 @@ bool TOffDesign::Limited(TEngineState& s, const TOffDesignPoint& p, bool unbound
       // just above is held between the two.
       std::string broken;
       for (std::size_t k : todo) broken += (broken.empty() ? "" : ", ") + LimitText(p.limits[k]);
-      const TEngineState top = best->state;
-      if (WalkDown(s, p, top, r)) return accept(r);
+      if (WalkDown(s, p, best->state, r)) return accept(r);
       r = TOffDesignResult{};
       r.point = p;
       return Refuse(r, "off design",

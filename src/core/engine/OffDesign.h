@@ -132,7 +132,6 @@ class VYR_API TOffDesign {
   TStart design_;        // the unknowns' design values and the design's free stream
   bool hasDesign_ = false;
   TStart anchor_;        // the design point solved at its flight condition
-  TOffDesignPoint anchorPoint_;
   int anchorState_ = 0;  // 0 not tried, 1 solved, -1 failed
   std::string edge_, edgeComponent_;  // the last map edge met in an attempt
   int failRank_ = 0;  // what the last failed attempt says: 0 its start failed, 1 no convergence, 2 a map edge,
